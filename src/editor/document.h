@@ -1,0 +1,76 @@
+// The document: an ordered list of Shift_JIS lines without terminators, with a
+// per-row selection and a current row.
+#ifndef PARVANE_EDITOR_DOCUMENT_H_
+#define PARVANE_EDITOR_DOCUMENT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parvane {
+
+using Lines = std::vector<std::string>;
+
+// Returns every line followed by CR LF (the last one too).
+std::string JoinLines(const Lines& lines);
+
+// Splits text into lines at CR LF, a lone CR and a lone LF (LF CR is two
+// breaks); a terminator at the very end adds no empty line. Every other byte,
+// NUL included, stays in its line.
+Lines SplitLines(std::string_view text);
+
+class Document {
+ public:
+  const Lines& lines() const { return lines_; }
+  std::size_t size() const { return lines_.size(); }
+  bool empty() const { return lines_.empty(); }
+  const std::string& line(std::size_t row) const { return lines_[row]; }
+
+  // The document text: every line followed by CR LF.
+  std::string Text() const { return JoinLines(lines_); }
+
+  // Replaces every line; the selection is cleared, the current row kept in range.
+  void SetText(std::string_view text) { SetLines(SplitLines(text)); }
+  void SetLines(Lines lines);
+
+  // Replaces one line's text, keeping its selection.
+  void SetLine(std::size_t row, std::string text) { lines_[row] = std::move(text); }
+
+  // Inserts lines before row (row == size() appends); the new rows are selected
+  // when select is true.
+  void InsertLines(std::size_t row, Lines lines, bool select);
+
+  // Removes the selected rows in one pass. Returns the index of the lowest
+  // removed row (size() when none was selected).
+  std::size_t EraseSelected();
+
+  // Removes one row.
+  void EraseRow(std::size_t row);
+
+  bool IsSelected(std::size_t row) const { return selected_[row] != 0; }
+  void Select(std::size_t row, bool on);
+  void SelectAll();
+  void ClearSelection();
+  void InvertSelection();
+  std::size_t SelectedCount() const { return selected_count_; }
+  // The selected rows in document order.
+  std::vector<std::size_t> SelectedRows() const;
+
+  // The row that has the focus (-1 when the document is empty or none has).
+  long current_row() const { return current_row_; }
+  void set_current_row(long row) { current_row_ = row; }
+
+ private:
+  void FixCurrentRow();
+
+  Lines lines_;
+  std::vector<std::uint8_t> selected_;  // one flag per line
+  std::size_t selected_count_ = 0;
+  long current_row_ = -1;
+};
+
+}  // namespace parvane
+
+#endif  // PARVANE_EDITOR_DOCUMENT_H_

@@ -1,0 +1,133 @@
+// The editor: one document, its state, the shared working lists and the
+// command frame in which every line command runs.
+//
+// Every line command is a function of an Editor (commands/, chars/, ...):
+//
+//   void RemoveBlankLines(Editor& editor) {
+//     editor.RecordStep("[空行を削除]");   // commands without parameters
+//     CommandFrame frame(editor, "空行を削除しています…");
+//     ... work on editor.work_lines ...
+//   }                                        // StoreResult + EndCommand here
+#ifndef PARVANE_EDITOR_EDITOR_H_
+#define PARVANE_EDITOR_EDITOR_H_
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "codes/save_code.h"
+#include "editor/document.h"
+#include "editor/host.h"
+#include "editor/options.h"
+
+namespace parvane {
+
+inline constexpr std::string_view kProductName = "Parvane";
+inline constexpr std::string_view kProductVersion = "1.15";
+inline constexpr std::size_t kMaxLineLength = 64000;
+
+class Editor {
+ public:
+  explicit Editor(Host& host) : host_(&host) {}
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  Host& host() { return *host_; }
+
+  // --- the document and its state ---
+  Document doc;
+  bool modified = false;                   // the "* " mark of the title
+  std::filesystem::path current_file_name;  // empty for an untitled document
+  std::string undo_text;                   // the one undo slot (document text)
+  std::size_t max_line_length = kMaxLineLength;
+  SaveCode save_code = SaveCode::kShiftJis;
+  SelectionStyle selection_style = SelectionStyle::kExtended;
+  Options options;
+  // Where the recovery copy ("backup.tmp") and the settings file live; empty
+  // paths switch the recovery copy off (the command-line tool).
+  std::filesystem::path recovery_copy_path;
+  std::filesystem::path settings_path;
+  // True once the main window shows (the title then obeys "Window.FullPath").
+  bool window_shown = false;
+
+  // --- shared working lists ---
+  Lines work_lines;             // what a command works on
+  bool whole_document = false;  // work_lines holds the whole document
+  Lines scratch_lines;
+  Lines step_record;    // the current command's step: name, then parameters
+  Lines record_buffer;  // every step so far (the recording)
+  Lines step_params;    // non-empty exactly while a step is played back
+  Lines removed_lines;  // the removed-lines list, kept in sorted order
+
+  // True while a step of an automatic-processing file is played back.
+  bool Playing() const { return !step_params.empty(); }
+
+  // --- the command frame ---
+  // Shows the busy message and blocks other commands.
+  void BeginCommand(std::string_view busy_message);
+  // Takes the undo snapshot and sets `modified`, unless a step is played back.
+  void SaveUndo();
+  // Fills work_lines with the selected lines, or the whole document (see the
+  // selection rules); does nothing on an empty document.
+  void CollectSelection(bool whole_if_none_selected);
+  // Writes work_lines back. Returns false when a line is longer than
+  // max_line_length (the refusal message is shown unless playing back).
+  bool StoreResult();
+  // Ends the command: refreshes the view through the Host.
+  void EndCommand();
+  // Reports progress of item i of count to the Host, only when the percentage
+  // changes.
+  void Progress(std::size_t i, std::size_t count);
+  // Hides the gauge if Progress showed it.
+  void EndProgress();
+
+  // Undo: swaps the document text with undo_text (twice redoes).
+  void Undo();
+
+  // --- recording ---
+  // Appends a parameterless command's bracketed name to record_buffer.
+  void RecordStep(std::string_view step_name);
+  // Appends JoinFields(step_record) to record_buffer.
+  void RecordStepRecord();
+
+  // The window caption: "%s %s- ( %d 行) - %s".
+  std::string Title() const;
+
+  // Writes the recovery copy (and "File.Name") if that option is on.
+  void WriteRecoveryCopy();
+
+ private:
+  Host* host_;
+  int last_percent_ = -1;
+};
+
+// Runs the frame around a command's own work: the constructor calls
+// BeginCommand, SaveUndo and CollectSelection; the destructor calls
+// StoreResult (when `store`) and EndCommand, however the work ends.
+class CommandFrame {
+ public:
+  struct Flags {
+    bool save_undo = true;
+    bool collect = true;
+    bool whole_if_none_selected = true;
+    bool store = true;
+  };
+  CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
+  CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);
+  ~CommandFrame();
+  CommandFrame(const CommandFrame&) = delete;
+  CommandFrame& operator=(const CommandFrame&) = delete;
+
+  // Stores the result now instead of in the destructor; returns its result.
+  bool Store();
+
+ private:
+  Editor& editor_;
+  Flags flags_;
+  bool stored_ = false;
+};
+
+}  // namespace parvane
+
+#endif  // PARVANE_EDITOR_EDITOR_H_

@@ -1,0 +1,27 @@
+// Comma-separated fields: the one form of steps, comma-separated data and
+// spreadsheet clipboard text. Blanks are data; control characters separate.
+#ifndef PARVANE_EDITOR_FIELDS_H_
+#define PARVANE_EDITOR_FIELDS_H_
+
+#include <string>
+#include <string_view>
+
+#include "editor/document.h"
+
+namespace parvane {
+
+// One comma-separated line from fields. A field holding a byte 0x00-0x20, a
+// double quote or a comma is quoted (inner quotes doubled). One empty field
+// gives "" (two quotes); an empty list gives the empty string.
+std::string JoinFields(const Lines& fields);
+
+// The fields of one comma-separated line (the inverse of JoinFields).
+Lines SplitFields(std::string_view line);
+
+// Turns tab-separated lines (spreadsheet text) into comma-separated lines in
+// place; empty cells stay empty fields.
+void TabsToCommas(Lines& lines);
+
+}  // namespace parvane
+
+#endif  // PARVANE_EDITOR_FIELDS_H_

@@ -1,0 +1,32 @@
+// The regular-expression kit: the only door through which the rest of the
+// program uses the engine. Patterns and lines are Shift_JIS bytes.
+//
+// All three routines compile the pattern (cached while the pattern and the
+// flag stay the same) and throw EbmREToken (regex/token.h) for a bad pattern.
+#ifndef PARVANE_REGEX_KIT_H_
+#define PARVANE_REGEX_KIT_H_
+
+#include <string>
+#include <string_view>
+
+namespace parvane {
+
+// Finds the leftmost-longest match of pattern in line. Returns its 1-based
+// byte position, or 0 when there is none; *position receives the same value
+// and *length the match's length in bytes (0 when there is no match).
+int RegexFind(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
+              int* length);
+
+// Replaces the leftmost match by the expanded template ('&' is the matched
+// text, backslash escapes apply). Returns 1 when replaced, 0 when nothing
+// matched (line unchanged).
+int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                      std::string& line);
+
+// Replaces every match, left to right. Returns the number of matches replaced.
+int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                    std::string& line);
+
+}  // namespace parvane
+
+#endif  // PARVANE_REGEX_KIT_H_
