@@ -1,0 +1,61 @@
+// File loading and saving: the document's boundary with the file system.
+// Whatever the file's code, the document holds Shift_JIS.
+#ifndef PARVANE_EDITOR_FILES_H_
+#define PARVANE_EDITOR_FILES_H_
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "codes/save_code.h"
+#include "editor/editor.h"
+
+namespace parvane {
+
+enum class LoadResult {
+  kLoaded,     // the document was replaced or extended
+  kCancelled,  // the save-changes question was cancelled; nothing changed
+  kRefused,    // a line of max_line_length bytes or more; nothing changed
+  kFailed,     // the file could not be read (the Host was told why)
+};
+
+// Reads path into the document, replacing it (append false) or appending its
+// lines. Detects the code, converts to Shift_JIS, sets save_code unless the
+// code is fixed. Errors are reported through the Host.
+LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append);
+
+// Reads a file's lines as the merge commands and conversion tables do: RTF
+// through the RTF reader, otherwise plain bytes, converted to Shift_JIS by the
+// same detection as loading. Returns false with *error set when unreadable.
+bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error);
+
+// The save-changes question. Returns false when the person cancelled.
+bool AskSaveChanges(Editor& editor);
+
+// "上書き保存": saves to current_file_name (save-as when untitled). Returns
+// true when the document was written.
+bool SaveDocument(Editor& editor);
+// "名前を付けて保存": asks for a name, then saves.
+bool SaveDocumentAs(Editor& editor);
+// Writes the document to path in save_code with the ".bak" rules; the caller
+// decides about current_file_name. Returns false (Host told) on failure.
+bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path);
+// "最初の状態に戻す": reloads current_file_name after confirmation.
+void RevertDocument(Editor& editor);
+
+// Writes bytes to path atomically: a temporary file in the same directory,
+// renamed over path only when complete. Returns false with *error set (the
+// system's reason) and leaves any existing file untouched on failure.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::string* error);
+
+// Reads a whole file. Returns false with *error set.
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error);
+
+// A path as Shift_JIS text (for titles and step parameters) and back.
+std::string PathToSjis(const std::filesystem::path& path);
+std::filesystem::path SjisToPath(std::string_view sjis);
+
+}  // namespace parvane
+
+#endif  // PARVANE_EDITOR_FILES_H_
