@@ -1,0 +1,156 @@
+// Code page 932 <-> UTF-16. The decoding tables are generated from the
+// published table; the encoding table is derived from them here, once, so the
+// two directions cannot drift apart.
+#include "text/cp932.h"
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+namespace parvane {
+namespace {
+
+#include "text/cp932_tables.inc"
+
+constexpr int kNoCode = 0xFFFF;  // no code page 932 code ends in 0xFF
+
+constexpr int LeadIndex(unsigned char lead) { return lead < 0xA0 ? lead - 0x81 : lead - 0xE0 + 31; }
+
+// Returns the index of a trail byte in the table, or -1 outside 40-7E, 80-FC.
+constexpr int TrailIndex(unsigned char trail) {
+  if (trail >= 0x40 && trail <= 0x7E) return trail - 0x40;
+  if (trail >= 0x80 && trail <= 0xFC) return trail - 0x80 + 63;
+  return -1;
+}
+
+// Characters that Unix Japanese text writes differently from Windows; they
+// map to the code Windows text uses for the same meaning, but only when the
+// table itself gives the character no code.
+constexpr std::pair<char16_t, std::uint16_t> kBestFit[] = {
+    {0x301C, 0x8160},  // WAVE DASH -> ～
+    {0x2016, 0x8161},  // DOUBLE VERTICAL LINE -> ∥
+    {0x2212, 0x817C},  // MINUS SIGN -> －
+    {0x2014, 0x815C},  // EM DASH -> ―
+    {0x00A2, 0x8191},  // CENT SIGN -> ￠
+    {0x00A3, 0x8192},  // POUND SIGN -> ￡
+    {0x00AC, 0x81CA},  // NOT SIGN -> ￢
+    {0x00A5, 0x005C},  // YEN SIGN -> backslash byte
+    {0x203E, 0x007E},  // OVERLINE -> tilde byte
+};
+
+using EncodeTable = std::array<std::uint16_t, 0x10000>;
+
+EncodeTable BuildEncodeTable() {
+  EncodeTable table;
+  table.fill(kNoCode);
+  for (int b = 0; b < 0x100; ++b) {
+    char16_t u = kCp932SingleByte[b];
+    if (u != kLeadByte && table[u] == kNoCode) table[u] = static_cast<std::uint16_t>(b);
+  }
+  // Where the NEC and IBM rows repeat a character, Windows writes the lowest
+  // code outside the NEC-selected IBM rows 0xED and 0xEE: visit codes in
+  // ascending order, those two rows in a second pass.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (lead >= 0xA0 && lead < 0xE0) continue;
+      bool nec_selected = lead == 0xED || lead == 0xEE;
+      if (nec_selected != (pass == 1)) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        int t = TrailIndex(static_cast<unsigned char>(trail));
+        if (t < 0) continue;
+        char16_t u = kCp932DoubleByte[LeadIndex(static_cast<unsigned char>(lead))][t];
+        if (u != 0 && table[u] == kNoCode) table[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+      }
+    }
+  }
+  for (auto [unit, code] : kBestFit) {
+    if (table[unit] == kNoCode) table[unit] = code;
+  }
+  return table;
+}
+
+const EncodeTable& Encoder() {
+  static const EncodeTable table = BuildEncodeTable();
+  return table;
+}
+
+constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
+constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
+
+}  // namespace
+
+std::u16string Cp932ToUtf16(std::string_view sjis) {
+  std::u16string out;
+  out.reserve(sjis.size());
+  const std::size_t n = sjis.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(sjis[i]);
+    char16_t u = kCp932SingleByte[b];
+    if (u != kLeadByte) {
+      out.push_back(u);
+      ++i;
+      continue;
+    }
+    if (i + 1 == n) {
+      out.push_back(u'?');
+      break;
+    }
+    int t = TrailIndex(static_cast<unsigned char>(sjis[i + 1]));
+    if (t < 0) {
+      // The following byte cannot be a trail byte, so it is its own
+      // character: a CR or LF after a stray lead byte must survive.
+      out.push_back(u'?');
+      ++i;
+      continue;
+    }
+    char16_t pair = kCp932DoubleByte[LeadIndex(b)][t];
+    out.push_back(pair != 0 ? pair : u'?');
+    i += 2;
+  }
+  return out;
+}
+
+std::string Utf16ToCp932(std::u16string_view utf16, std::size_t* unmapped) {
+  const EncodeTable& table = Encoder();
+  std::string out;
+  out.reserve(utf16.size() * 2);
+  std::size_t missing = 0;
+  const std::size_t n = utf16.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    char16_t u = utf16[i];
+    int code = table[u];
+    if (code == kNoCode) {
+      // A supplementary character is one character, so one '?'.
+      if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(utf16[i + 1])) ++i;
+      out.push_back('?');
+      ++missing;
+    } else if (code < 0x100) {
+      out.push_back(static_cast<char>(code));
+    } else {
+      out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    }
+  }
+  if (unmapped != nullptr) *unmapped += missing;
+  return out;
+}
+
+int Cp932FromUnit(char16_t unit) {
+  int code = Encoder()[unit];
+  return code == kNoCode ? -1 : code;
+}
+
+int Cp932ToUnit(int code) {
+  if (code < 0 || code > 0xFFFF) return -1;
+  if (code < 0x100) {
+    char16_t u = kCp932SingleByte[code];
+    return u == kLeadByte ? -1 : u;
+  }
+  unsigned char lead = static_cast<unsigned char>(code >> 8);
+  int t = TrailIndex(static_cast<unsigned char>(code & 0xFF));
+  if (kCp932SingleByte[lead] != kLeadByte || t < 0) return -1;
+  char16_t u = kCp932DoubleByte[LeadIndex(lead)][t];
+  return u == 0 ? -1 : u;
+}
+
+}  // namespace parvane
