@@ -14,11 +14,11 @@ all: build
 deps:
 	@bash scripts/install-deps
 
-$(BUILD)/CMakeCache.txt:
+$(BUILD)/Makefile:
 	@mkdir -p $(BUILD)
 	$(LOCK) cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-configure: $(BUILD)/CMakeCache.txt
+configure: $(BUILD)/Makefile
 
 build: configure
 	$(LOCK) cmake --build $(BUILD) -j$(JOBS) --target $(TARGET)

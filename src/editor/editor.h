@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@
 #include "editor/options.h"
 
 namespace parvane {
+
+struct UnicodeOrigins;  // codes/text_file.h
 
 inline constexpr std::string_view kProductName = "Parvane";
 inline constexpr std::string_view kProductVersion = "1.15";
@@ -42,6 +45,9 @@ class Editor {
   std::string undo_text;                   // the one undo slot (document text)
   std::size_t max_line_length = kMaxLineLength;
   SaveCode save_code = SaveCode::kShiftJis;
+  // Which Unicode characters the best-fit codes of a Unicode file came from,
+  // so that saving it again in a Unicode form gives back the same bytes.
+  std::shared_ptr<const UnicodeOrigins> unicode_origins;
   SelectionStyle selection_style = SelectionStyle::kExtended;
   Options options;
   // Where the recovery copy ("backup.tmp") and the settings file live; empty
@@ -100,6 +106,7 @@ class Editor {
  private:
   Host* host_;
   int last_percent_ = -1;
+  bool recovery_failure_reported_ = false;
 };
 
 // Runs the frame around a command's own work: the constructor calls

@@ -1,0 +1,91 @@
+#include "automation/params.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "editor/files.h"
+#include "text/integer.h"
+
+namespace parvane {
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+// Step values are decimal; anything else counts as 0.
+long StepNumber(std::string_view text) {
+  if (text.find_first_of("$xX") != std::string_view::npos) return 0;
+  auto n = ParseInteger(text);
+  return n ? *n : 0;
+}
+
+}  // namespace
+
+StepParam ReadStepParam(const Editor& editor, int k) {
+  StepParam p;
+  if (!editor.Playing()) return p;
+  std::string item = k >= 0 && static_cast<std::size_t>(k) < editor.step_params.size()
+                         ? editor.step_params[static_cast<std::size_t>(k)]
+                         : std::string(kAskEveryTime);
+  std::string lower = Lower(item);
+  if (lower == kAskEveryTime) return p;
+  if (lower == kAskOnce) {
+    p.store = true;
+    return p;
+  }
+  p.ask = false;
+  p.value = std::move(item);
+  return p;
+}
+
+void StoreStepParam(Editor& editor, int k, std::string_view answer) {
+  if (k < 0) return;
+  auto index = static_cast<std::size_t>(k);
+  if (editor.step_params.size() <= index) editor.step_params.resize(index + 1, std::string(kAskEveryTime));
+  editor.step_params[index] = std::string(answer);
+}
+
+std::optional<std::string> TextParam(Editor& editor, int k, std::string_view prompt,
+                                     std::string_view initial) {
+  StepParam p = ReadStepParam(editor, k);
+  if (!p.ask) {
+    if (p.value.empty()) return std::nullopt;
+    return p.value;
+  }
+  auto answer = editor.host().InputBox(kProductName, prompt, initial);
+  if (!answer || answer->empty()) return std::nullopt;
+  if (p.store) StoreStepParam(editor, k, *answer);
+  return answer;
+}
+
+std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
+                                std::string_view initial) {
+  StepParam p = ReadStepParam(editor, k);
+  if (!p.ask) return StepNumber(p.value);
+  auto answer = editor.host().InputBox(kProductName, prompt, initial);
+  if (!answer) return std::nullopt;
+  auto n = ParseInteger(*answer);
+  long value = n ? *n : 0;
+  if (p.store) StoreStepParam(editor, k, std::to_string(value));
+  return value;
+}
+
+std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& spec) {
+  StepParam p = ReadStepParam(editor, k);
+  if (!p.ask) {
+    std::filesystem::path path = SjisToPath(p.value);
+    std::error_code ec;
+    if (p.value.empty() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    return path;
+  }
+  auto chosen = editor.host().OpenFileDialog(spec);
+  if (!chosen) return std::nullopt;
+  if (p.store) StoreStepParam(editor, k, PathToSjis(*chosen));
+  return chosen;
+}
+
+}  // namespace parvane

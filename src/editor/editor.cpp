@@ -1,0 +1,158 @@
+#include "editor/editor.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "editor/fields.h"
+#include "editor/files.h"
+#include "text/literal.h"
+
+namespace parvane {
+
+void Editor::BeginCommand(std::string_view busy_message) {
+  last_percent_ = -1;
+  host_->CommandStarted(busy_message);
+}
+
+void Editor::SaveUndo() {
+  if (Playing()) return;
+  undo_text = doc.Text();
+  modified = true;
+}
+
+void Editor::CollectSelection(bool whole_if_none_selected) {
+  if (doc.empty()) return;
+  work_lines.clear();
+  const std::size_t n = doc.SelectedCount();
+  work_lines.reserve(n);
+  for (std::size_t row : doc.SelectedRows()) work_lines.push_back(doc.line(row));
+  whole_document = false;
+  if (!whole_if_none_selected) return;
+  bool whole = n == doc.size() ||
+               (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0);
+  if (whole) {
+    work_lines = doc.lines();
+    whole_document = true;
+  }
+}
+
+bool Editor::StoreResult() {
+  for (const auto& line : work_lines) {
+    if (line.size() > max_line_length) {
+      if (!Playing()) {
+        host_->Message(Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。"),
+                       MessageIcon::kError, MessageButtons::kOk);
+      }
+      return false;
+    }
+  }
+  if (doc.empty()) return true;
+  if (whole_document) {
+    doc.SetLines(std::move(work_lines));
+  } else {
+    std::size_t p = doc.EraseSelected();
+    doc.InsertLines(p, std::move(work_lines), /*select=*/true);
+  }
+  work_lines.clear();
+  WriteRecoveryCopy();
+  return true;
+}
+
+void Editor::WriteRecoveryCopy() {
+  if (!options.auto_backup || recovery_copy_path.empty()) return;
+  std::string error;
+  bool ok = true;
+  if (!settings_path.empty()) {
+    IniFile ini;
+    ok = ini.Load(settings_path, &error);
+    if (ok) {
+      ini.Set("File.Name", current_file_name.string());
+      ok = ini.Save(settings_path, &error);
+    }
+  }
+  if (ok) ok = WriteFileAtomically(recovery_copy_path, doc.Text(), &error);
+  if (!ok && !recovery_failure_reported_) {
+    // Once per session: the command's result is stored; only the copy is missing.
+    recovery_failure_reported_ = true;
+    host_->Message(Sjis("編集中のファイルのバックアップを保存できませんでした。\r\n") + Sjis(error),
+                   MessageIcon::kError, MessageButtons::kOk);
+  }
+}
+
+void Editor::EndCommand() {
+  EndProgress();
+  host_->CommandEnded();
+}
+
+void Editor::Progress(std::size_t i, std::size_t count) {
+  if (count == 0) return;
+  int percent = static_cast<int>(static_cast<unsigned long long>(i) * 100 / count);
+  if (percent == last_percent_) return;
+  last_percent_ = percent;
+  host_->Progress(percent);
+}
+
+void Editor::EndProgress() {
+  if (last_percent_ < 0) return;
+  last_percent_ = -1;
+  host_->Progress(-1);
+}
+
+void Editor::Undo() {
+  CommandFrame frame(*this, Sjis("元に戻しています…"),
+                     {.save_undo = false, .collect = false, .store = false});
+  std::string current = doc.Text();
+  doc.SetText(undo_text);
+  undo_text = std::move(current);
+}
+
+void Editor::RecordStep(std::string_view step_name) { record_buffer.emplace_back(step_name); }
+
+void Editor::RecordStepRecord() { record_buffer.push_back(JoinFields(step_record)); }
+
+std::string Editor::Title() const {
+  std::string name;
+  if (window_shown && options.full_path) {
+    name = PathToSjis(current_file_name);
+  } else {
+    name = PathToSjis(current_file_name.filename());
+  }
+  if (name.empty()) name = Sjis("無題");
+  std::string title = name + " ";
+  if (modified) title += "* ";
+  title += "- ( " + std::to_string(doc.size()) + " " + Sjis("行") + ") - ";
+  title += kProductName;
+  return title;
+}
+
+CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags flags)
+    : editor_(editor), flags_(flags) {
+  editor_.BeginCommand(busy_message);
+  try {
+    if (flags_.save_undo) editor_.SaveUndo();
+    if (flags_.collect) editor_.CollectSelection(flags_.whole_if_none_selected);
+  } catch (...) {
+    editor_.EndCommand();
+    throw;
+  }
+}
+
+bool CommandFrame::Store() {
+  stored_ = true;
+  return editor_.StoreResult();
+}
+
+CommandFrame::~CommandFrame() {
+  // The closing steps run however the work ended; an exception of the work
+  // itself is already on its way to the caller, so nothing may escape here.
+  try {
+    if (flags_.store && !stored_) editor_.StoreResult();
+  } catch (...) {
+  }
+  try {
+    editor_.EndCommand();
+  } catch (...) {
+  }
+}
+
+}  // namespace parvane

@@ -1,0 +1,256 @@
+#include "editor/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "codes/text_file.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+FileDialogSpec DocumentDialogSpec(const Editor& editor) {
+  FileDialogSpec spec;
+  spec.filter = Sjis(
+      "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
+      "リッチテキストファイル (*.rtf)|*.rtf|すべてのファイル (*.*)|*.*");
+  spec.default_extension = "txt";
+  spec.initial = editor.current_file_name;
+  return spec;
+}
+
+void ReportFileError(Editor& editor, std::string_view what, const std::filesystem::path& path,
+                     const std::string& reason) {
+  editor.host().Message(Sjis(std::string(what)) + PathToSjis(path) + "\r\n" + Sjis(reason),
+                        MessageIcon::kError, MessageButtons::kOk);
+}
+
+}  // namespace
+
+std::string PathToSjis(const std::filesystem::path& path) { return Sjis(path.string()); }
+
+std::filesystem::path SjisToPath(std::string_view sjis) {
+  return std::filesystem::path(SjisToUtf8(sjis));
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    *error = std::strerror(EISDIR);
+    return false;
+  }
+  bytes->clear();
+  if (st.st_size > 0) bytes->reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    bytes->append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::string* error) {
+  struct stat target {};
+  bool exists = ::stat(path.c_str(), &target) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) {
+    // Renaming over a read-only file would succeed; the person asked for it
+    // to stay as it is.
+    *error = std::strerror(errno);
+    return false;
+  }
+  std::filesystem::path dir = path.parent_path();
+  if (dir.empty()) dir = ".";
+  std::string temp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    *error = std::strerror(err);
+    return false;
+  };
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail(errno);
+  mode_t mode = exists ? (target.st_mode & 07777) : 0;
+  if (!exists) {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    *error = std::strerror(err);
+    return false;
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    *error = std::strerror(err);
+    return false;
+  }
+  return true;
+}
+
+bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes, error)) return false;
+  DecodedFile decoded = DecodeFileBytes(bytes, LowerExtension(path) == ".rtf", true);
+  *lines = SplitLines(decoded.text);
+  return true;
+}
+
+LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append) {
+  CommandFrame frame(editor, Sjis("ファイルを開いています…"),
+                     {.save_undo = false, .collect = false, .store = false});
+  std::string bytes;
+  std::string error;
+  if (!ReadWholeFile(path, &bytes, &error)) {
+    ReportFileError(editor, "ファイルを開けませんでした。\r\n", path, error);
+    return LoadResult::kFailed;
+  }
+  DecodedFile decoded =
+      DecodeFileBytes(bytes, LowerExtension(path) == ".rtf", editor.options.detect_utf8);
+  std::string().swap(bytes);
+  if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
+  Lines lines = SplitLines(decoded.text);
+  std::string().swap(decoded.text);
+
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].size() >= editor.max_line_length) {
+      editor.host().Message(
+          Sjis("長すぎる行があります。\r\nこのファイルの編集を行うと、データの一部が失われる可能性があります。"
+               "\r\n\r\n展開を中止しました。"),
+          MessageIcon::kError, MessageButtons::kOk);
+      return LoadResult::kRefused;
+    }
+  }
+
+  if (append) {
+    if (lines.empty()) return LoadResult::kLoaded;
+    editor.undo_text = editor.doc.Text();
+    editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
+  } else {
+    if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
+    editor.doc.SetLines(std::move(lines));
+    editor.modified = false;
+    editor.undo_text = editor.doc.Text();
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    editor.current_file_name = ec ? path : absolute.lexically_normal();
+    editor.unicode_origins = decoded.origins;
+  }
+  if (decoded.unmapped_count > 0) {
+    editor.host().Message(
+        Sjis("このファイルには Shift_JIS にない文字が " + std::to_string(decoded.unmapped_count) +
+             " 個あり、「?」に置き換えました（最初は " +
+             std::to_string(decoded.first_unmapped_line) + " 行目）。"),
+        MessageIcon::kWarning, MessageButtons::kOk);
+  }
+  return LoadResult::kLoaded;
+}
+
+bool AskSaveChanges(Editor& editor) {
+  if (!editor.modified) return true;
+  std::string name = PathToSjis(editor.current_file_name);
+  if (name.empty()) name = Sjis("無題");
+  Answer a = editor.host().Message(Sjis("ファイル ") + name +
+                                       Sjis(" の内容は変更されています。\r\n\r\n変更を保存しますか？"),
+                                   MessageIcon::kWarning, MessageButtons::kYesNoCancel);
+  if (a == Answer::kCancel) return false;
+  if (a == Answer::kYes) SaveDocument(editor);
+  return true;
+}
+
+bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
+  std::error_code ec;
+  if (editor.options.backup && std::filesystem::is_regular_file(path, ec)) {
+    std::filesystem::path bak = path;
+    bak.replace_extension(".bak");
+    // A missing copy does not stop the save.
+    if (std::filesystem::copy_file(path, bak, std::filesystem::copy_options::overwrite_existing,
+                                   ec) &&
+        editor.options.trash) {
+      editor.host().MoveToTrash(bak);
+    }
+  }
+  std::string bytes = EncodeForSave(editor.doc.Text(), editor.save_code,
+                                    editor.unicode_origins.get());
+  std::string error;
+  if (!WriteFileAtomically(path, bytes, &error)) {
+    ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
+    return false;
+  }
+  return true;
+}
+
+bool SaveDocument(Editor& editor) {
+  if (editor.current_file_name.empty()) return SaveDocumentAs(editor);
+  if (!WriteDocumentFile(editor, editor.current_file_name)) return false;
+  editor.modified = false;
+  return true;
+}
+
+bool SaveDocumentAs(Editor& editor) {
+  auto chosen = editor.host().SaveFileDialog(DocumentDialogSpec(editor));
+  if (!chosen) return false;
+  if (!WriteDocumentFile(editor, *chosen)) return false;
+  editor.current_file_name = *chosen;
+  editor.modified = false;
+  return true;
+}
+
+void RevertDocument(Editor& editor) {
+  std::error_code ec;
+  if (editor.current_file_name.empty() ||
+      !std::filesystem::is_regular_file(editor.current_file_name, ec)) {
+    return;
+  }
+  Answer a = editor.host().Message(Sjis("最終更新時からの変更がすべて失われます。よろしいですか？"),
+                                   MessageIcon::kQuestion, MessageButtons::kYesNo);
+  if (a == Answer::kYes) LoadDocumentFile(editor, editor.current_file_name, false);
+}
+
+}  // namespace parvane
