@@ -1,0 +1,63 @@
+// Batch processing of dropped files.
+#include "automation/batch.h"
+
+#include "automation/user_commands.h"
+#include "editor/files.h"
+#include "text/literal.h"
+
+namespace parvane {
+
+Lines BatchChoices(const Editor& editor, AutomationState& state) {
+  Lines choices;
+  for (int slot = 0; slot < kUserCommandSlots; ++slot) {
+    choices.push_back(SlotListEntry(slot, UserCommandTitle(UserCommandFile(editor, slot))));
+  }
+  state.last_step_text = editor.record_buffer.empty() ? std::string() : editor.record_buffer.back();
+  if (!state.last_step_text.empty()) choices.push_back("(-) " + state.last_step_text);
+  return choices;
+}
+
+BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
+                                   const std::filesystem::path& path, std::optional<int> slot) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return BatchFileResult::kMissing;
+  // The ".bak" copy is left to the save below, which applies the same rule to
+  // the same, still unchanged file; copying here as well would only put a
+  // second identical copy into the trash, or leave a copy of a file that was
+  // then skipped.
+  if (LoadDocumentFile(editor, path, false) != LoadResult::kLoaded) {
+    editor.host().Message(Sjis("ファイル ") + PathToSjis(path) +
+                              Sjis(" を読み込めなかったため、処理しませんでした。"),
+                          MessageIcon::kError, MessageButtons::kOk);
+    return BatchFileResult::kNotLoaded;
+  }
+  RunUserCommand(editor, state, slot);
+  return SaveDocument(editor) ? BatchFileResult::kProcessed : BatchFileResult::kNotSaved;
+}
+
+std::vector<BatchFileResult> ProcessDroppedFiles(Editor& editor, AutomationState& state,
+                                                 const std::vector<std::filesystem::path>& files,
+                                                 std::optional<int> entry) {
+  std::vector<BatchFileResult> results;
+  if (!entry || *entry < 0 || *entry > kMostRecentCommandEntry) {
+    editor.host().Message(Sjis("処理が選択されていません。"), MessageIcon::kError,
+                          MessageButtons::kOk);
+    return results;
+  }
+  std::optional<int> slot;
+  if (*entry != kMostRecentCommandEntry) slot = *entry;
+  state.batch = false;
+  for (const std::filesystem::path& file : files) {
+    BatchFileResult result = ProcessDroppedFile(editor, state, file, slot);
+    results.push_back(result);
+    // Only a file that ran the process has loaded the steps; a skipped first
+    // file must not make the next one replay an older step list.
+    if (result == BatchFileResult::kProcessed || result == BatchFileResult::kNotSaved) {
+      state.batch = true;
+    }
+  }
+  state.batch = false;
+  return results;
+}
+
+}  // namespace parvane

@@ -1,0 +1,141 @@
+// The command table. Its one entry point is CommandTable(); everything else
+// here is a lookup over it.
+#include "automation/command_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+struct CommandRecord {
+  int code;
+  std::string_view name_utf8;
+  std::string_view parameters;
+  Operation operation;
+};
+
+// In code order; CommandTable() puts them in the stored (longest first) order.
+// An entry whose command is not built yet has a null operation.
+constexpr CommandRecord kCommands[] = {
+    {1, "[五十音順にする]", "", nullptr},
+    {2, "[長さ順にする]", "", nullptr},
+    {3, "[逆にする]", "", nullptr},
+    {4, "[シャッフルする]", "", nullptr},
+    {5, "[行頭に行番号を追加]", "", nullptr},
+    {6, "[行頭に行番号（16進数）を追加]", "", nullptr},
+    {7, "[行頭にある数字の桁を揃える]", "", nullptr},
+    {8, "[行頭にある数字（16進数）の桁を揃える]", "", nullptr},
+    {9, "[行の左右を逆にする]", "", nullptr},
+    {10, "[連続する空白文字をひとつにまとめる]", "", nullptr},
+    {11, "[出来る限り半角文字に変換]", "", nullptr},
+    {12, "[出来る限り全角文字に変換]", "", nullptr},
+    {13, "[空行をすべて削除する]", "", nullptr},
+    {14, "[行頭の空白文字を削除する]", "", nullptr},
+    {15, "[行末の空白文字を削除する]", "", nullptr},
+    {16, "[行頭にその行の文字数を追加]", "", nullptr},
+    {17, "[アルファベットを半角に変換]", "", nullptr},
+    {18, "[数字を半角に変換]", "", nullptr},
+    {19, "[記号を半角に変換]", "", nullptr},
+    {20, "[カタカナを半角に変換]", "", nullptr},
+    {21, "[アルファベットを全角に変換]", "", nullptr},
+    {22, "[数字を全角に変換]", "", nullptr},
+    {23, "[記号を全角に変換]", "", nullptr},
+    {24, "[カタカナを全角に変換]", "", nullptr},
+    {25, "[全角と半角を入れ替える]", "", nullptr},
+    {26, "[ひらがなとカタカナを入れ替える]", "", nullptr},
+    {27, "[ひらがなを全角カタカナに変換]", "", nullptr},
+    {28, "[全角カタカナをひらがなに変換]", "", nullptr},
+    {29, "[ローマ字をカタカナに変換]", "", nullptr},
+    {30, "[カタカナをローマ字（ヘボン式）に変換]", "", nullptr},
+    {31, "[カタカナをローマ字（訓令式）に変換]", "", nullptr},
+    {32, "[大文字と小文字を入れ替える]", "", nullptr},
+    {33, "[大文字を小文字に変換]", "", nullptr},
+    {34, "[小文字を大文字に変換]", "", nullptr},
+    {35, "[カンマ区切りテキストの行と列を入れ替える]", "", nullptr},
+    {36, "[連続する空行を一行にまとめる]", "", nullptr},
+    {37, "[切り取り]", "", nullptr},
+    {38, "[コピー]", "", nullptr},
+    {39, "[貼り付け]", "", nullptr},
+    {40, "[削除]", "", nullptr},
+    {41, "[挿入貼り付け]", "", nullptr},
+    {42, "[すべて選択]", "", nullptr},
+    {43, "[選択の切り替え]", "", nullptr},
+    {44, "[選択項目を一行に結合する]", "", nullptr},
+    {45, "[選択項目をまとめる]", "", nullptr},
+    {46, "[選択項目を上に移動する]", "", nullptr},
+    {47, "[選択項目を下に移動する]", "", nullptr},
+    {48, "[選択項目を一番上に移動する]", "", nullptr},
+    {49, "[選択項目を一番下に移動する]", "", nullptr},
+    {50, "[Excel に貼り付けられる形式でコピー]", "", nullptr},
+    {51, "[行頭に文字列を追加]", "text to add", nullptr},
+    {52, "[行末に文字列を追加]", "text to add", nullptr},
+    {53, "[行頭から数文字を削る]", "number of half-width columns (decimal)", nullptr},
+    {54, "[行頭の数文字を残して削る]", "number of half-width columns (decimal)", nullptr},
+    {55, "[行中に文字列を追加]", "column (decimal), text to insert", nullptr},
+    {56, "[連続する重複行を一行にまとめる]", "optional: what was done with the removed lines", nullptr},
+    {57, "[連続する重複行を残さず削除]", "optional: what was done with the removed lines", nullptr},
+    {58, "[指定文字数で改行（禁則無し）]", "width (decimal)", nullptr},
+    {59, "[検索]", "search text", nullptr},
+    {60, "[正規表現検索]", "pattern", nullptr},
+    {61, "[置換]", "search text, replacement", nullptr},
+    {62, "[正規表現置換]", "pattern, replacement", nullptr},
+    {63, "[カンマ区切りテキストの五十音順並べ替え]", "key field number, counted from 0", nullptr},
+    {64, "[行頭に他のファイルを合成]", "full path of the other file", nullptr},
+    {65, "[行末に他のファイルを合成]", "full path of the other file", nullptr},
+    {66, "[カンマ区切りテキストの長さ順並べ替え]", "key field number, counted from 0", nullptr},
+    {67, "[指定した文字列を境に左右を入れ替える]", "separator text", nullptr},
+    {68, "[指定した文字列を境に左右を入れ替える（正規表現）]", "separator pattern", nullptr},
+    {69, "[チャットや掲示板で化けた文字を元に戻す]", "", nullptr},
+    {70, "[カンマ区切りテキストをテキスト表に変換する]", "", nullptr},
+    {71, "[変換テーブルで変換]", "full path of the conversion table file", nullptr},
+};
+
+std::vector<CommandEntry> BuildTable() {
+  std::vector<CommandEntry> table;
+  table.reserve(std::size(kCommands));
+  for (const CommandRecord& r : kCommands) {
+    table.push_back(CommandEntry{r.code, Sjis(r.name_utf8), r.name_utf8, r.parameters, r.operation});
+  }
+  // Longer names first, so that substituting in table order never replaces a
+  // name that is part of a longer one.
+  std::stable_sort(table.begin(), table.end(), [](const CommandEntry& a, const CommandEntry& b) {
+    return a.name.size() > b.name.size();
+  });
+  return table;
+}
+
+}  // namespace
+
+const std::vector<CommandEntry>& CommandTable() {
+  static const std::vector<CommandEntry> table = BuildTable();
+  return table;
+}
+
+const CommandEntry* FindCommand(int code) {
+  for (const CommandEntry& e : CommandTable()) {
+    if (e.code == code) return &e;
+  }
+  return nullptr;
+}
+
+const CommandEntry* FindCommandByName(std::string_view name) {
+  for (const CommandEntry& e : CommandTable()) {
+    if (e.name == name) return &e;
+  }
+  return nullptr;
+}
+
+std::string CodeText(int code) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%03d", code);
+  return buf;
+}
+
+std::string CommandTableLine(const CommandEntry& entry) {
+  return entry.name + "=" + CodeText(entry.code);
+}
+
+}  // namespace parvane

@@ -1,0 +1,85 @@
+// The player of automatic-processing steps.
+#include "automation/playback.h"
+
+#include <exception>
+
+#include "automation/command_table.h"
+#include "automation/params.h"
+#include "automation/step_line.h"
+#include "editor/fields.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+constexpr std::size_t kStepFields = 8;
+
+// step_params must be empty whenever no step runs, also when a Host aborts.
+class StepParamsGuard {
+ public:
+  explicit StepParamsGuard(Editor& editor) : editor_(editor) {}
+  ~StepParamsGuard() { editor_.step_params.clear(); }
+  StepParamsGuard(const StepParamsGuard&) = delete;
+  StepParamsGuard& operator=(const StepParamsGuard&) = delete;
+
+ private:
+  Editor& editor_;
+};
+
+bool Refused(const Editor& editor) {
+  // A refused StoreResult keeps its result in work_lines; a stored one clears it.
+  for (const std::string& line : editor.work_lines) {
+    if (line.size() > editor.max_line_length) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+PlayReport PlaySteps(Editor& editor, Lines& step_list) {
+  PlayReport report;
+  step_list = SplitLines(SubstituteStepNames(JoinLines(step_list)));
+  if (step_list.empty()) return report;
+
+  StepParamsGuard guard(editor);
+  editor.step_params.clear();
+  editor.SaveUndo();
+
+  const std::size_t count = step_list.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    editor.step_params = SplitFields(step_list[i]);
+    while (editor.step_params.size() < kStepFields) {
+      editor.step_params.emplace_back(kAskEveryTime);
+    }
+    const int code = StepCode(editor.step_params[0]);
+    const CommandEntry* entry = code >= 1 && code <= kLastCommandCode ? FindCommand(code) : nullptr;
+    if (entry != nullptr) {
+      if (entry->operation == nullptr) {
+        report.problems.push_back({StepProblem::Kind::kMissing, i, code, {}});
+        editor.host().Message(entry->name + Sjis(" はこのプログラムでは実行できません。"),
+                              MessageIcon::kError, MessageButtons::kOk);
+      } else {
+        editor.work_lines.clear();
+        ++report.steps_run;
+        try {
+          entry->operation(editor);
+          if (Refused(editor)) {
+            report.problems.push_back({StepProblem::Kind::kRefused, i, code, {}});
+          }
+        } catch (const PlaybackAborted&) {
+          throw;
+        } catch (const std::exception& e) {
+          // The frame has closed the command; the text is shown as the
+          // platform's default error display would show it.
+          std::string text = e.what();
+          report.problems.push_back({StepProblem::Kind::kError, i, code, text});
+          editor.host().Message(text, MessageIcon::kError, MessageButtons::kOk);
+        }
+      }
+    }
+    step_list[i] = JoinFields(editor.step_params);
+  }
+  return report;
+}
+
+}  // namespace parvane

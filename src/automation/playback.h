@@ -1,0 +1,58 @@
+// The player: runs a list of step lines through the same operations the menus
+// call. Entry point: PlaySteps.
+#ifndef PARVANE_AUTOMATION_PLAYBACK_H_
+#define PARVANE_AUTOMATION_PLAYBACK_H_
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "editor/editor.h"
+
+namespace parvane {
+
+// Thrown by a Host that cannot answer a question at all (the command-line
+// tool with no answer left). Unlike an error of a step, it ends the whole
+// run: PlaySteps lets it pass, with step_params emptied.
+class PlaybackAborted : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A step that did not do its work.
+struct StepProblem {
+  enum class Kind {
+    kError,    // the operation raised an error (a bad pattern); shown through the Host
+    kRefused,  // the result had a line over max_line_length; silent, as in playback
+    kMissing,  // the code has no operation in this build; shown through the Host
+  };
+  Kind kind;
+  std::size_t line;     // 0-based index in the step list
+  int code;             // the step's code
+  std::string message;  // Shift_JIS: the error text, or empty
+};
+
+struct PlayReport {
+  std::size_t steps_run = 0;          // steps dispatched to an operation
+  std::vector<StepProblem> problems;  // in order
+};
+
+// Plays step_list on the document:
+//  1. every step name of the command table becomes its code, over the whole
+//     text, in table order, and step_list takes the substituted lines;
+//  2. if there is a line: one undo snapshot for the whole run (marks the
+//     document modified);
+//  3. each line is split into step_params, padded to 8 with "@all"; a code
+//     1 ... kLastCommandCode runs its operation, anything else runs nothing;
+//     then step_params is joined back into the line, so "@1st" answers stay
+//     for the next run of the same list;
+//  4. step_params is empty afterwards, however the run ends.
+// An error raised by an operation ends that step (the frame closes it) and is
+// shown through the Host; playback goes on with the next step.
+// Throws PlaybackAborted when a Host aborts the run.
+PlayReport PlaySteps(Editor& editor, Lines& step_list);
+
+}  // namespace parvane
+
+#endif  // PARVANE_AUTOMATION_PLAYBACK_H_
