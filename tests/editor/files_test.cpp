@@ -1,0 +1,245 @@
+// Loading and saving through real files in a temporary directory.
+#include "editor/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/scripted_host.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+class FilesTest : public ::testing::Test {
+ protected:
+  std::filesystem::path File(std::string_view name, std::string_view bytes) {
+    return WriteBytes(dir / name, bytes);
+  }
+  TempDir dir;
+  ScriptedHost host;
+  Editor editor{host};
+};
+
+TEST_F(FilesTest, LoadsEveryCodeIntoShiftJisAndSetsTheSaveCode) {
+  const std::string sjis = Sjis("あいう漢字\r\nｶﾞ\r\n");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    SaveCode code;
+  } cases[] = {
+      {"sjis.txt", sjis, SaveCode::kShiftJis},
+      {"euc.txt", "\xa4\xa2\xa4\xa4\xa4\xa6\xb4\xc1\xbb\xfa\r\n\x8e\xb6\x8e\xde\r\n", SaveCode::kEucJp},
+      {"utf8.txt", "\xEF\xBB\xBF" + SjisToUtf8(sjis), SaveCode::kUtf8},
+      {"utf8n.txt", SjisToUtf8(sjis), SaveCode::kUtf8NoBom},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(LoadDocumentFile(editor, File(c.name, c.bytes), false), LoadResult::kLoaded) << c.name;
+    EXPECT_EQ(editor.doc.Text(), sjis) << c.name;
+    EXPECT_EQ(editor.save_code, c.code) << c.name;
+    EXPECT_FALSE(editor.modified);
+    EXPECT_EQ(editor.undo_text, sjis);
+    EXPECT_EQ(editor.current_file_name.filename(), c.name);
+  }
+}
+
+TEST_F(FilesTest, FixedCodeKeepsTheSaveCodeButStillConverts) {
+  editor.options.charset_fixed = true;
+  editor.save_code = SaveCode::kUtf16;
+  LoadDocumentFile(editor, File("euc.txt", "\xa4\xf3\r\n"), false);
+  EXPECT_EQ(editor.doc.Text(), Sjis("ん\r\n"));
+  EXPECT_EQ(editor.save_code, SaveCode::kUtf16);
+}
+
+TEST_F(FilesTest, BomlessUtf8IsReadAsBytesWhenDetectionIsOff) {
+  editor.options.detect_utf8 = false;
+  std::string utf8 = "\xE3\x81\x82\r\n";
+  LoadDocumentFile(editor, File("u.txt", utf8), false);
+  EXPECT_EQ(editor.doc.Text(), utf8);
+}
+
+TEST_F(FilesTest, NulBytesSurviveOpenAndSave) {
+  std::string bytes("a\0b\r\n\0\r\n", 8);
+  auto path = File("nul.txt", bytes);
+  LoadDocumentFile(editor, path, false);
+  EXPECT_EQ(editor.doc.size(), 2u);
+  editor.options.backup = false;
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(ReadBytes(path), bytes);
+}
+
+TEST_F(FilesTest, TooLongALineIsRefusedAndNothingChanges) {
+  editor.doc.SetLines({"keep"});
+  editor.modified = true;
+  EXPECT_EQ(LoadDocumentFile(editor, File("long.txt", std::string(63999, 'x') + "\r\n"), false),
+            LoadResult::kLoaded);
+  editor.doc.SetLines({"keep"});
+  EXPECT_EQ(LoadDocumentFile(editor, File("long2.txt", std::string(64000, 'x')), true),
+            LoadResult::kRefused);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"keep"}));
+  ASSERT_FALSE(host.messages.empty());
+  EXPECT_EQ(host.messages.back().text,
+            "長すぎる行があります。\r\nこのファイルの編集を行うと、データの一部が失われる可能性があります。"
+            "\r\n\r\n展開を中止しました。");
+}
+
+TEST_F(FilesTest, AppendKeepsNameAndMarkAndUndoRemovesTheLines) {
+  auto first = File("a.txt", "1\r\n");
+  LoadDocumentFile(editor, first, false);
+  LoadDocumentFile(editor, File("b.txt", "2\r\n"), true);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"1", "2"}));
+  EXPECT_EQ(editor.current_file_name.filename(), "a.txt");
+  EXPECT_FALSE(editor.modified);
+  editor.Undo();
+  EXPECT_EQ(editor.doc.lines(), (Lines{"1"}));
+}
+
+TEST_F(FilesTest, CancellingTheSaveChangesQuestionKeepsEverything) {
+  editor.doc.SetLines({"mine"});
+  editor.modified = true;
+  host.answers.push_back(Answer::kCancel);
+  EXPECT_EQ(LoadDocumentFile(editor, File("x.txt", "other\r\n"), false), LoadResult::kCancelled);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"mine"}));
+  EXPECT_TRUE(editor.modified);
+  EXPECT_EQ(host.messages.back().text,
+            "ファイル 無題 の内容は変更されています。\r\n\r\n変更を保存しますか？");
+  EXPECT_EQ(host.messages.back().buttons, MessageButtons::kYesNoCancel);
+}
+
+TEST_F(FilesTest, EmptyFileEmptiesTheDocument) {
+  editor.doc.SetLines({"x"});
+  EXPECT_EQ(LoadDocumentFile(editor, File("empty.txt", ""), false), LoadResult::kLoaded);
+  EXPECT_TRUE(editor.doc.empty());
+  EXPECT_EQ(editor.current_file_name.filename(), "empty.txt");
+}
+
+TEST_F(FilesTest, SavesInEveryCodeByteForByte) {
+  editor.doc.SetText(Sjis("ア\r\n"));
+  struct Case {
+    SaveCode code;
+    std::string bytes;
+  } cases[] = {
+      {SaveCode::kShiftJis, "\x83\x41\r\n"},
+      {SaveCode::kEucJp, "\xa5\xa2\r\n"},
+      {SaveCode::kJis, "\x1b$B%\"\x1b(J\r\n"},
+      {SaveCode::kUtf8, "\xEF\xBB\xBF\xE3\x82\xA2\r\n"},
+      {SaveCode::kUtf16, std::string("\xFF\xFE\xA2\x30\x0D\x00\x0A\x00", 8)},
+      {SaveCode::kUtf16Be, std::string("\xFE\xFF\x30\xA2\x00\x0D\x00\x0A", 8)},
+      {SaveCode::kUtf8NoBom, "\xE3\x82\xA2\r\n"},
+  };
+  editor.options.backup = false;
+  for (const auto& c : cases) {
+    editor.save_code = c.code;
+    editor.current_file_name = dir / "out.txt";
+    editor.modified = true;
+    ASSERT_TRUE(SaveDocument(editor));
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), c.bytes) << SaveCodeSettingsName(c.code);
+    EXPECT_FALSE(editor.modified);
+  }
+}
+
+TEST_F(FilesTest, UnicodeFilesComeBackByteForByte) {
+  // 〜 (U+301C) and ～ (U+FF5E) share one Shift_JIS code; each file keeps its own.
+  for (std::string text : {std::string("\xE3\x80\x9C\r\n"), std::string("\xEF\xBD\x9E\r\n"),
+                           std::string("\xE2\x88\x92\xE2\x80\x94 abc\r\n")}) {
+    auto path = File("wave.txt", "\xEF\xBB\xBF" + text);
+    LoadDocumentFile(editor, path, false);
+    editor.options.backup = false;
+    ASSERT_TRUE(SaveDocument(editor));
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" + text);
+  }
+}
+
+TEST_F(FilesTest, UnmappableCharactersAreCountedOnce) {
+  LoadDocumentFile(editor, File("emoji.txt", "\xEF\xBB\xBF" "ok\r\n\xF0\x9F\x98\x80\xC3\xA9\r\n"), false);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"ok", "??"}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(" 2 "), std::string::npos) << host.messages[0].text;
+  EXPECT_NE(host.messages[0].text.find("2 行目"), std::string::npos) << host.messages[0].text;
+}
+
+TEST_F(FilesTest, BackupCopyAndTrash) {
+  auto path = File("doc.txt", "old\r\n");
+  LoadDocumentFile(editor, path, false);
+  editor.doc.SetLines({"new"});
+  editor.options.trash = false;
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(ReadBytes(dir / "doc.bak"), "old\r\n");
+  EXPECT_EQ(ReadBytes(path), "new\r\n");
+
+  editor.options.trash = true;
+  editor.doc.SetLines({"newer"});
+  ASSERT_TRUE(SaveDocument(editor));
+  ASSERT_EQ(host.trashed.size(), 1u);
+  EXPECT_EQ(host.trashed[0], dir / "doc.bak");
+  EXPECT_FALSE(std::filesystem::exists(dir / "doc.bak"));
+}
+
+TEST_F(FilesTest, FailedSaveLeavesTheOldFileAndTheModifiedMark) {
+  if (::geteuid() == 0) {
+    // root writes through permissions; a missing directory fails for everyone.
+    editor.current_file_name = dir / "no-such-dir" / "x.txt";
+  } else {
+    auto path = File("ro.txt", "old\r\n");
+    ::chmod(path.c_str(), 0444);
+    editor.current_file_name = path;
+  }
+  editor.doc.SetLines({"new"});
+  editor.modified = true;
+  editor.options.backup = false;
+  EXPECT_FALSE(SaveDocument(editor));
+  EXPECT_TRUE(editor.modified);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find("x.txt"), std::string::npos);
+}
+
+TEST_F(FilesTest, AtomicWriteRefusesAReadOnlyTargetAndLeavesNoTemporaryFile) {
+  auto path = File("ro.txt", "old");
+  ::chmod(path.c_str(), 0444);
+  std::string error;
+  if (::geteuid() != 0) {
+    EXPECT_FALSE(WriteFileAtomically(path, "new", &error));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_FALSE(error.empty());
+  }
+  ::chmod(path.c_str(), 0644);
+  EXPECT_TRUE(WriteFileAtomically(path, "new", &error));
+  EXPECT_EQ(ReadBytes(path), "new");
+  int files = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(FilesTest, SaveAsCancelledChangesNothing) {
+  editor.doc.SetLines({"x"});
+  editor.modified = true;
+  host.save_files.push_back(std::nullopt);
+  EXPECT_FALSE(SaveDocument(editor));
+  EXPECT_TRUE(editor.modified);
+  EXPECT_EQ(host.save_dialogs[0].default_extension, "txt");
+}
+
+TEST_F(FilesTest, RevertAsksThenReloads) {
+  auto path = File("r.txt", "disk\r\n");
+  LoadDocumentFile(editor, path, false);
+  editor.doc.SetLines({"edited"});
+  editor.modified = true;
+  host.answers = {Answer::kYes, Answer::kNo};  // revert? yes; save changes? no
+  RevertDocument(editor);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"disk"}));
+  EXPECT_EQ(host.messages.size(), 2u);
+
+  Editor untitled(host);
+  RevertDocument(untitled);
+  EXPECT_EQ(host.messages.size(), 2u) << "revert on an untitled document does nothing";
+}
+
+TEST_F(FilesTest, MissingFileIsReportedWithItsName) {
+  EXPECT_EQ(LoadDocumentFile(editor, dir / "gone.txt", false), LoadResult::kFailed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find("gone.txt"), std::string::npos);
+  EXPECT_EQ(host.commands_ended, 1);
+}
+
+}  // namespace
+}  // namespace parvane
