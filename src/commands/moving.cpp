@@ -1,0 +1,106 @@
+// The four commands that move the selected rows of the document.
+//
+// Moving a run of selected rows up by one is the same as moving the one
+// unselected row above it to the run's end, so each run is shifted in one
+// pass and every line is copied at most once, whatever the run's length.
+#include "commands/moving.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+CommandFrame::Flags RowFrame() {
+  CommandFrame::Flags flags;
+  flags.collect = false;
+  flags.store = false;
+  return flags;
+}
+
+// Copies the selected rows' texts, top to bottom.
+Lines SelectedTexts(const Document& doc) {
+  Lines texts;
+  texts.reserve(doc.SelectedCount());
+  for (std::size_t row : doc.SelectedRows()) texts.push_back(doc.line(row));
+  return texts;
+}
+
+}  // namespace
+
+void MoveSelectionUp(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目を上に移動する]");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, "", RowFrame());
+  Document& doc = editor.doc;
+  const std::size_t n = doc.size();
+  // A run that starts at row 0 cannot move; every later run can.
+  std::size_t a = 0;
+  while (a < n && doc.IsSelected(a)) ++a;
+  while (a < n) {
+    if (!doc.IsSelected(a)) {
+      ++a;
+      continue;
+    }
+    std::size_t end = a;
+    while (end < n && doc.IsSelected(end)) ++end;
+    std::string above = doc.line(a - 1);
+    for (std::size_t row = a; row < end; ++row) doc.SetLine(row - 1, doc.line(row));
+    doc.SetLine(end - 1, std::move(above));
+    doc.Select(a - 1, true);
+    doc.Select(end - 1, false);
+    a = end;
+  }
+}
+
+void MoveSelectionDown(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目を下に移動する]");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, "", RowFrame());
+  Document& doc = editor.doc;
+  // Rows are walked from the bottom as [first, last) pairs of indexes; a run
+  // that ends at the last row cannot move.
+  std::size_t end = doc.size();
+  while (end > 0 && doc.IsSelected(end - 1)) --end;
+  while (end > 0) {
+    if (!doc.IsSelected(end - 1)) {
+      --end;
+      continue;
+    }
+    std::size_t first = end;
+    while (first > 0 && doc.IsSelected(first - 1)) --first;
+    std::string below = doc.line(end);
+    for (std::size_t row = end; row > first; --row) doc.SetLine(row, doc.line(row - 1));
+    doc.SetLine(first, std::move(below));
+    doc.Select(end, true);
+    doc.Select(first, false);
+    end = first;
+  }
+}
+
+void MoveSelectionToTop(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目を一番上に移動する]");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, "", RowFrame());
+  Document& doc = editor.doc;
+  if (doc.SelectedCount() == 0) return;
+  Lines texts = SelectedTexts(doc);
+  doc.EraseSelected();
+  doc.InsertLines(0, std::move(texts), true);
+}
+
+void MoveSelectionToBottom(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目を一番下に移動する]");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, "", RowFrame());
+  Document& doc = editor.doc;
+  if (doc.SelectedCount() == 0) return;
+  Lines texts = SelectedTexts(doc);
+  doc.EraseSelected();
+  doc.InsertLines(doc.size(), std::move(texts), true);
+}
+
+}  // namespace parvane

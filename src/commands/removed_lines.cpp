@@ -1,0 +1,111 @@
+// The removed-lines list, its actions and the duplicate-command epilogue.
+#include "commands/removed_lines.h"
+
+#include <string>
+#include <utility>
+
+#include "commands/sorting.h"
+#include "editor/files.h"
+#include "text/integer.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+const std::string& CopyChoice() {
+  static const std::string kChoice = Sjis("[クリップボードにコピー]");
+  return kChoice;
+}
+
+const std::string& MoveChoice() {
+  static const std::string kChoice = Sjis("[メインウィンドウに移す]");
+  return kChoice;
+}
+
+// A later action in the same window replaces an earlier one, so the step
+// carries at most one choice.
+void SetChoice(Editor& editor, const std::string& choice) {
+  Lines& record = editor.step_record;
+  if (record.size() >= 2) {
+    record[1] = choice;
+  } else if (record.size() == 1) {
+    record.push_back(choice);
+  }
+}
+
+// The played-back choice: 1 copy, 2 move, anything else nothing.
+long PlayedChoice(const Editor& editor) {
+  if (editor.step_params.size() < 2) return 0;
+  const std::string& p = editor.step_params[1];
+  if (p == MoveChoice()) return 2;
+  if (p == CopyChoice()) return 1;
+  return ParseInteger(p).value_or(0);
+}
+
+}  // namespace
+
+void SetRemovedLines(Editor& editor, Lines removed) {
+  SortLinesByCollation(removed);
+  editor.removed_lines = std::move(removed);
+}
+
+void RemovedLinesCopy(Editor& editor) {
+  if (editor.removed_lines.empty()) return;
+  SetChoice(editor, CopyChoice());
+  editor.host().SetClipboardText(JoinLines(editor.removed_lines));
+}
+
+void RemovedLinesMove(Editor& editor) {
+  SetChoice(editor, MoveChoice());
+  editor.SaveUndo();
+  editor.doc.SetLines(editor.removed_lines);
+  editor.host().CommandEnded();
+}
+
+bool RemovedLinesSave(Editor& editor, const std::filesystem::path& path) {
+  std::string error;
+  if (WriteFileAtomically(path, JoinLines(editor.removed_lines), &error)) return true;
+  editor.host().Message(PathToSjis(path) + "\r\n" + Sjis(error), MessageIcon::kError,
+                        MessageButtons::kOk);
+  return false;
+}
+
+FileDialogSpec RemovedLinesSaveDialog() {
+  FileDialogSpec spec;
+  spec.filter = Sjis("テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
+  spec.default_extension = "txt";
+  return spec;
+}
+
+bool RemovedLinesSaveAs(Editor& editor) {
+  std::optional<std::filesystem::path> path = editor.host().SaveFileDialog(RemovedLinesSaveDialog());
+  if (!path) return false;
+  return RemovedLinesSave(editor, *path);
+}
+
+void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
+  static const std::string kNothingRemoved = Sjis("一行も削除されませんでした。");
+  editor.step_record.assign(1, std::string(step_name));
+  const bool removed = !editor.removed_lines.empty();
+  if (!editor.Playing()) {
+    if (removed) {
+      editor.host().ShowRemovedLines(editor);
+    } else {
+      editor.host().Message(kNothingRemoved, MessageIcon::kInformation, MessageButtons::kOk);
+    }
+  } else if (removed) {
+    switch (PlayedChoice(editor)) {
+      case 1:
+        RemovedLinesCopy(editor);
+        break;
+      case 2:
+        RemovedLinesMove(editor);
+        break;
+      default:
+        break;
+    }
+  }
+  editor.RecordStepRecord();
+}
+
+}  // namespace parvane

@@ -1,0 +1,154 @@
+// The sorting commands over WorkLines and the collation order shared by every
+// sort of the program.
+//
+// Every order here is computed as a permutation of indexes and applied once,
+// moving the strings, so a million-line document is sorted in n log n with no
+// copy of its text.
+#include "commands/sorting.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <utility>
+
+#include "text/collation.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+// The most a joined line may hold: line lengths plus line count.
+constexpr std::size_t kJoinLimit = 60000;
+
+// Rearranges lines so that position i holds the former line order[i].
+void ApplyOrder(Lines& lines, const std::vector<std::size_t>& order, Editor* editor) {
+  Lines sorted;
+  sorted.reserve(lines.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    sorted.push_back(std::move(lines[order[i]]));
+    if (editor != nullptr) editor->Progress(i, order.size());
+  }
+  lines.swap(sorted);
+}
+
+}  // namespace
+
+std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor) {
+  // Comparing through the collator inside the sort would convert both lines
+  // at every comparison; one key per line makes the sort a plain byte sort.
+  JapaneseCollator collator;
+  std::vector<std::string> keys;
+  keys.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    keys.push_back(collator.SortKey(lines[i]));
+    if (editor != nullptr) editor->Progress(i, lines.size());
+  }
+  std::vector<std::size_t> order(lines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  return order;
+}
+
+void SortLinesByCollation(Lines& lines, Editor* editor) {
+  if (lines.size() < 2) return;
+  std::vector<std::size_t> order = CollationOrder(lines, editor);
+  ApplyOrder(lines, order, nullptr);
+}
+
+void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor) {
+  // Inside-out Fisher-Yates: line i goes to a random slot r of the first
+  // i + 1 and the line that held r moves to i. Drawing random(i + 1) for every
+  // i leaves the generator where inserting at random positions would.
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::size_t r = random.Next(static_cast<std::uint32_t>(i + 1));
+    if (r != i) std::swap(lines[i], lines[r]);
+    if (editor != nullptr && lines.size() > 1) editor->Progress(i, lines.size());
+  }
+}
+
+void SortBySyllabary(Editor& editor) {
+  static const std::string kStep = Sjis("[五十音順にする]");
+  static const std::string kBusy = Sjis("五十音順に並べ替えています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  SortLinesByCollation(editor.work_lines, &editor);
+  editor.EndProgress();
+}
+
+void SortByLength(Editor& editor) {
+  static const std::string kStep = Sjis("[長さ順にする]");
+  static const std::string kBusy = Sjis("長さ順に並べ替えています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  Lines& lines = editor.work_lines;
+  if (lines.size() < 2) return;
+  // The order is by length, then by former position, for any number of
+  // lines. A key of zero-padded length and index compared as text gives this
+  // order only while the index fits its field; comparing the two numbers
+  // directly is that order with the index field as wide as it needs to be,
+  // so a list of a million lines or more sorts the same way.
+  std::vector<std::size_t> order(lines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&lines](std::size_t a, std::size_t b) {
+    return lines[a].size() < lines[b].size();
+  });
+  ApplyOrder(lines, order, &editor);
+  editor.EndProgress();
+}
+
+void ReverseLines(Editor& editor) {
+  static const std::string kStep = Sjis("[逆にする]");
+  static const std::string kBusy = Sjis("逆に並べ替えています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  Lines& lines = editor.work_lines;
+  const std::size_t n = lines.size();
+  if (n < 2) return;
+  for (std::size_t i = 0, j = n - 1; i < j; ++i, --j) {
+    std::swap(lines[i], lines[j]);
+    editor.Progress(j, n);  // the gauge runs from full to empty
+  }
+  editor.EndProgress();
+}
+
+void ShuffleLines(Editor& editor) {
+  static const std::string kStep = Sjis("[シャッフルする]");
+  static const std::string kBusy = Sjis("適当に並べ替えています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  if (editor.work_lines.size() < 2) return;
+  ShuffleWith(editor.work_lines, ProgramRandom(), &editor);
+  editor.EndProgress();
+}
+
+void JoinSelectedLines(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目を一行に結合する]");
+  static const std::string kBusy = Sjis("選択項目を一行に結合しています...");
+  static const std::string kTooBig = Sjis("結合できませんでした。大きすぎます。");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  Lines& lines = editor.work_lines;
+  std::size_t total = lines.size();
+  for (const std::string& line : lines) total += line.size();
+  if (total > kJoinLimit) {
+    editor.host().Message(kTooBig, MessageIcon::kError, MessageButtons::kOk);
+    return;
+  }
+  std::string joined;
+  joined.reserve(total);
+  for (const std::string& line : lines) joined += line;
+  // Empty lines joined give no text, and no text is no line at all.
+  lines.clear();
+  if (!joined.empty()) lines = SplitLines(joined);
+}
+
+void GatherSelectedLines(Editor& editor) {
+  static const std::string kStep = Sjis("[選択項目をまとめる]");
+  static const std::string kBusy = Sjis("選択項目をまとめています...");
+  editor.RecordStep(kStep);
+  // Storing the collected lines unchanged is the whole command.
+  CommandFrame frame(editor, kBusy);
+}
+
+}  // namespace parvane

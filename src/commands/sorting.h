@@ -1,0 +1,60 @@
+// Sorting lines: the six commands of the "並べ替え(&S)" menu that rework the
+// collected lines (WorkLines) inside the command frame, and the one collation
+// order that every sort of the program shares.
+//
+// None of these commands takes a parameter: each records its bracketed menu
+// caption before it starts, also when it then changes nothing.
+#ifndef PARVANE_COMMANDS_SORTING_H_
+#define PARVANE_COMMANDS_SORTING_H_
+
+#include <cstddef>
+#include <vector>
+
+#include "commands/random.h"
+#include "editor/editor.h"
+
+namespace parvane {
+
+// "五十音順にする" (F6), step "[五十音順にする]": ascending by the Japanese,
+// case-insensitive collation; lines that compare equal keep their order.
+void SortBySyllabary(Editor& editor);
+
+// "長さ順にする" (F7), step "[長さ順にする]": ascending byte length; lines of
+// equal length keep their order.
+void SortByLength(Editor& editor);
+
+// "逆にする" (F8), step "[逆にする]": the lines in reverse order.
+void ReverseLines(Editor& editor);
+
+// "シャッフルする" (F9), step "[シャッフルする]": a uniformly random order,
+// drawn from ProgramRandom().
+void ShuffleLines(Editor& editor);
+
+// "選択項目を一行に結合する" (F11), step "[選択項目を一行に結合する]": the
+// lines concatenated into one. Refused with "結合できませんでした。大きすぎます。"
+// when the line lengths plus the line count exceed 60000; the lines are then
+// stored unchanged (gathered, as GatherSelectedLines does).
+void JoinSelectedLines(Editor& editor);
+
+// "選択項目をまとめる" (F12), step "[選択項目をまとめる]": no change of its own;
+// storing the result gathers a scattered selection into one block at its
+// first row.
+void GatherSelectedLines(Editor& editor);
+
+// Returns the indexes of lines in ascending Japanese collation order (ICU
+// "ja", letter case ignored), equal lines in their former order. Each line's
+// sort key is computed once. When editor is given, key building reports
+// progress through it.
+std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr);
+
+// Sorts lines in place by CollationOrder.
+void SortLinesByCollation(Lines& lines, Editor* editor = nullptr);
+
+// Fisher-Yates shuffle drawing random(i + 1) for i = 0, 1, ... n - 1: the
+// same draws, and the same distribution over orders, as inserting each line
+// at a random position of a growing list.
+void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor = nullptr);
+
+}  // namespace parvane
+
+#endif  // PARVANE_COMMANDS_SORTING_H_

@@ -1,0 +1,353 @@
+// The tidying commands. Lists are compacted in one forward pass (never one
+// erase per removed line) and lines are rewritten in place, so a million-line
+// document costs one walk over its bytes.
+#include "commands/tidying.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "automation/params.h"
+#include "commands/removed_lines.h"
+#include "regex/kit.h"
+#include "text/literal.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+constexpr unsigned char kFullSpaceLead = 0x81;
+constexpr unsigned char kFullSpaceTrail = 0x40;
+
+bool IsFullSpaceAt(std::string_view s, std::size_t i) {
+  return i + 1 < s.size() && static_cast<unsigned char>(s[i]) == kFullSpaceLead &&
+         static_cast<unsigned char>(s[i + 1]) == kFullSpaceTrail;
+}
+
+// Keeps the first line of each run of equal adjacent lines; moves the others
+// to *removed in document order.
+void CollapseRuns(Editor& editor, Lines& lines, Lines* removed) {
+  const std::size_t n = lines.size();
+  if (n == 0) return;
+  std::size_t out = 1;
+  for (std::size_t i = 1; i < n; ++i) {
+    // lines[out - 1] is the kept head of the run lines[i - 1] belongs to, and
+    // equality is transitive, so comparing with it is comparing with line i-1.
+    if (lines[i] == lines[out - 1]) {
+      removed->push_back(std::move(lines[i]));
+    } else {
+      if (out != i) lines[out] = std::move(lines[i]);
+      ++out;
+    }
+    editor.Progress(i, n);
+  }
+  lines.resize(out);
+}
+
+// Removes every line of each run of two or more equal adjacent lines.
+void DropRuns(Editor& editor, Lines& lines, Lines* removed) {
+  const std::size_t n = lines.size();
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < n;) {
+    std::size_t end = i + 1;
+    while (end < n && lines[end] == lines[i]) ++end;
+    if (end - i >= 2) {
+      for (std::size_t k = i; k < end; ++k) removed->push_back(std::move(lines[k]));
+    } else {
+      if (out != i) lines[out] = std::move(lines[i]);
+      ++out;
+    }
+    editor.Progress(end - 1, n);
+    i = end;
+  }
+  lines.resize(out);
+}
+
+// The two duplicate commands differ only in which lines of a run go.
+void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
+                         bool drop_whole_runs) {
+  {
+    CommandFrame frame(editor, busy);
+    editor.removed_lines.clear();
+    // On an empty document the frame collects nothing, and WorkLines may
+    // still hold an earlier refused result; it must not appear as removed.
+    if (!editor.doc.empty()) {
+      Lines removed;
+      if (drop_whole_runs) {
+        DropRuns(editor, editor.work_lines, &removed);
+      } else {
+        CollapseRuns(editor, editor.work_lines, &removed);
+      }
+      editor.EndProgress();
+      SetRemovedLines(editor, std::move(removed));
+    }
+  }
+  RemovedLinesEpilogue(editor, step);
+}
+
+// Applies rule to every work line in place, reporting progress.
+template <typename Rule>
+void ForEachWorkLine(Editor& editor, Rule&& rule) {
+  Lines& lines = editor.work_lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    rule(lines[i]);
+    editor.Progress(i, lines.size());
+  }
+  editor.EndProgress();
+}
+
+// The swap shared by the plain and the pattern variant: find(line, &length)
+// returns the 0-based separator position (npos for none) and its length.
+template <typename Find>
+void SwapAround(Editor& editor, const std::string& step, std::string_view prompt, Find&& find) {
+  static const std::string kBusy = Sjis("指定文字を境に左右を入れ替えています…");
+  std::optional<std::string> boundary = TextParam(editor, 1, prompt);
+  if (!boundary) return;
+  editor.step_record = {step, *boundary};
+  editor.RecordStepRecord();
+  CommandFrame frame(editor, kBusy);
+  std::string buffer;
+  ForEachWorkLine(editor, [&](std::string& line) {
+    std::size_t length = 0;
+    std::size_t p = find(*boundary, line, &length);
+    if (p == std::string::npos) return;
+    buffer.clear();
+    buffer.append(line, p + length, std::string::npos);
+    buffer.append(line, p, length);
+    buffer.append(line, 0, p);
+    line.assign(buffer);
+  });
+}
+
+}  // namespace
+
+bool CompressSpaceRuns(std::string& line) {
+  // One pass: a space of the same kind as the character just kept is
+  // dropped. Output never outruns input, so the line is rewritten in place.
+  enum { kOther, kHalf, kFull } last = kOther;
+  const std::size_t n = line.size();
+  std::size_t w = 0;
+  for (std::size_t r = 0; r < n;) {
+    std::size_t len = SjisCharLength(line, r);
+    if (len == 1 && line[r] == ' ') {
+      if (last != kHalf) line[w++] = ' ';
+      last = kHalf;
+    } else if (len == 2 && IsFullSpaceAt(line, r)) {
+      if (last != kFull) {
+        line[w++] = line[r];
+        line[w++] = line[r + 1];
+      }
+      last = kFull;
+    } else {
+      if (w != r) std::memmove(&line[w], &line[r], len);
+      w += len;
+      last = kOther;
+    }
+    r += len;
+  }
+  if (w == n) return false;
+  line.resize(w);
+  return true;
+}
+
+void TrimLeading(std::string& line) {
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') {
+      ++i;
+    } else if (IsFullSpaceAt(line, i)) {
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  if (i > 0) line.erase(0, i);
+}
+
+void TrimTrailing(std::string& line) {
+  // Shift_JIS cannot be read backwards: a final 0x81 0x40 is a full-width
+  // space only if 0x81 starts a character, so the line is walked forwards.
+  std::size_t end = 0;
+  ForEachSjisChar(line, [&](std::size_t i, std::size_t len) {
+    bool space = (len == 1 && line[i] == ' ') || (len == 2 && IsFullSpaceAt(line, i));
+    if (!space) end = i + len;
+  });
+  line.resize(end);
+}
+
+void WrapPieces(std::string_view line, std::size_t width, std::vector<std::string_view>* pieces) {
+  pieces->clear();
+  const std::size_t n = line.size();
+  std::size_t start = 0;
+  do {
+    if (n - start <= width) {
+      pieces->push_back(line.substr(start));
+      break;
+    }
+    std::size_t end = start;
+    for (;;) {
+      std::size_t len = SjisCharLength(line, end);
+      if (end + len - start > width) break;
+      end += len;
+    }
+    // A width of 1 cannot hold a two-byte character; it is taken whole.
+    if (end == start) end = start + SjisCharLength(line, start);
+    pieces->push_back(line.substr(start, end - start));
+    start = end;
+  } while (start < n);
+}
+
+void ReverseCharacters(std::string& line) {
+  thread_local std::string buffer;
+  const std::size_t n = line.size();
+  buffer.resize(n);
+  for (std::size_t i = 0; i < n;) {
+    std::size_t len = SjisCharLength(line, i);
+    std::memcpy(&buffer[n - i - len], &line[i], len);
+    i += len;
+  }
+  line.assign(buffer);
+}
+
+std::size_t FindAtCharacter(std::string_view line, std::string_view boundary) {
+  std::size_t cursor = 0;  // always a character start
+  for (std::size_t from = 0;;) {
+    std::size_t found = line.find(boundary, from);
+    if (found == std::string_view::npos) return found;
+    while (cursor < found) cursor += SjisCharLength(line, cursor);
+    if (cursor == found) return found;
+    from = found + 1;
+  }
+}
+
+void CollapseDuplicateLines(Editor& editor) {
+  static const std::string kStep = Sjis("[連続する重複行を一行にまとめる]");
+  static const std::string kBusy = Sjis("重複行を一行にまとめています…");
+  RunDuplicateCommand(editor, kStep, kBusy, false);
+}
+
+void RemoveDuplicateLines(Editor& editor) {
+  static const std::string kStep = Sjis("[連続する重複行を残さず削除]");
+  static const std::string kBusy = Sjis("重複行を残さず削除しています…");
+  RunDuplicateCommand(editor, kStep, kBusy, true);
+}
+
+void CollapseBlankLines(Editor& editor) {
+  static const std::string kStep = Sjis("[連続する空行を一行にまとめる]");
+  static const std::string kBusy = Sjis("空行を一行にまとめています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  Lines& lines = editor.work_lines;
+  const std::size_t n = lines.size();
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (lines[i].empty() && out > 0 && lines[out - 1].empty()) continue;
+    if (out != i) lines[out] = std::move(lines[i]);
+    ++out;
+    editor.Progress(i, n);
+  }
+  lines.resize(out);
+  editor.EndProgress();
+}
+
+void RemoveBlankLines(Editor& editor) {
+  static const std::string kStep = Sjis("[空行をすべて削除する]");
+  static const std::string kBusy = Sjis("空の行を削除しています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  std::erase_if(editor.work_lines, [](const std::string& line) { return line.empty(); });
+}
+
+void CompressSpaces(Editor& editor) {
+  static const std::string kStep = Sjis("[連続する空白文字をひとつにまとめる]");
+  static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  ForEachWorkLine(editor, [](std::string& line) { CompressSpaceRuns(line); });
+}
+
+void TrimLeadingSpaces(Editor& editor) {
+  static const std::string kStep = Sjis("[行頭の空白文字を削除する]");
+  static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  ForEachWorkLine(editor, TrimLeading);
+}
+
+void TrimTrailingSpaces(Editor& editor) {
+  static const std::string kStep = Sjis("[行末の空白文字を削除する]");
+  static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  ForEachWorkLine(editor, TrimTrailing);
+}
+
+void WrapLines(Editor& editor) {
+  static const std::string kStep = Sjis("[指定文字数で改行（禁則無し）]");
+  static const std::string kBusy = Sjis("行を折り返しています…");
+  static const std::string kPrompt = Sjis("何文字で折り返しますか？");
+  CommandFrame frame(editor, kBusy);
+  std::optional<long> width = NumberParam(editor, 1, kPrompt);
+  if (!width || *width <= 0) return;
+  editor.step_record = {kStep, std::to_string(*width)};
+  editor.RecordStepRecord();
+  // Each piece becomes a line of its own, also in a partial selection: a row
+  // holding line breaks would be one "line" to every later command, and its
+  // length check would count the breaks.
+  Lines& lines = editor.work_lines;
+  Lines wrapped;
+  wrapped.reserve(lines.size());
+  std::vector<std::string_view> pieces;
+  const auto w = static_cast<std::size_t>(*width);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].size() <= w) {
+      wrapped.push_back(std::move(lines[i]));
+    } else {
+      WrapPieces(lines[i], w, &pieces);
+      for (std::string_view piece : pieces) wrapped.emplace_back(piece);
+    }
+    editor.Progress(i, lines.size());
+  }
+  lines.swap(wrapped);
+  editor.EndProgress();
+}
+
+void ReverseEachLine(Editor& editor) {
+  static const std::string kStep = Sjis("[行の左右を逆にする]");
+  static const std::string kBusy = Sjis("行の左右を逆にしています…");
+  editor.RecordStep(kStep);
+  CommandFrame frame(editor, kBusy);
+  // Reversing Shift_JIS characters directly gives what reversing the UTF-16
+  // form would, without turning bytes that have no Unicode form into "?".
+  ForEachWorkLine(editor, ReverseCharacters);
+}
+
+void SwapAroundText(Editor& editor) {
+  static const std::string kStep = Sjis("[指定した文字列を境に左右を入れ替える]");
+  static const std::string kPrompt = Sjis("境にする文字列は？");
+  SwapAround(editor, kStep, kPrompt,
+             [](std::string_view boundary, std::string_view line, std::size_t* length) {
+               *length = boundary.size();
+               return FindAtCharacter(line, boundary);
+             });
+}
+
+void SwapAroundPattern(Editor& editor) {
+  static const std::string kStep = Sjis("[指定した文字列を境に左右を入れ替える（正規表現）]");
+  static const std::string kPrompt = Sjis("境にする正規表現文字列は？");
+  SwapAround(editor, kStep, kPrompt,
+             [](std::string_view pattern, std::string_view line, std::size_t* length) {
+               int position = 0;
+               int match_length = 0;
+               if (RegexFind(pattern, false, line, &position, &match_length) == 0) {
+                 return std::string::npos;
+               }
+               *length = static_cast<std::size_t>(match_length);
+               return static_cast<std::size_t>(position - 1);
+             });
+}
+
+}  // namespace parvane
