@@ -1,0 +1,97 @@
+// The command-line Host.
+#include "cli/cli_host.h"
+
+#include <algorithm>
+
+#include "automation/playback.h"
+#include "cli/trash.h"
+#include "text/integer.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+}  // namespace
+
+CliHost::CliHost(std::vector<std::string> answers, std::FILE* err)
+    : answers_(answers.begin(), answers.end()), err_(err) {}
+
+void CliHost::Report(std::string_view utf8_text) {
+  std::string text;
+  for (std::size_t i = 0; i < utf8_text.size(); ++i) {
+    if (utf8_text[i] == '\r') {
+      if (i + 1 < utf8_text.size() && utf8_text[i + 1] == '\n') ++i;
+      text += '\n';
+    } else {
+      text += utf8_text[i];
+    }
+  }
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  std::string line = "parvane-cli: ";
+  if (!subject_.empty()) line += subject_ + ": ";
+  line += text;
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), err_);
+  std::fflush(err_);
+}
+
+std::string CliHost::NextAnswer(std::string_view question_utf8) {
+  if (answers_.empty()) {
+    throw PlaybackAborted("no --answer left for the question: " + std::string(question_utf8));
+  }
+  std::string answer = std::move(answers_.front());
+  answers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> CliHost::InputBox(std::string_view, std::string_view prompt,
+                                             std::string_view) {
+  return Sjis(NextAnswer(SjisToUtf8(prompt)));
+}
+
+Answer CliHost::Message(std::string_view text, MessageIcon, MessageButtons buttons) {
+  const std::string utf8 = SjisToUtf8(text);
+  if (buttons == MessageButtons::kOk) {
+    Report(utf8);
+    return Answer::kOk;
+  }
+  const std::string answer = Lower(NextAnswer(utf8));
+  if (answer == "yes" || answer == "y" || answer == "はい") return Answer::kYes;
+  if (answer == "no" || answer == "n" || answer == "いいえ") return Answer::kNo;
+  if (buttons == MessageButtons::kYesNoCancel &&
+      (answer == "cancel" || answer == "c" || answer == "キャンセル")) {
+    return Answer::kCancel;
+  }
+  throw PlaybackAborted("the answer '" + answer + "' is not yes or no, to the question: " + utf8);
+}
+
+std::optional<std::filesystem::path> CliHost::OpenFileDialog(const FileDialogSpec&) {
+  return std::filesystem::path(NextAnswer("a file to open"));
+}
+
+std::optional<std::filesystem::path> CliHost::SaveFileDialog(const FileDialogSpec&) {
+  return std::filesystem::path(NextAnswer("a file to save to"));
+}
+
+bool CliHost::MoveToTrash(const std::filesystem::path& path) {
+  std::string error;
+  if (MoveFileToTrash(path, &error)) return true;
+  Report(path.string() + ": not moved to the trash: " + error);
+  return false;
+}
+
+std::optional<int> CliHost::ChooseKeyField(std::string_view caption, const Lines&) {
+  std::string answer = NextAnswer(SjisToUtf8(caption));
+  std::optional<std::int32_t> n = ParseInteger(answer);
+  if (!n) throw PlaybackAborted("the key field '" + answer + "' is not a number");
+  return *n;
+}
+
+}  // namespace parvane

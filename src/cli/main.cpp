@@ -1,0 +1,31 @@
+// parvane-cli: the steps of automatic processing on files or a pipe, without
+// a window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli/arguments.h"
+#include "cli/run.h"
+
+namespace {
+
+std::filesystem::path ProgramDir(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::absolute(argv0, ec);
+  return exe.parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  parvane::CliArguments args;
+  std::string error;
+  if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {
+    std::fprintf(stderr, "parvane-cli: %s\n\n%s", error.c_str(), parvane::CliUsage().c_str());
+    return parvane::kExitUsage;
+  }
+  return parvane::RunCli(args, ProgramDir(argv[0]), stdout, stderr);
+}
