@@ -1,0 +1,274 @@
+// Comma-separated data: key sorts, transposition, text tables and the
+// spreadsheet copy. Entry points are declared in csv.h.
+#include "commands/csv.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/params.h"
+#include "editor/fields.h"
+#include "text/collation.h"
+#include "text/integer.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+constexpr std::size_t kMaxTransposeExtent = 16384;
+
+enum class SortOrder { kSyllabary, kLength };
+
+// Returns the key field index to sort by, or nullopt for no sort. The key
+// is lowered to the last field of the first line, as a played-back number may
+// exceed it.
+std::optional<std::size_t> ChooseKey(Editor& editor, SortOrder order) {
+  const Lines first_fields = SplitFields(editor.work_lines.front());
+  // Without fields in the first line there is nothing to choose from; the
+  // sort would have no meaning, so the lines stay as they are.
+  if (first_fields.empty()) return std::nullopt;
+  std::optional<long> key;
+  if (editor.Playing()) {
+    key = NumberParam(editor, 1, Sjis("並び替えに使うキーの番号は？（0～）"));
+  } else {
+    std::optional<int> chosen = editor.host().ChooseKeyField(
+        Sjis(order == SortOrder::kSyllabary ? "カンマ区切りテキストの五十音順並べ替え"
+                                            : "カンマ区切りテキストの長さ順並べ替え"),
+        first_fields);
+    if (chosen) key = *chosen;
+  }
+  // No field chosen or a negative key: no change.
+  if (!key || *key < 0) return std::nullopt;
+  return std::min(static_cast<std::size_t>(*key), first_fields.size() - 1);
+}
+
+void SortCsv(Editor& editor, SortOrder order) {
+  const bool syllabary = order == SortOrder::kSyllabary;
+  CommandFrame frame(editor, Sjis(syllabary ? "指定されたキーで五十音順に並べ替えています…"
+                                            : "指定されたキーで長さ順に並べ替えています…"));
+  if (editor.doc.empty()) return;
+  Lines& lines = editor.work_lines;
+  // The tab conversion is stored even when no sort follows.
+  TabsToCommas(lines);
+  std::optional<std::size_t> key = ChooseKey(editor, order);
+  if (!key) return;
+  const std::size_t k = *key;
+
+  editor.step_record.clear();
+  editor.step_record.push_back(Sjis(syllabary ? "[カンマ区切りテキストの五十音順並べ替え]"
+                                              : "[カンマ区切りテキストの長さ順並べ替え]"));
+  editor.step_record.push_back(std::to_string(k));
+  editor.RecordStepRecord();
+
+  // Each line is compared as the joined line with its key in front (or, for
+  // the length order, with the key's five-digit byte length in front); the
+  // collation key of that form is computed once per line and the lines are
+  // sorted stably by it, so equal keys keep their former order. The line
+  // that comes back is the padded record, the key field in its place again.
+  const JapaneseCollator collator;
+  const std::size_t n = lines.size();
+  std::vector<std::string> sort_keys(n);
+  std::string compared;
+  for (std::size_t i = 0; i < n; ++i) {
+    Lines fields = SplitFields(lines[i]);
+    // A line without fields (empty, or control characters only) is left as
+    // it is and compared as it stands.
+    if (!fields.empty()) {
+      if (fields.size() < k + 1) fields.resize(k + 1);
+      lines[i] = JoinFields(fields);
+      if (syllabary) {
+        if (k == 0) {
+          compared = lines[i];
+        } else {
+          std::rotate(fields.begin(), fields.begin() + k, fields.begin() + k + 1);
+          compared = JoinFields(fields);
+        }
+      } else {
+        char length[16];
+        std::snprintf(length, sizeof length, "%05zu,", fields[k].size());
+        compared = length;
+        compared += lines[i];
+      }
+      sort_keys[i] = collator.SortKey(compared);
+    } else {
+      sort_keys[i] = collator.SortKey(lines[i]);
+    }
+    editor.Progress(i, n);
+  }
+  std::vector<std::size_t> order_of(n);
+  std::iota(order_of.begin(), order_of.end(), std::size_t{0});
+  std::stable_sort(order_of.begin(), order_of.end(),
+                   [&](std::size_t a, std::size_t b) { return sort_keys[a] < sort_keys[b]; });
+  Lines sorted;
+  sorted.reserve(n);
+  for (std::size_t i : order_of) sorted.push_back(std::move(lines[i]));
+  lines = std::move(sorted);
+}
+
+std::string Repeat(const std::string& piece, std::size_t count) {
+  std::string out;
+  out.reserve(piece.size() * count);
+  for (std::size_t i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
+}  // namespace
+
+void SortCsvBySyllabary(Editor& editor) { SortCsv(editor, SortOrder::kSyllabary); }
+void SortCsvByLength(Editor& editor) { SortCsv(editor, SortOrder::kLength); }
+
+void TransposeCsv(Editor& editor) {
+  editor.RecordStep(Sjis("[カンマ区切りテキストの行と列を入れ替える]"));
+  CommandFrame frame(editor, Sjis("行と列を入れ替えています…"));
+  if (editor.doc.empty()) return;
+  Lines& lines = editor.work_lines;
+  TabsToCommas(lines);
+  const std::string too_wide = Sjis("処理能力を超えた広さを持っています。");
+  const std::size_t columns = lines.size();
+  if (columns > kMaxTransposeExtent) {
+    editor.host().Message(too_wide, MessageIcon::kError, MessageButtons::kOk);
+    return;
+  }
+  std::vector<Lines> cells(columns);
+  std::size_t rows = 1;
+  for (std::size_t i = 0; i < columns; ++i) {
+    cells[i] = SplitFields(lines[i]);
+    rows = std::max(rows, cells[i].size());
+  }
+  if (rows > kMaxTransposeExtent) {
+    editor.host().Message(too_wide, MessageIcon::kError, MessageButtons::kOk);
+    return;
+  }
+  // Cells beyond a line's last field are empty fields, written as nothing
+  // between their commas.
+  Lines out(rows);
+  Lines row_fields(columns);
+  for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (r < cells[c].size()) {
+        row_fields[c] = std::move(cells[c][r]);
+      } else {
+        row_fields[c].clear();
+      }
+    }
+    out[r] = JoinFields(row_fields);
+    editor.Progress(r, rows);
+  }
+  lines = std::move(out);
+}
+
+void CsvToTextTable(Editor& editor) {
+  editor.RecordStep(Sjis("[カンマ区切りテキストをテキスト表に変換する]"));
+  // Stored only when the table is built: a refusal leaves the document,
+  // selection and all, as it was.
+  CommandFrame::Flags flags;
+  flags.store = false;
+  CommandFrame frame(editor, Sjis("カンマ区切りテキストをテキスト表に変換しています…"), flags);
+  if (editor.doc.empty()) return;
+  Lines& lines = editor.work_lines;
+  const std::size_t n = lines.size();
+  std::vector<Lines> cells(n);
+  std::size_t columns = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    cells[i] = SplitFields(lines[i]);
+    columns = std::max(columns, cells[i].size());
+    // A line wider than the table can hold is refused before any width work.
+    if (columns > kMaxTableColumns) {
+      editor.host().Message(
+          Sjis("項目の数が 1000 を超える行があるため、テキスト表に変換できません。"),
+          MessageIcon::kError, MessageButtons::kOk);
+      return;
+    }
+  }
+  // Lines without any field give no table; they stay as they are.
+  if (columns == 0) return;
+  std::vector<std::size_t> width(columns, 0);
+  for (const Lines& fields : cells) {
+    for (std::size_t c = 0; c < fields.size(); ++c) width[c] = std::max(width[c], fields[c].size());
+  }
+  // Even widths, because the box characters are two columns wide.
+  for (std::size_t& w : width) w += w % 2;
+
+  const std::string vertical = Sjis("┃");
+  const std::string horizontal = Sjis("━");
+  auto border = [&](const char* left, const char* middle, const char* right) {
+    const std::string l = Sjis(left), m = Sjis(middle), r = Sjis(right);
+    std::string line = l;
+    for (std::size_t c = 0; c < columns; ++c) {
+      line += Repeat(horizontal, width[c] / 2);
+      line += c + 1 < columns ? m : r;
+    }
+    return line;
+  };
+  const std::string top = border("┏", "┳", "┓");
+  const std::string separator = border("┣", "╋", "┫");
+  const std::string bottom = border("┗", "┻", "┛");
+
+  Lines table;
+  table.reserve(2 * n + 1);
+  table.push_back(top);
+  static const std::string kEmpty;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i > 0) table.push_back(separator);
+    std::string line = vertical;
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::string& field = c < cells[i].size() ? cells[i][c] : kEmpty;
+      const std::size_t pad = width[c] - field.size();
+      if (!field.empty() && ParseInteger(field).has_value()) {
+        line.append(pad, ' ');
+        line += field;
+      } else {
+        line += field;
+        line.append(pad, ' ');
+      }
+      line += vertical;
+    }
+    table.push_back(std::move(line));
+    editor.Progress(i, n);
+  }
+  table.push_back(bottom);
+  lines = std::move(table);
+  frame.Store();
+}
+
+std::string SpreadsheetLine(std::string_view csv_line) {
+  Lines fields = SplitFields(csv_line);
+  // One field alone is exactly the JoinFields form (an empty one being two
+  // quotes); among several, an empty cell is nothing between its tabs.
+  if (fields.size() == 1) return JoinFields(fields);
+  std::string out;
+  Lines one(1);
+  for (std::size_t c = 0; c < fields.size(); ++c) {
+    if (c > 0) out += '\t';
+    if (fields[c].empty()) continue;
+    one[0] = std::move(fields[c]);
+    out += JoinFields(one);
+  }
+  return out;
+}
+
+void CopyForSpreadsheet(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[Excel に貼り付けられる形式でコピー]"));
+  CommandFrame::Flags flags;
+  flags.save_undo = false;
+  flags.collect = false;
+  flags.store = false;
+  CommandFrame frame(editor, "", flags);
+  const Document& doc = editor.doc;
+  const bool selection = doc.SelectedCount() > 1;
+  const std::size_t n = doc.size();
+  std::string text;
+  for (std::size_t row = 0; row < n; ++row) {
+    if (selection && !doc.IsSelected(row)) continue;
+    text += SpreadsheetLine(doc.line(row));
+    text += "\r\n";
+    editor.Progress(row, n);
+  }
+  editor.host().SetClipboardText(text);
+}
+
+}  // namespace parvane

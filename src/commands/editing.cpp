@@ -1,0 +1,174 @@
+// Editing, clipboard and selection commands. These edit rows of the document
+// directly, inside BeginCommand/EndCommand, without CollectSelection and
+// StoreResult (insert-paste passes its lines through work_lines).
+#include "commands/editing.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "editor/fields.h"
+#include "text/integer.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+CommandFrame::Flags RowEdit(bool save_undo) {
+  CommandFrame::Flags flags;
+  flags.save_undo = save_undo;
+  flags.collect = false;
+  flags.store = false;
+  return flags;
+}
+
+// Clipboard text as lines; text copied from a spreadsheet (a TAB anywhere)
+// becomes comma-separated.
+Lines ClipboardLines(std::string_view text) {
+  Lines lines = SplitLines(text);
+  if (text.find('\t') != std::string_view::npos) TabsToCommas(lines);
+  return lines;
+}
+
+void CollectSelectedRows(Editor& editor) {
+  const Document& doc = editor.doc;
+  editor.scratch_lines.clear();
+  editor.scratch_lines.reserve(doc.SelectedCount());
+  for (std::size_t row = 0; row < doc.size(); ++row) {
+    if (doc.IsSelected(row)) editor.scratch_lines.push_back(doc.line(row));
+  }
+}
+
+// After rows were removed: the row now at the former current index (kept in
+// range, since the last rows may have gone) is selected and current.
+void SelectAtFormerCurrent(Document& doc, long former_current) {
+  if (doc.empty()) {
+    doc.set_current_row(-1);
+    return;
+  }
+  const long last = static_cast<long>(doc.size()) - 1;
+  const long row = std::clamp(former_current, 0L, last);
+  doc.Select(static_cast<std::size_t>(row), true);
+  doc.set_current_row(row);
+}
+
+}  // namespace
+
+void CutRows(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[切り取り]"));
+  CommandFrame frame(editor, Sjis("切り取っています…"), RowEdit(true));
+  Document& doc = editor.doc;
+  const long current = doc.current_row();
+  CollectSelectedRows(editor);
+  doc.EraseSelected();
+  editor.host().SetClipboardText(JoinLines(editor.scratch_lines));
+  SelectAtFormerCurrent(doc, current);
+}
+
+void CopyRows(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[コピー]"));
+  CommandFrame frame(editor, Sjis("コピーしています…"), RowEdit(false));
+  if (editor.doc.SelectedCount() <= 1) {
+    editor.host().SetClipboardText(editor.doc.Text());
+    return;
+  }
+  CollectSelectedRows(editor);
+  editor.host().SetClipboardText(JoinLines(editor.scratch_lines));
+}
+
+void PasteRows(Editor& editor) {
+  std::string text = editor.host().ClipboardText();
+  if (text.empty()) return;
+  editor.RecordStep(Sjis("[貼り付け]"));
+  CommandFrame frame(editor, Sjis("貼り付けています…"), RowEdit(true));
+  editor.doc.SetLines(ClipboardLines(text));
+  editor.current_file_name.clear();
+}
+
+void InsertPasteRows(Editor& editor) {
+  std::string text = editor.host().ClipboardText();
+  if (text.empty()) return;
+  editor.RecordStep(Sjis("[挿入貼り付け]"));
+  CommandFrame frame(editor, Sjis("挿入して貼り付けています…"), RowEdit(true));
+  Document& doc = editor.doc;
+  editor.work_lines = ClipboardLines(text);
+  doc.ClearSelection();
+  const long current = doc.current_row();
+  const std::size_t row =
+      current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
+  doc.InsertLines(row, std::move(editor.work_lines), true);
+  editor.work_lines.clear();
+  doc.set_current_row(static_cast<long>(row));
+}
+
+void DeleteRows(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[削除]"));
+  CommandFrame frame(editor, Sjis("削除しています…"), RowEdit(true));
+  Document& doc = editor.doc;
+  const long current = doc.current_row();
+  doc.EraseSelected();
+  SelectAtFormerCurrent(doc, current);
+}
+
+void SelectAllRows(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[すべて選択]"));
+  CommandFrame frame(editor, Sjis("すべて選択しています…"), RowEdit(false));
+  editor.doc.SelectAll();
+}
+
+void InvertRowSelection(Editor& editor) {
+  if (editor.doc.empty()) return;
+  editor.RecordStep(Sjis("[選択の切り替え]"));
+  CommandFrame frame(editor, Sjis("選択範囲を切り替えています…"), RowEdit(true));
+  editor.doc.InvertSelection();
+}
+
+void JumpToLine(Editor& editor) {
+  std::optional<std::string> answer =
+      editor.host().InputBox(kProductName, Sjis("ジャンプ先の行番号は？"), "");
+  if (!answer) return;
+  JumpToLine(editor, ParseInteger(*answer).value_or(0));
+}
+
+void JumpToLine(Editor& editor, long line_number) {
+  const long row = line_number - 1;
+  if (row < 0) return;
+  CommandFrame frame(editor, Sjis("ジャンプしています…"), RowEdit(false));
+  Document& doc = editor.doc;
+  // A row beyond the last one is not an error: nothing moves.
+  if (static_cast<std::size_t>(row) >= doc.size()) return;
+  doc.set_current_row(row);
+  if (editor.selection_style == SelectionStyle::kExtended) {
+    doc.Select(static_cast<std::size_t>(row), true);
+  }
+}
+
+void EditCurrentRow(Editor& editor) {
+  Document& doc = editor.doc;
+  const long row = doc.current_row();
+  if (row < 0 || static_cast<std::size_t>(row) >= doc.size()) return;
+  const auto index = static_cast<std::size_t>(row);
+  std::optional<std::string> answer =
+      editor.host().InputBox(Sjis("編集"), Sjis("内容を書き換えます。"), doc.line(index));
+  if (answer) doc.SetLine(index, std::move(*answer));
+}
+
+void CopyCurrentRow(Editor& editor) {
+  const Document& doc = editor.doc;
+  const long row = doc.current_row();
+  if (row < 0 || static_cast<std::size_t>(row) >= doc.size()) return;
+  editor.host().SetClipboardText(doc.line(static_cast<std::size_t>(row)));
+}
+
+void ClipboardChanged(Editor& editor) {
+  CommandFrame frame(editor, "", RowEdit(false));
+  editor.scratch_lines = ClipboardLines(editor.host().ClipboardText());
+  editor.doc.SetLines(std::move(editor.scratch_lines));
+  editor.scratch_lines.clear();
+}
+
+}  // namespace parvane

@@ -1,0 +1,198 @@
+// Find and replace: the button handlers, the playback commands and the plain
+// matcher. The regular-expression work goes through regex/kit.h only.
+#include "commands/find_replace.h"
+
+#include <optional>
+#include <string>
+
+#include "automation/params.h"
+#include "commands/editing.h"
+#include "regex/kit.h"
+#include "text/literal.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+// ASCII letters of single-byte characters to lower case; two-byte characters
+// are copied untouched (their trail bytes may look like letters).
+void FoldInto(std::string_view line, std::string& out) {
+  out.assign(line);
+  const std::size_t n = out.size();
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t len = SjisCharLength(out, i);
+    if (len == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    i += len;
+  }
+}
+
+// A text parameter that may be empty (an empty search text is meaningful in a
+// played step). Returns nullopt when the input box is cancelled, and outside
+// playback also for an empty answer, which the dialog would not accept.
+std::optional<std::string> SearchParam(Editor& editor, int k, std::string_view prompt_utf8) {
+  StepParam param = ReadStepParam(editor, k);
+  if (!param.ask) return param.value;
+  std::optional<std::string> answer =
+      editor.host().InputBox(kProductName, Sjis(prompt_utf8), "");
+  if (!answer) return std::nullopt;
+  if (!editor.Playing() && answer->empty() && k == 1) return std::nullopt;
+  if (param.store) StoreStepParam(editor, k, *answer);
+  return answer;
+}
+
+void RecordTexts(Editor& editor, std::string_view name_utf8, std::string_view a,
+                 const std::string* b) {
+  editor.step_record.clear();
+  editor.step_record.push_back(Sjis(name_utf8));
+  editor.step_record.emplace_back(a);
+  if (b) editor.step_record.push_back(*b);
+  editor.RecordStepRecord();
+}
+
+void RunFindCommand(Editor& editor, SearchMode mode) {
+  const bool regex = mode == SearchMode::kRegex;
+  std::optional<std::string> text =
+      SearchParam(editor, 1, regex ? "正規表現検索する文字列は？" : "検索する文字列は？");
+  if (!text) return;
+  FindReplaceFields& fields = SharedFindReplaceFields();
+  fields.find_text = *text;
+  FindRows(editor, fields.find_text, mode, fields.find_match_case);
+}
+
+void RunReplaceCommand(Editor& editor, SearchMode mode) {
+  const bool regex = mode == SearchMode::kRegex;
+  std::optional<std::string> find =
+      SearchParam(editor, 1, regex ? "正規表現検索する文字列は？" : "検索する文字列は？");
+  if (!find) return;
+  std::optional<std::string> with = SearchParam(editor, 2, "置換後の文字列は？");
+  if (!with) return;
+  FindReplaceFields& fields = SharedFindReplaceFields();
+  fields.replace_find_text = *find;
+  fields.replace_with_text = *with;
+  ReplaceInLines(editor, fields.replace_find_text, fields.replace_with_text, mode,
+                 fields.replace_match_case);
+}
+
+}  // namespace
+
+FindReplaceFields& SharedFindReplaceFields() {
+  static FindReplaceFields fields;
+  return fields;
+}
+
+PlainMatcher::PlainMatcher(std::string_view text, bool match_case) : match_case_(match_case) {
+  if (match_case) {
+    needle_.assign(text);
+  } else {
+    FoldInto(text, needle_);
+  }
+}
+
+std::size_t PlainMatcher::FindIn(std::string_view hay, std::string_view line,
+                                 std::size_t from) const {
+  if (needle_.empty()) return std::string_view::npos;
+  std::size_t boundary = from;
+  std::size_t candidate = from;
+  while ((candidate = hay.find(needle_, candidate)) != std::string_view::npos) {
+    while (boundary < candidate) boundary += SjisCharLength(line, boundary);
+    if (boundary == candidate) {
+      // The match must also end on a boundary: a search text that ends in a
+      // lone lead byte must not take the first half of a character.
+      std::size_t end = candidate;
+      while (end < candidate + needle_.size()) end += SjisCharLength(line, end);
+      if (end == candidate + needle_.size()) return candidate;
+      candidate = boundary + SjisCharLength(line, boundary);
+    } else {
+      candidate = boundary;  // the candidate began on a trail byte
+    }
+  }
+  return std::string_view::npos;
+}
+
+std::size_t PlainMatcher::Find(std::string_view line, std::size_t from) {
+  if (match_case_) return FindIn(line, line, from);
+  FoldInto(line, folded_);
+  return FindIn(folded_, line, from);
+}
+
+std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replacement) {
+  if (needle_.empty()) return 0;
+  std::string_view hay = line;
+  if (!match_case_) {
+    FoldInto(line, folded_);
+    hay = folded_;
+  }
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  out_.clear();
+  for (std::size_t match; (match = FindIn(hay, line, pos)) != std::string_view::npos;) {
+    out_.append(line, pos, match - pos);
+    out_ += replacement;
+    pos = match + needle_.size();
+    ++count;
+  }
+  if (count == 0) return 0;
+  out_.append(line, pos, std::string::npos);
+  line.swap(out_);
+  return count;
+}
+
+void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match_case) {
+  const std::string pattern(text);
+  const bool regex = mode == SearchMode::kRegex;
+  // Selecting everything is a command (and a step) of its own; it runs before
+  // this command's frame begins so that frames never nest.
+  if (editor.doc.SelectedCount() <= 1) SelectAllRows(editor);
+  CommandFrame::Flags flags;
+  flags.save_undo = false;
+  flags.collect = false;
+  flags.store = false;
+  CommandFrame frame(editor, Sjis("検索しています…"), flags);
+  RecordTexts(editor, regex ? "[正規表現検索]" : "[検索]", pattern, nullptr);
+
+  Document& doc = editor.doc;
+  PlainMatcher matcher(pattern, match_case);
+  const std::size_t n = doc.size();
+  for (std::size_t i = n; i-- > 0;) {
+    editor.Progress(n - 1 - i, n);
+    if (!doc.IsSelected(i)) continue;
+    bool matched;
+    if (regex) {
+      int position = 0;
+      int length = 0;
+      matched = RegexFind(pattern, !match_case, doc.line(i), &position, &length) >= 1;
+    } else {
+      matched = matcher.Find(doc.line(i)) != std::string_view::npos;
+    }
+    if (!matched) doc.Select(i, false);
+  }
+}
+
+void ReplaceInLines(Editor& editor, std::string_view find, std::string_view replacement,
+                    SearchMode mode, bool match_case) {
+  const std::string pattern(find);
+  const std::string with(replacement);
+  const bool regex = mode == SearchMode::kRegex;
+  CommandFrame frame(editor, Sjis("置換しています…"));
+  RecordTexts(editor, regex ? "[正規表現置換]" : "[置換]", pattern, &with);
+  if (editor.doc.empty()) return;
+
+  Lines& lines = editor.work_lines;
+  const std::size_t n = lines.size();
+  PlainMatcher matcher(pattern, match_case);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (regex) {
+      RegexReplaceAll(pattern, !match_case, with, lines[i]);
+    } else {
+      matcher.ReplaceAll(lines[i], with);
+    }
+    editor.Progress(i, n);
+  }
+}
+
+void FindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kPlain); }
+void RegexFindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kRegex); }
+void ReplaceCommand(Editor& editor) { RunReplaceCommand(editor, SearchMode::kPlain); }
+void RegexReplaceCommand(Editor& editor) { RunReplaceCommand(editor, SearchMode::kRegex); }
+
+}  // namespace parvane

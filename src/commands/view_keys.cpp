@@ -1,0 +1,92 @@
+// The line view's editing keys and the file information text.
+#include "commands/view_keys.h"
+
+#include <algorithm>
+#include <string>
+
+#include "commands/adding.h"
+#include "editor/files.h"
+#include "text/literal.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+CommandFrame::Flags SelectionOnly() {
+  CommandFrame::Flags flags;
+  flags.whole_if_none_selected = false;
+  return flags;
+}
+
+// The longest line shown in the information box: 63 bytes, or 62 when the
+// 63rd byte starts a two-byte character, so no character is cut in half.
+std::string Excerpt(const std::string& line) {
+  constexpr std::size_t kExcerpt = 63;
+  if (line.size() <= kExcerpt) return line;
+  std::size_t cut = kExcerpt;
+  if (SjisCharStart(line, kExcerpt) < kExcerpt) --cut;
+  return line.substr(0, cut) + "...";
+}
+
+}  // namespace
+
+void InsertEmptyLine(Editor& editor) {
+  CommandFrame::Flags flags;
+  flags.collect = false;
+  flags.store = false;
+  CommandFrame frame(editor, Sjis("空行を挿入しています…"), flags);
+  Document& doc = editor.doc;
+  const long current = doc.current_row();
+  // Without a current row (an empty document) the line goes to the top.
+  const std::size_t row =
+      current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
+  doc.InsertLines(row, Lines(1), false);
+  doc.set_current_row(static_cast<long>(editor.selection_style == SelectionStyle::kExtended
+                                            ? row + 1
+                                            : row));
+}
+
+void RemoveLeadingSpace(Editor& editor) {
+  CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
+  if (editor.doc.empty()) return;
+  for (std::string& line : editor.work_lines) {
+    if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+  }
+}
+
+void AddLeadingSpace(Editor& editor) {
+  CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
+  if (editor.doc.empty()) return;
+  for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+}
+
+std::optional<std::string> FileInformation(const Editor& editor) {
+  const Document& doc = editor.doc;
+  if (doc.empty()) return std::nullopt;
+  std::size_t longest = 0;
+  std::size_t characters = 0;
+  std::size_t bytes = 0;
+  for (std::size_t row = 0; row < doc.size(); ++row) {
+    const std::string& line = doc.line(row);
+    if (line.size() > doc.line(longest).size()) longest = row;
+    // Each line is followed by CR LF, two characters and two bytes; a lead
+    // byte at a line's end reads as one character whatever follows it.
+    characters += Utf16Length(line) + 2;
+    bytes += line.size() + 2;
+  }
+  const std::string& line = doc.line(longest);
+  const std::string end = "    \r\n";
+  std::string text = editor.current_file_name.empty() ? Sjis("無題")
+                                                      : PathToSjis(editor.current_file_name);
+  text += "    \r\n\r\n";
+  text += Sjis("　文字数 = ") + std::to_string(characters) + end;
+  text += Sjis("　サイズ = ") + std::to_string(bytes) + end;
+  text += Sjis("　総行数 = ") + std::to_string(doc.size()) + end;
+  text += Sjis("　最も長い行の行番号 = ") + std::to_string(longest + 1) + end;
+  text += Sjis("　 … ") + Excerpt(line) + end;
+  text += Sjis("　最も長い行のサイズ = ") + std::to_string(line.size()) + end;
+  text += Sjis("　最も長い行の文字数 = ") + std::to_string(Utf16Length(line)) + end;
+  return text;
+}
+
+}  // namespace parvane
