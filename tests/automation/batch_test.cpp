@@ -1,0 +1,149 @@
+// User commands and the batch flow over dropped files.
+#include <gtest/gtest.h>
+
+#include "automation/batch.h"
+#include "automation/user_commands.h"
+#include "support/scripted_host.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+class BatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    editor.options.backup = false;
+    editor.options.trash = false;
+  }
+  std::filesystem::path Pvx(const std::string& name, const std::vector<std::string>& utf8_lines) {
+    return WriteBytes(dir / name, JoinLines(SjisLines(utf8_lines)));
+  }
+  void Bind(int slot, const std::filesystem::path& file) {
+    editor.options.user_command_files[static_cast<std::size_t>(slot)] = file.string();
+  }
+  ScriptedHost host;
+  Editor editor{host};
+  AutomationState state;
+  TempDir dir;
+};
+
+TEST_F(BatchTest, SlotTitlesAndCaptions) {
+  EXPECT_EQ(SjisToUtf8(UserCommandTitle(dir / "missing.pvx")), "未設定");
+  EXPECT_EQ(SjisToUtf8(UserCommandTitle(Pvx("empty.pvx", {}))), "未設定");
+  EXPECT_EQ(SjisToUtf8(UserCommandTitle(Pvx("none.pvx", {"003"}))), "無題");
+  EXPECT_EQ(SjisToUtf8(UserCommandTitle(Pvx("blank.pvx", {"TITLE=", "003"}))), "無題");
+  EXPECT_EQ(SjisToUtf8(UserCommandTitle(Pvx("t.pvx", {"TITLE=整形", "003"}))), "整形");
+  EXPECT_EQ(SjisToUtf8(SlotListEntry(2, Sjis("整形"))), "(3) 整形");
+  EXPECT_EQ(SjisToUtf8(SlotMenuCaption(2, Sjis("整形"))), "整形(&3)");
+  EXPECT_EQ(SjisToUtf8(SlotMenuCaption(9, Sjis("未設定"))), "未設定(&0)");
+
+  Bind(0, dir / "t.pvx");
+  editor.record_buffer = SjisLines({"[逆にする]", "[行頭に文字列を追加],> "});
+  Lines choices = BatchChoices(editor, state);
+  ASSERT_EQ(choices.size(), 11u);
+  EXPECT_EQ(SjisToUtf8(choices[0]), "(1) 整形");
+  EXPECT_EQ(SjisToUtf8(choices[9]), "(0) 未設定");
+  EXPECT_EQ(SjisToUtf8(choices[10]), "(-) [行頭に文字列を追加],> ");
+  editor.record_buffer.clear();
+  EXPECT_EQ(BatchChoices(editor, state).size(), 10u);
+  EXPECT_TRUE(state.last_step_text.empty());
+}
+
+TEST_F(BatchTest, AnUnsetOrVanishedSlotDoesNothing) {
+  editor.doc.SetLines({"b", "a"});
+  EXPECT_FALSE(RunUserCommand(editor, state, 2));
+  Bind(2, dir / "gone.pvx");
+  EXPECT_FALSE(RunUserCommand(editor, state, 2));
+  EXPECT_FALSE(editor.modified);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(BatchTest, NothingSelectedChangesNoFile) {
+  auto file = WriteBytes(dir / "a.txt", "b\r\na\r\n");
+  EXPECT_TRUE(ProcessDroppedFiles(editor, state, {file}, std::nullopt).empty());
+  EXPECT_EQ(host.MessageTexts(), (std::vector<std::string>{"処理が選択されていません。"}));
+  EXPECT_EQ(ReadBytes(file), "b\r\na\r\n");
+}
+
+TEST_F(BatchTest, FirstAnswerServesTheWholeDropEveryAnswerIsAskedPerFile) {
+  std::vector<std::filesystem::path> files;
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) files.push_back(WriteBytes(dir / name, "abcdef\r\n"));
+  Bind(0, Pvx("once.pvx", {"TITLE=once", "[指定文字数で改行（禁則無し）],@1st"}));
+  Bind(1, Pvx("every.pvx", {"TITLE=every", "058,@ALL"}));
+
+  host.inputs = {"4"};
+  auto results = ProcessDroppedFiles(editor, state, files, 0);
+  EXPECT_EQ(results, std::vector<BatchFileResult>(3, BatchFileResult::kProcessed));
+  EXPECT_EQ(host.prompts.size(), 1u);
+  for (const auto& f : files) EXPECT_EQ(ReadBytes(f), "abcd\r\nef\r\n");
+  EXPECT_FALSE(state.batch);
+
+  host.inputs = {"3", "2", "1"};
+  ProcessDroppedFiles(editor, state, files, 1);
+  EXPECT_EQ(host.prompts.size(), 4u);
+  EXPECT_EQ(ReadBytes(files[0]), "abc\r\nd\r\nef\r\n");
+  EXPECT_EQ(ReadBytes(files[1]), "ab\r\ncd\r\nef\r\n");
+  EXPECT_EQ(ReadBytes(files[2]), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
+
+  // A drop from the menu afterwards reads the file afresh and asks again.
+  host.inputs = {"5"};
+  editor.doc.SetLines({"abcdef"});
+  RunUserCommand(editor, state, 0);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"abcde", "f"}));
+}
+
+TEST_F(BatchTest, MissingAndUnloadableFilesAreSkippedAndTheRestProcessed) {
+  editor.max_line_length = 8;
+  auto too_long = WriteBytes(dir / "long.txt", "123456789\r\nb\r\na\r\n");
+  auto good = WriteBytes(dir / "good.txt", "b\r\na\r\n");
+  Bind(0, Pvx("rev.pvx", {"TITLE=r", "003"}));
+  auto results = ProcessDroppedFiles(editor, state, {dir / "missing.txt", too_long, good}, 0);
+  EXPECT_EQ(results, (std::vector<BatchFileResult>{BatchFileResult::kMissing,
+                                                   BatchFileResult::kNotLoaded,
+                                                   BatchFileResult::kProcessed}));
+  EXPECT_EQ(ReadBytes(too_long), "123456789\r\nb\r\na\r\n");
+  EXPECT_EQ(ReadBytes(good), "a\r\nb\r\n");
+  ASSERT_EQ(host.messages.size(), 2u);  // the loader's refusal, then the skip
+  EXPECT_NE(host.messages[1].text.find("long.txt"), std::string::npos);
+}
+
+TEST_F(BatchTest, ASkippedFirstFileDoesNotMakeTheNextReplayOldSteps) {
+  editor.max_line_length = 8;
+  state.step_list = SjisLines({"[逆にする]"});  // from an earlier run
+  Bind(0, Pvx("sort.pvx", {"TITLE=s", "[長さ順にする]"}));
+  auto too_long = WriteBytes(dir / "long.txt", "123456789\r\n");
+  auto good = WriteBytes(dir / "good.txt", "aaa\r\nb\r\ncc\r\n");
+  ProcessDroppedFiles(editor, state, {too_long, good}, 0);
+  EXPECT_EQ(ReadBytes(good), "b\r\ncc\r\naaa\r\n");
+}
+
+TEST_F(BatchTest, MostRecentCommandWithItsParametersAndBackupCopies) {
+  editor.options.backup = true;
+  editor.options.trash = false;
+  editor.record_buffer = SjisLines({"[指定文字数で改行（禁則無し）],2"});
+  BatchChoices(editor, state);
+  auto a = WriteBytes(dir / "a.txt", "abcd\r\n");
+  auto b = WriteBytes(dir / "b.csv", "xyz\r\n");
+  ProcessDroppedFiles(editor, state, {a, b}, kMostRecentCommandEntry);
+  EXPECT_EQ(ReadBytes(a), "ab\r\ncd\r\n");
+  EXPECT_EQ(ReadBytes(b), "xy\r\nz\r\n");
+  EXPECT_EQ(ReadBytes(dir / "a.bak"), "abcd\r\n");
+  EXPECT_EQ(ReadBytes(dir / "b.bak"), "xyz\r\n");
+  EXPECT_TRUE(host.prompts.empty());
+
+  editor.options.trash = true;
+  ProcessDroppedFiles(editor, state, {a}, kMostRecentCommandEntry);
+  EXPECT_EQ(host.trashed, (std::vector<std::filesystem::path>{dir / "a.bak"}));
+}
+
+TEST_F(BatchTest, FileSavedInItsOwnCode) {
+  // EUC-JP in, EUC-JP out.
+  const std::string euc_ab = "\xa4\xa2\r\n\xa4\xa4\r\n";  // あ, い
+  auto file = WriteBytes(dir / "e.txt", "\xa4\xa4\r\n\xa4\xa2\r\n");
+  Bind(0, Pvx("sort.pvx", {"TITLE=s", "001"}));
+  ProcessDroppedFiles(editor, state, {file}, 0);
+  EXPECT_EQ(ReadBytes(file), euc_ab);
+}
+
+}  // namespace
+}  // namespace parvane
