@@ -1,0 +1,159 @@
+#include "app/qt_host.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "app/qt_text.h"
+#include "editor/editor.h"
+
+namespace parvane {
+
+QString QtFilter(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString caption = parts[i];
+    caption.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    out << caption;
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+QString MessageText(std::string_view sjis) {
+  QString text = FromSjis(sjis);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+std::optional<QString> DialogPrompter::InputBox(const QString& caption, const QString& prompt,
+                                                const QString& initial) {
+  bool ok = false;
+  QString answer =
+      QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return answer;
+}
+
+Answer DialogPrompter::Message(const QString& text, MessageIcon icon, MessageButtons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(FromUtf8(kProductName));
+  box.setText(text);
+  switch (icon) {
+    case MessageIcon::kNone: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::kError: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::kWarning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::kInformation: box.setIcon(QMessageBox::Information); break;
+  }
+  switch (buttons) {
+    case MessageButtons::kOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MessageButtons::kYesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case MessageButtons::kYesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::kYes;
+    case QMessageBox::No: return Answer::kNo;
+    case QMessageBox::Cancel: return Answer::kCancel;
+    default: return buttons == MessageButtons::kOk ? Answer::kOk : Answer::kCancel;
+  }
+}
+
+std::optional<QString> DialogPrompter::OpenFile(const QString& title, const QString& filter,
+                                                const QString& initial) {
+  QFileDialog dialog(parent_, title, initial, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+std::optional<QString> DialogPrompter::SaveFile(const QString& title, const QString& filter,
+                                                const QString& default_suffix,
+                                                const QString& initial) {
+  QFileDialog dialog(parent_, title, QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(default_suffix);
+  if (!initial.isEmpty()) dialog.selectFile(initial);
+  // Read-only targets are refused by asking again.
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    const QString chosen = dialog.selectedFiles().first();
+    QFileInfo info(chosen);
+    if (info.exists() && !info.isWritable()) {
+      QMessageBox::critical(&dialog, FromUtf8(kProductName),
+                            chosen + QString::fromUtf8("\nこのファイルは読み取り専用です。"));
+      continue;
+    }
+    return chosen;
+  }
+  return std::nullopt;
+}
+
+QtHost::QtHost(HostWindow* window, std::unique_ptr<Prompter> prompter)
+    : window_(window), prompter_(std::move(prompter)) {}
+
+std::optional<std::string> QtHost::InputBox(std::string_view caption, std::string_view prompt,
+                                            std::string_view initial) {
+  auto answer = prompter_->InputBox(FromSjis(caption), MessageText(prompt), FromSjis(initial));
+  if (!answer) return std::nullopt;
+  return ToSjis(*answer);
+}
+
+Answer QtHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
+  return prompter_->Message(MessageText(text), icon, buttons);
+}
+
+std::optional<std::filesystem::path> QtHost::OpenFileDialog(const FileDialogSpec& spec) {
+  auto chosen = prompter_->OpenFile(FromSjis(spec.title), QtFilter(FromSjis(spec.filter)),
+                                    PathToQString(spec.initial));
+  if (!chosen) return std::nullopt;
+  return QStringToPath(*chosen);
+}
+
+std::optional<std::filesystem::path> QtHost::SaveFileDialog(const FileDialogSpec& spec) {
+  auto chosen = prompter_->SaveFile(FromSjis(spec.title), QtFilter(FromSjis(spec.filter)),
+                                    FromSjis(spec.default_extension), PathToQString(spec.initial));
+  if (!chosen) return std::nullopt;
+  return QStringToPath(*chosen);
+}
+
+std::string QtHost::ClipboardText() { return ToSjis(QGuiApplication::clipboard()->text()); }
+
+void QtHost::SetClipboardText(std::string_view text) {
+  QGuiApplication::clipboard()->setText(FromSjis(text));
+}
+
+bool QtHost::MoveToTrash(const std::filesystem::path& path) {
+  QFile file(PathToQString(path));
+  if (!file.exists()) return false;
+  return file.moveToTrash();
+}
+
+void QtHost::CommandStarted(std::string_view busy_message) {
+  window_->OnCommandStarted(FromSjis(busy_message));
+}
+
+void QtHost::Progress(int percent) { window_->OnProgress(percent); }
+
+void QtHost::CommandEnded() { window_->OnCommandEnded(); }
+
+void QtHost::ShowRemovedLines(Editor& editor) { window_->OnShowRemovedLines(editor); }
+
+std::optional<int> QtHost::ChooseKeyField(std::string_view caption, const Lines& fields) {
+  QStringList list;
+  for (const std::string& f : fields) list << FromSjis(f);
+  return window_->OnChooseKeyField(FromSjis(caption), list);
+}
+
+}  // namespace parvane
