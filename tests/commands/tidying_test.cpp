@@ -1,0 +1,348 @@
+#include "commands/tidying.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "line_commands_fixture.h"
+#include "regex/token.h"
+
+namespace parvane {
+namespace {
+
+using TidyingTest = LineCommandsTest;
+
+const std::string kHalf = " ";
+const std::string kFull = "\x81\x40";
+// A two-byte character whose second byte is 0x81, the first byte of a
+// full-width space: "\x88\x81" followed by "@" (0x40) is no space.
+const std::string kTrail81 = "\x88\x81";
+
+Lines RandomSpacedLines(std::mt19937& gen, std::size_t count) {
+  const Lines pieces{kHalf, kHalf, kFull, kFull, "a", "@", "\xB1", kTrail81, "\x82\xA0"};
+  std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), length(0, 12);
+  Lines lines;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string line;
+    for (std::size_t k = length(gen); k > 0; --k) line += pieces[piece(gen)];
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Replaces every occurrence of from that starts on a character by to.
+std::string ReplaceAtCharacters(const std::string& line, const std::string& from, const std::string& to) {
+  std::string out;
+  for (std::size_t i = 0; i < line.size();) {
+    if (line.compare(i, from.size(), from) == 0) {
+      out += to;
+      i += from.size();
+    } else {
+      std::size_t len = SjisCharLength(line, i);
+      out.append(line, i, len);
+      i += len;
+    }
+  }
+  return out;
+}
+
+// The halving procedure: runs of 2^k spaces replaced by one, k = 8 ... 1,
+// each until the line no longer changes.
+std::string ReferenceCompress(std::string line) {
+  for (int k = 8; k >= 1; --k) {
+    std::string full, half;
+    for (int i = 0; i < (1 << k); ++i) {
+      full += kFull;
+      half += kHalf;
+    }
+    for (;;) {
+      std::string next = ReplaceAtCharacters(ReplaceAtCharacters(line, full, kFull), half, kHalf);
+      if (next == line) break;
+      line = next;
+    }
+  }
+  return line;
+}
+
+TEST_F(TidyingTest, CollapsingDuplicatesKeepsTheFirstOfEachRun) {
+  host.on_removed_lines = [](Editor&) {};
+  Load({"a", "a", "b", "a", "A"});
+  CollapseDuplicateLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "b", "a", "A"}));
+  EXPECT_EQ(Removed(), (Utf8{"a"}));
+  EXPECT_EQ(host.removed_lines_shown, 1);
+  EXPECT_EQ(host.busy_messages.back(), "重複行を一行にまとめています…");
+  EXPECT_EQ(Recorded(), (Utf8{"[連続する重複行を一行にまとめる]"}));
+}
+
+TEST_F(TidyingTest, RemovingDuplicatesTakesWholeRuns) {
+  Load({"a", "a", "a", "b", "c", "c"});
+  RemoveDuplicateLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"b"}));
+  EXPECT_EQ(Removed(), (Utf8{"a", "a", "a", "c", "c"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[連続する重複行を残さず削除]"}));
+}
+
+TEST_F(TidyingTest, DuplicateCommandsMatchTheBackwardWalk) {
+  // The walk from the last line to the first, deleting as it goes.
+  auto reference = [](Lines lines, bool whole_runs, Lines* removed) {
+    bool in_run = false;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+      if (i > 0 && lines[i] == lines[i - 1]) {
+        removed->push_back(lines[i]);
+        lines.erase(lines.begin() + static_cast<long>(i));
+        in_run = true;
+      } else if (whole_runs && in_run) {
+        removed->push_back(lines[i]);
+        lines.erase(lines.begin() + static_cast<long>(i));
+        in_run = false;
+      }
+    }
+    return lines;
+  };
+  host.strict = false;
+  std::mt19937 gen(23);
+  for (int round = 0; round < 200; ++round) {
+    Lines lines;
+    for (std::size_t n = gen() % 12; n > 0; --n) lines.push_back(std::string(1, "abc"[gen() % 3]));
+    const bool whole_runs = round % 2 == 1;
+    Lines expected_removed;
+    Lines expected = reference(lines, whole_runs, &expected_removed);
+    std::sort(expected_removed.begin(), expected_removed.end());
+    LoadBytes(lines);
+    whole_runs ? RemoveDuplicateLines(editor) : CollapseDuplicateLines(editor);
+    ASSERT_EQ(editor.doc.lines(), expected);
+    ASSERT_EQ(editor.removed_lines, expected_removed);
+  }
+}
+
+TEST_F(TidyingTest, BlankLinesCollapseOrGo) {
+  Load({"x", "", "", "", "y", " ", " ", ""});
+  CollapseBlankLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"x", "", "y", " ", " ", ""}));
+  Load({"", "", "x", "", ""});
+  CollapseBlankLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"", "x", ""}));
+  Load({"a", "", " ", "", "b"});
+  RemoveBlankLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", " ", "b"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[連続する空行を一行にまとめる]", "[連続する空行を一行にまとめる]",
+                              "[空行をすべて削除する]"}));
+}
+
+TEST_F(TidyingTest, RemovingBlanksFromASelectionOfBlanksRemovesTheRows) {
+  editor.selection_style = SelectionStyle::kStandard;
+  Load({"a", "", "", "b"}, {1, 2});
+  RemoveBlankLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "b"}));
+}
+
+TEST_F(TidyingTest, SpaceRunsCollapseByKind) {
+  Load({"  　　 ", "a   b", "x　　　y", "\x88\x81@　　"});
+  CompressSpaces(editor);
+  EXPECT_EQ(editor.doc.line(0), kHalf + kFull + kHalf);
+  EXPECT_EQ(editor.doc.line(1), "a b");
+  EXPECT_EQ(editor.doc.line(2), "x" + kFull + "y");
+  // 88 81 | 40 | 81 40 81 40: the 0x81 0x40 after the first character is not
+  // a space, so only the two real spaces collapse.
+  LoadBytes({kTrail81 + "\x40\x81\x40\x81\x40"});
+  CompressSpaces(editor);
+  EXPECT_EQ(editor.doc.line(0), kTrail81 + "\x40\x81\x40");
+}
+
+TEST_F(TidyingTest, SpaceCompressionMatchesTheHalvingProcedure) {
+  std::mt19937 gen(29);
+  Lines lines = RandomSpacedLines(gen, 400);
+  lines.push_back(std::string(1000, ' ') + "x" + [] {
+    std::string s;
+    for (int i = 0; i < 700; ++i) s += kFull;
+    return s;
+  }());
+  Lines expected;
+  for (const std::string& line : lines) expected.push_back(ReferenceCompress(line));
+  LoadBytes(lines);
+  CompressSpaces(editor);
+  EXPECT_EQ(editor.doc.lines(), expected);
+}
+
+TEST_F(TidyingTest, TrimmingRemovesMixedSpacesAtOneEnd) {
+  LoadBytes({kHalf + kFull + kHalf + "abc" + kHalf});
+  TrimLeadingSpaces(editor);
+  EXPECT_EQ(editor.doc.line(0), "abc" + kHalf);
+  LoadBytes({kHalf + "abc" + kFull + kHalf, "a" + kFull, kTrail81 + "\x40", kFull + kFull, "\x81"});
+  TrimTrailingSpaces(editor);
+  EXPECT_EQ(editor.doc.lines(), (Lines{kHalf + "abc", "a", kTrail81 + "\x40", "", "\x81"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭の空白文字を削除する]", "[行末の空白文字を削除する]"}));
+}
+
+TEST_F(TidyingTest, TrimmingMatchesACharacterWalk) {
+  std::mt19937 gen(31);
+  Lines lines = RandomSpacedLines(gen, 300);
+  for (std::string line : lines) {
+    std::string trimmed = line;
+    TrimLeading(trimmed);
+    TrimTrailing(trimmed);
+    // Trimming again changes nothing, and what was cut was spaces only.
+    std::string again = trimmed;
+    TrimLeading(again);
+    TrimTrailing(again);
+    ASSERT_EQ(again, trimmed);
+    std::size_t at = line.find(trimmed);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(ReplaceAtCharacters(ReplaceAtCharacters(line.substr(0, at), kFull, ""), kHalf, ""), "");
+  }
+}
+
+TEST_F(TidyingTest, WrapCutsAtTheWidthWithoutSplittingCharacters) {
+  host.inputs = {"3", "3", "1"};
+  Load({"abcdefg", "abc", ""});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"abc", "def", "g", "abc", ""}));
+  Load({"あいう"});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"あ", "い", "う"}));
+  Load({"aあ"});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "あ"}));
+  EXPECT_EQ(host.prompts[0], "何文字で折り返しますか？");
+  EXPECT_EQ(Recorded(), (Utf8{"[指定文字数で改行（禁則無し）],3", "[指定文字数で改行（禁則無し）],3",
+                              "[指定文字数で改行（禁則無し）],1"}));
+}
+
+TEST_F(TidyingTest, WrappedSelectionBecomesSelectedRows) {
+  host.inputs = {"$2"};
+  Load({"abcd", "keep", "xyz"}, {0, 2});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"ab", "cd", "xy", "z", "keep"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2, 3}));
+  EXPECT_EQ(Recorded(), (Utf8{"[指定文字数で改行（禁則無し）],2"}));
+}
+
+TEST_F(TidyingTest, WrapWithoutAPositiveWidthChangesNothingAndRecordsNothing) {
+  host.inputs = {std::nullopt, "0", "abc", "-4"};
+  for (int i = 0; i < 4; ++i) {
+    Load({"b", "abcdef", "a"}, {0, 2});
+    WrapLines(editor);
+    // The frame still stores the collected lines: the selection is gathered.
+    EXPECT_EQ(Text(), (Utf8{"b", "a", "abcdef"}));
+  }
+  EXPECT_TRUE(editor.record_buffer.empty());
+  EXPECT_EQ(host.commands_started, 4);
+}
+
+TEST_F(TidyingTest, WrapThenJoinRestoresEachLine) {
+  std::mt19937 gen(37);
+  Lines lines = RandomSpacedLines(gen, 300);
+  std::vector<std::string_view> pieces;
+  for (const std::string& line : lines) {
+    for (std::size_t width = 1; width <= 6; ++width) {
+      WrapPieces(line, width, &pieces);
+      std::string joined;
+      for (std::string_view piece : pieces) {
+        // Every piece fits, except one two-byte character at width 1, and
+        // every piece is whole characters.
+        ASSERT_TRUE(piece.size() <= width || (width == 1 && piece.size() == 2));
+        ASSERT_EQ(SjisCharStart(line, joined.size()), joined.size());
+        joined += piece;
+      }
+      ASSERT_EQ(joined, line);
+      ASSERT_FALSE(pieces.empty());
+    }
+  }
+}
+
+TEST_F(TidyingTest, WrapParametersFollowThePlaybackRule) {
+  // A literal value: no prompt.
+  Play({"058", "4"});
+  Load({"abcdef"});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"abcd", "ef"}));
+  EXPECT_TRUE(host.prompts.empty());
+  // "@1st": asked once, then the answer stays in the step for the next files.
+  Play({"058", "@1st"});
+  host.inputs = {"3"};
+  for (int file = 0; file < 3; ++file) {
+    Load({"abcdef"});
+    WrapLines(editor);
+    EXPECT_EQ(Text(), (Utf8{"abc", "def"}));
+  }
+  EXPECT_EQ(host.prompts.size(), 1u);
+  EXPECT_EQ(editor.step_params[1], "3");
+  // "@all" (any case): asked every time.
+  Play({"058", "@ALL"});
+  host.inputs = {"2", "5"};
+  Load({"abcdef"});
+  WrapLines(editor);
+  Load({"abcdef"});
+  WrapLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"abcde", "f"}));
+  EXPECT_EQ(host.prompts.size(), 3u);
+  EXPECT_EQ(Recorded().back(), "[指定文字数で改行（禁則無し）],5");
+}
+
+TEST_F(TidyingTest, ReversingEachLineKeepsCharactersWhole) {
+  Load({"あいb", "", "ｱｲ漢"});
+  ReverseEachLine(editor);
+  EXPECT_EQ(Text(), (Utf8{"bいあ", "", "漢ｲｱ"}));
+  std::mt19937 gen(41);
+  Lines lines = RandomSpacedLines(gen, 200);
+  lines.push_back("ab\x81");  // a lead byte cut off at the end stays a byte
+  LoadBytes(lines);
+  ReverseEachLine(editor);
+  ReverseEachLine(editor);
+  EXPECT_EQ(editor.doc.lines(), lines);
+}
+
+TEST_F(TidyingTest, SwapExchangesTheSidesOfTheFirstBoundary) {
+  host.inputs = {"="};
+  Load({"key=value", "novalue", "=x", "a=b=c"});
+  SwapAroundText(editor);
+  EXPECT_EQ(Text(), (Utf8{"value=key", "novalue", "x=", "b=c=a"}));
+  EXPECT_EQ(host.prompts, (Utf8{"境にする文字列は？"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える],="}));
+  EXPECT_EQ(host.busy_messages.back(), "指定文字を境に左右を入れ替えています…");
+}
+
+TEST_F(TidyingTest, SwapBoundaryNeverStartsInsideACharacter) {
+  // "@" is 0x40, the second byte of the full-width space before it.
+  host.inputs = {"@", "a b"};
+  LoadBytes({kFull + "x@y"});
+  SwapAroundText(editor);
+  EXPECT_EQ(editor.doc.line(0), "y@" + kFull + "x");
+  Load({"1a b2"});
+  SwapAroundText(editor);
+  EXPECT_EQ(Text(), (Utf8{"2a b1"}));
+  EXPECT_EQ(Recorded().back(), "[指定した文字列を境に左右を入れ替える],\"a b\"");
+}
+
+TEST_F(TidyingTest, EmptyOrCancelledBoundaryStopsBeforeTheFrame) {
+  host.inputs = {"", std::nullopt};
+  Load({"a=b"}, {0});
+  SwapAroundText(editor);
+  SwapAroundPattern(editor);
+  EXPECT_EQ(host.commands_started, 0);
+  EXPECT_TRUE(editor.record_buffer.empty());
+  EXPECT_FALSE(editor.modified);
+}
+
+TEST_F(TidyingTest, PatternSwapUsesTheLongestLeftmostMatch) {
+  host.inputs = {"[:=]+"};
+  Load({"a==b", "c:d=e", "none"});
+  SwapAroundPattern(editor);
+  EXPECT_EQ(Text(), (Utf8{"b==a", "d=e:c", "none"}));
+  EXPECT_EQ(host.prompts, (Utf8{"境にする正規表現文字列は？"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える（正規表現）],[:=]+"}));
+}
+
+TEST_F(TidyingTest, BadPatternIsRecordedAndLeavesTheLinesUnchanged) {
+  Play({"068", "(a"});
+  Load({"b", "xa", "a"}, {0, 2});
+  EXPECT_THROW(SwapAroundPattern(editor), EbmREToken);
+  EXPECT_EQ(Text(), (Utf8{"b", "a", "xa"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える（正規表現）],(a"}));
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+}
+
+}  // namespace
+}  // namespace parvane
