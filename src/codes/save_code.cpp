@@ -1,39 +1,43 @@
+// Names of the save codes: the settings file's words and the menu's captions.
 #include "codes/save_code.h"
 
 #include <array>
+#include <string>
+
+#include "text/literal.h"
 
 namespace parvane {
 namespace {
 
-struct SaveCodeNames {
-  std::string_view settings;
-  std::string_view caption;  // Shift_JIS
-};
+constexpr std::array<std::string_view, kSaveCodeCount> kSettingsNames = {
+    "ShiftJIS", "EUC-JP", "JIS", "UTF-8", "UTF-16", "UTF-16BE", "UTF-8N"};
 
-constexpr std::array<SaveCodeNames, kSaveCodeCount> kNames = {{
-    {"ShiftJIS", "Shift_JIS"},
-    {"EUC-JP", "EUC-JP"},
-    {"JIS", "JIS (ISO-2022-JP)"},
-    {"UTF-8", "Unicode (UTF-8)"},
-    {"UTF-16", "Unicode (UTF-16)"},
-    {"UTF-16BE", "Unicode (UTF-16 big endian)"},
-    // "Unicode (UTF-8 BOM なし)" in Shift_JIS.
-    {"UTF-8N", "Unicode (UTF-8 BOM \x82\xc8\x82\xb5)"},
-}};
+int Index(SaveCode code) {
+  int i = static_cast<int>(code);
+  return i >= 0 && i < kSaveCodeCount ? i : 0;
+}
 
 }  // namespace
 
-std::string_view SaveCodeSettingsName(SaveCode code) {
-  return kNames[static_cast<std::size_t>(code)].settings;
-}
+std::string_view SaveCodeSettingsName(SaveCode code) { return kSettingsNames[Index(code)]; }
 
 std::string_view SaveCodeCaption(SaveCode code) {
-  return kNames[static_cast<std::size_t>(code)].caption;
+  // Shift_JIS strings made once; the views stay valid for the program's life.
+  static const std::array<std::string, kSaveCodeCount> captions = {
+      Sjis("Shift_JIS"),
+      Sjis("EUC-JP"),
+      Sjis("JIS (ISO-2022-JP)"),
+      Sjis("Unicode (UTF-8)"),
+      Sjis("Unicode (UTF-16)"),
+      Sjis("Unicode (UTF-16 big endian)"),
+      Sjis("Unicode (UTF-8 BOM なし)"),
+  };
+  return captions[Index(code)];
 }
 
 std::optional<SaveCode> SaveCodeFromSettingsName(std::string_view name) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i].settings == name) return static_cast<SaveCode>(i);
+  for (int i = 0; i < kSaveCodeCount; ++i) {
+    if (kSettingsNames[i] == name) return static_cast<SaveCode>(i);
   }
   return std::nullopt;
 }

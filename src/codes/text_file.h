@@ -1,9 +1,11 @@
-// Decoding a file's bytes into the program's Shift_JIS text, and encoding the
-// document for saving, in every code the program reads and writes.
+// The byte-level half of loading and saving a document: a file's bytes to the
+// document's Shift_JIS text and back, for every code the program reads and
+// writes. The editor's file commands call these two functions.
 #ifndef PARVANE_CODES_TEXT_FILE_H_
 #define PARVANE_CODES_TEXT_FILE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,25 +14,56 @@
 
 namespace parvane {
 
-// Per document: which Unicode character each best-fit Shift_JIS code came
-// from (8160 from U+301C, ...), kept only where every occurrence of that code
-// in the file came from the same character.
-struct UnicodeOrigins;
+// Per document: which Unicode character each best-fit Shift_JIS code came from
+// (for example 81 60 from U+301C rather than U+FF5E), recorded only where
+// every occurrence of that code in the file came from the same character.
+struct UnicodeOrigins {
+  struct Entry {
+    std::uint16_t code = 0;  // Shift_JIS code (one byte, or lead << 8 | trail)
+    char16_t unit = 0;       // the character to write it back as
+  };
+  Entry entries[9];
+  int count = 0;
 
-struct DecodedFile {
-  std::string text;       // Shift_JIS, line breaks as in the file
-  int unicode_kind = 0;   // 0 none, 3 UTF-8 mark, 4 UTF-16LE mark, 5 UTF-16BE mark, 6 UTF-8 without mark
-  SaveCode detected_code = SaveCode::kShiftJis;  // the code loading sets (unless fixed)
-  std::size_t unmapped_count = 0;       // characters that became '?'
-  std::size_t first_unmapped_line = 0;  // 1-based; 0 when none
-  std::shared_ptr<const UnicodeOrigins> origins;  // may be null
+  // Returns the character to write for code, or 0 for the table's own.
+  char16_t For(int code) const {
+    for (int i = 0; i < count; ++i) {
+      if (entries[i].code == code) return entries[i].unit;
+    }
+    return 0;
+  }
 };
 
-// Decodes a file's bytes as loading does.
+struct DecodedFile {
+  std::string text;  // Shift_JIS text, line breaks as in the file (see DecodeFileBytes)
+  int unicode_kind = 0;  // 0 none, 3 UTF-8 BOM, 4 UTF-16LE BOM, 5 UTF-16BE BOM, 6 BOM-less UTF-8
+  SaveCode detected_code = SaveCode::kShiftJis;  // the save code loading sets
+  std::size_t unmapped_count = 0;       // characters that became '?' (no code page 932 form)
+  std::size_t first_unmapped_line = 0;  // 1-based line of the first one (0 when none)
+  std::shared_ptr<const UnicodeOrigins> origins;  // null when nothing to remember
+};
+
+// Decodes a file's bytes as loading does: a byte order mark -> UTF-16 ->
+// Shift_JIS; with detect_utf8, bytes without a mark that are valid UTF-8 with
+// at least one multi-byte sequence are read as UTF-8 (kind 6); RTF (is_rtf)
+// through the RTF reader, also RTF inside a Unicode file; then, only for text
+// that did not come from a Unicode form, ConvertJapaneseCode to CodeSjis
+// (text from a Unicode form is our own Shift_JIS already, and the detection
+// could take some of it, such as FA B1, for EUC-JP). NUL bytes are kept.
+//
+// Text read as Japanese code bytes is detected and converted as the
+// document's text form, in which every line ends with a line break: when the
+// bytes do not end with CR or LF, the text gets a CR LF at its end (the lines
+// are the same either way).
 DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8);
 
-// Encodes document text (lines each followed by CR LF) for saving in code.
-std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const UnicodeOrigins* origins);
+// Encodes Shift_JIS document text for saving in code: Shift_JIS as it is;
+// EUC-JP and JIS through ConvertJapaneseCode (so CodeAscii and CodeEucOrSjis
+// text is written unconverted); UTF-8 with a mark, UTF-16LE and UTF-16BE with
+// a mark, UTF-8 without one. The Unicode forms write each best-fit code as
+// the character origins (when given) says it came from.
+std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
+                          const UnicodeOrigins* origins);
 
 }  // namespace parvane
 

@@ -40,7 +40,6 @@ TEST(JapaneseCollator, JapaneseOrder) {
   EXPECT_EQ(words[4], Sjis("あお"));
   EXPECT_EQ(words[5], Sjis("いぬ"));
   EXPECT_EQ(words[8], Sjis("漢字"));
-  EXPECT_NE(c.Compare(Sjis("かき"), Sjis("カキ")), 0);  // kana kind still tells them apart
 }
 
 TEST(JapaneseCollator, SortKeysOrderAsCompareDoes) {

@@ -1,0 +1,365 @@
+// Japanese code detection and conversion among Shift_JIS, EUC-JP and 7-bit
+// JIS. The entry point for the rest of the program is ConvertJapaneseCode.
+//
+// Malformed input: where a two-byte character's second byte is missing or is
+// plainly not part of it (a control character such as CR or LF, a space, a
+// digit), the first byte is copied as it is and the second is read on its
+// own, so a stray byte never swallows a line break and nothing is lost.
+#include "codes/jis.h"
+
+namespace parvane {
+namespace {
+
+constexpr unsigned char kEsc = 0x1B;
+constexpr unsigned char kSs2 = 0x8E;  // EUC-JP: a half-width katakana follows
+
+// The cells of kHalfWidthKanaToJis, from 0xA1 on.
+constexpr unsigned char kKanaCells[63] = {
+    0x23, 0x56, 0x57, 0x22, 0x26, 0x72, 0x21, 0x23, 0x25, 0x27, 0x29, 0x63, 0x65,
+    0x67, 0x43, 0x3C, 0x22, 0x24, 0x26, 0x28, 0x2A, 0x2B, 0x2D, 0x2F, 0x31, 0x33,
+    0x35, 0x37, 0x39, 0x3B, 0x3D, 0x3F, 0x41, 0x44, 0x46, 0x48, 0x4A, 0x4B, 0x4C,
+    0x4D, 0x4E, 0x4F, 0x52, 0x55, 0x58, 0x5B, 0x5E, 0x5F, 0x60, 0x61, 0x62, 0x64,
+    0x66, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6D, 0x6F, 0x73, 0x2B, 0x2C};
+
+// Punctuation, the prolonged sound mark and the voicing marks are in row
+// 0x21; everything else is in the katakana row 0x25.
+constexpr unsigned char KanaRow(unsigned char k) {
+  return (k <= 0xA5 || k == 0xB0 || k == 0xDE || k == 0xDF) ? 0x21 : 0x25;
+}
+
+struct KanaTable {
+  BytePair pairs[63];
+  constexpr KanaTable() : pairs() {
+    for (int i = 0; i < 63; ++i) {
+      pairs[i] = BytePair{KanaRow(static_cast<unsigned char>(0xA1 + i)), kKanaCells[i]};
+    }
+  }
+};
+
+constexpr KanaTable kKanaTable;
+
+constexpr unsigned char At(std::string_view s, std::size_t i) {
+  return i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
+}
+
+constexpr bool IsKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+
+// A byte that cannot be the second byte of a Shift_JIS character.
+constexpr bool BreaksSjisPair(unsigned char b) { return b < 0x40; }
+
+void Put(std::string& out, unsigned char b) { out.push_back(static_cast<char>(b)); }
+
+void Put(std::string& out, BytePair p) {
+  out.push_back(static_cast<char>(p.first));
+  out.push_back(static_cast<char>(p.second));
+}
+
+void PutEsc(std::string& out, char a, char b) {
+  out.push_back(static_cast<char>(kEsc));
+  out.push_back(a);
+  out.push_back(b);
+}
+
+// Writes 7-bit JIS; the two sources differ only in how a character is read.
+template <KanaForm kForm>
+std::string ToJis(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4 + 8);
+  bool two_byte = false;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      if (two_byte) {
+        PutEsc(out, '(', 'J');
+        two_byte = false;
+      }
+      Put(out, c);
+      ++i;
+      continue;
+    }
+    if (!two_byte) {
+      PutEsc(out, '$', 'B');
+      two_byte = true;
+    }
+    if constexpr (kForm == KanaForm::kShiftJis) {
+      if (IsKana(c)) {
+        Put(out, KanaToJisPair(text, &i, kForm));
+        continue;
+      }
+      if (i + 1 >= n || BreaksSjisPair(At(text, i + 1))) {
+        Put(out, c);
+        ++i;
+        continue;
+      }
+      Put(out, SjisToJisPair(c, At(text, i + 1)));
+      i += 2;
+    } else {
+      if (i + 1 >= n || At(text, i + 1) < 0x80) {
+        Put(out, c);
+        ++i;
+        continue;
+      }
+      if (c == kSs2) {
+        ++i;
+        Put(out, KanaToJisPair(text, &i, kForm));
+        continue;
+      }
+      Put(out, BytePair{static_cast<unsigned char>(c & 0x7F),
+                        static_cast<unsigned char>(At(text, i + 1) & 0x7F)});
+      i += 2;
+    }
+  }
+  return out;
+}
+
+// Reads 7-bit JIS; to_sjis chooses the two-byte form written.
+std::string FromJis(std::string_view jis, bool to_sjis) {
+  std::string out;
+  out.reserve(jis.size());
+  bool two_byte = false;
+  const std::size_t n = jis.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char c = static_cast<unsigned char>(jis[i]);
+    if (c == kEsc) {
+      unsigned char kind = At(jis, i + 1);
+      if (kind == '$') two_byte = true;
+      if (kind == '(') two_byte = false;
+      i += 3;
+      continue;
+    }
+    auto in_set = [](unsigned char b) { return b >= 0x21 && b <= 0x7E; };
+    if (!two_byte || !in_set(c)) {
+      Put(out, c);
+      ++i;
+    } else if (!to_sjis) {
+      Put(out, static_cast<unsigned char>(c + 0x80));
+      ++i;
+    } else if (i + 1 < n && in_set(At(jis, i + 1))) {
+      Put(out, JisToSjisPair(c, At(jis, i + 1)));
+      i += 2;
+    } else {
+      // Half a character before a line break or an escape: keep the byte.
+      Put(out, c);
+      ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+BytePair HalfWidthKanaToJis(unsigned char k) {
+  return IsKana(k) ? kKanaTable.pairs[k - 0xA1] : BytePair{0x22, 0x2E};
+}
+
+JapaneseCode DetectJapaneseCode(std::string_view text) {
+  const std::size_t len = text.size();
+  // Positions below are 0-based; the rules read "p < len" as "not the last
+  // byte", and a byte past the end reads as 0.
+  for (std::size_t p = 0; p < 65536 && p + 1 < len; ++p) {
+    unsigned char c = static_cast<unsigned char>(text[p]);
+    if (c < 0x08 || c == 0xFF) return CodeControlBytes;
+  }
+  JapaneseCode result = CodeAscii;
+  std::size_t p = 0;
+  while ((result == CodeAscii || result == CodeEucOrSjis) && p + 1 < len) {
+    unsigned char c = static_cast<unsigned char>(text[p]);
+    unsigned char d = At(text, p + 1);
+    if (c == kEsc) {
+      if (d == '$') {
+        unsigned char e = At(text, p + 2);
+        if (e == 'B') result = CodeJis;
+        if (e == '@') result = CodeJisOld;
+        p += 3;
+      } else {
+        p += 2;
+      }
+    } else if (c < 0x08 || c == 0xFF) {
+      result = CodeControlBytes;
+      p += 1;
+    } else if (c <= 0x7F || c == 0x80 || c == 0xA0) {
+      p += 1;
+    } else if ((c >= 0x81 && c <= 0x8D) || (c >= 0x8F && c <= 0x9F)) {
+      result = CodeSjis;
+      p += 1;
+    } else if (c == kSs2) {
+      if ((d >= 0x40 && d <= 0x7E) || (d >= 0x80 && d <= 0xA0) || (d >= 0xE0 && d <= 0xFC)) {
+        result = CodeSjis;
+      } else if (IsKana(d)) {
+        result = CodeEucOrSjis;
+      }
+      p += 2;
+    } else if (IsKana(c)) {
+      if (d >= 0xE0 && d <= 0xEF) {
+        result = CodeEucOrSjis;
+        std::size_t q = p + 1;
+        while (q < len && At(text, q) >= 0x40 && result == CodeEucOrSjis) {
+          unsigned char b = At(text, q);
+          if ((b >= 0x81 && b <= 0x8D) || (b >= 0x8F && b <= 0x9C)) result = CodeSjis;
+          if (b == 0xFD || b == 0xFE) result = CodeEuc;
+          ++q;
+        }
+        p = q + 1;
+      } else {
+        if (d >= 0xF0 && d <= 0xFE) {
+          result = CodeEuc;
+        } else if (IsKana(d)) {
+          result = CodeEucOrSjis;
+        } else if (d <= 0x9F) {
+          result = CodeSjis;
+        }
+        p += 2;
+      }
+    } else if (c >= 0xF0) {  // 0xF0-0xFE; 0xFF was taken above
+      result = CodeEuc;
+      p += 1;
+    } else {  // 0xE0-0xEF
+      if ((d >= 0x40 && d <= 0x7E) || (d >= 0x80 && d <= 0xA0)) {
+        result = CodeSjis;
+      } else if (d == 0xFD || d == 0xFE) {
+        result = CodeEuc;
+      } else if (d >= 0xA1 && d <= 0xFC) {
+        result = CodeEucOrSjis;
+      }
+      p += 2;
+    }
+  }
+  return result;
+}
+
+std::string ConvertJapaneseCode(std::string_view text, JapaneseCode target) {
+  JapaneseCode d = DetectJapaneseCode(text);
+  if (d == CodeAscii || d == CodeControlBytes || d == CodeEucOrSjis || d == target) {
+    return std::string(text);
+  }
+  bool from_jis = d == CodeJis || d == CodeJisOld;
+  switch (target) {
+    case CodeJis:
+      if (d == CodeEuc) return EucToJis(text);
+      if (d == CodeSjis) return SjisToJis(text);
+      break;
+    case CodeEuc:
+      if (from_jis) return JisToEuc(text);
+      if (d == CodeSjis) return SjisToEuc(text);
+      break;
+    case CodeSjis:
+      if (from_jis) return JisToSjis(text);
+      if (d == CodeEuc) return EucToSjis(text);
+      break;
+    default:
+      break;
+  }
+  return std::string(text);
+}
+
+BytePair JisToSjisPair(unsigned char j1, unsigned char j2) {
+  unsigned char first = static_cast<unsigned char>(((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0));
+  unsigned char second;
+  if (j1 % 2 == 0) {
+    second = static_cast<unsigned char>(j2 + 0x7E);
+  } else {
+    second = static_cast<unsigned char>(j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
+  }
+  return {first, second};
+}
+
+BytePair SjisToJisPair(unsigned char s1, unsigned char s2) {
+  int adjust = s2 < 0x9F ? 1 : 0;
+  unsigned char row = static_cast<unsigned char>(2 * (s1 - (s1 < 0xA0 ? 0x70 : 0xB0)) - adjust);
+  unsigned char cell;
+  if (adjust == 0) {
+    cell = static_cast<unsigned char>(s2 - 0x7E);
+  } else {
+    cell = static_cast<unsigned char>(s2 >= 0x80 ? s2 - 0x20 : s2 - 0x1F);
+  }
+  return {row, cell};
+}
+
+BytePair KanaToJisPair(std::string_view text, std::size_t* pos, KanaForm form) {
+  unsigned char k = At(text, *pos);
+  *pos += 1;
+  BytePair pair = HalfWidthKanaToJis(k);
+  if (!IsKana(k)) return pair;
+  // The voicing mark that may follow, and how many bytes it takes.
+  unsigned char mark = 0;
+  std::size_t mark_size = 0;
+  if (form == KanaForm::kShiftJis) {
+    mark = At(text, *pos);
+    mark_size = 1;
+  } else if (At(text, *pos) == kSs2) {
+    mark = At(text, *pos + 1);
+    mark_size = 2;
+  }
+  if (*pos + mark_size > text.size()) return pair;
+  if (mark == 0xDE) {
+    if (k == 0xB3) {
+      pair.second = 0x74;  // ヴ
+    } else if ((k >= 0xB6 && k <= 0xC4) || (k >= 0xCA && k <= 0xCE)) {
+      pair.second += 1;
+    } else {
+      return pair;
+    }
+    *pos += mark_size;
+  } else if (mark == 0xDF && k >= 0xCA && k <= 0xCE) {
+    pair.second += 2;
+    *pos += mark_size;
+  }
+  return pair;
+}
+
+std::string SjisToEuc(std::string_view sjis) {
+  std::string out;
+  out.reserve(sjis.size() + sjis.size() / 8 + 8);
+  const std::size_t n = sjis.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char c = static_cast<unsigned char>(sjis[i]);
+    if (c < 0x80) {
+      Put(out, c);
+      ++i;
+    } else if (IsKana(c)) {
+      Put(out, kSs2);
+      Put(out, c);
+      ++i;
+    } else if (i + 1 >= n || BreaksSjisPair(At(sjis, i + 1))) {
+      Put(out, c);
+      ++i;
+    } else {
+      BytePair j = SjisToJisPair(c, At(sjis, i + 1));
+      Put(out, BytePair{static_cast<unsigned char>(j.first + 0x80),
+                        static_cast<unsigned char>(j.second + 0x80)});
+      i += 2;
+    }
+  }
+  return out;
+}
+
+std::string EucToSjis(std::string_view euc) {
+  std::string out;
+  out.reserve(euc.size());
+  const std::size_t n = euc.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char c = static_cast<unsigned char>(euc[i]);
+    if (c <= 0x80 || c == 0xFF || i + 1 >= n || At(euc, i + 1) < 0x80) {
+      Put(out, c);
+      ++i;
+    } else if (c == kSs2) {
+      Put(out, At(euc, i + 1));
+      i += 2;
+    } else {
+      Put(out, JisToSjisPair(c & 0x7F, At(euc, i + 1) & 0x7F));
+      i += 2;
+    }
+  }
+  return out;
+}
+
+std::string SjisToJis(std::string_view sjis) { return ToJis<KanaForm::kShiftJis>(sjis); }
+
+std::string EucToJis(std::string_view euc) { return ToJis<KanaForm::kEucJp>(euc); }
+
+std::string JisToSjis(std::string_view jis) { return FromJis(jis, true); }
+
+std::string JisToEuc(std::string_view jis) { return FromJis(jis, false); }
+
+}  // namespace parvane

@@ -1,0 +1,239 @@
+// Unicode forms: byte order marks, decoding to UTF-16, the writers and the
+// file reader TUnicode.
+#include "codes/unicode.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/cp932.h"
+
+namespace parvane {
+namespace {
+
+constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+std::size_t MarkSize(std::string_view bytes, int kind) {
+  int found = DetectUnicodeBom(bytes);
+  if (found != kind) return 0;
+  return kind == kUnicodeUtf8 ? 3 : 2;
+}
+
+std::u16string DecodeUtf8(std::string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  const std::size_t n = s.size();
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  for (std::size_t i = 0; i < n;) {
+    unsigned char b = byte(i);
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    if (b >= 0xF0 && b <= 0xF7 && i + 3 < n && IsContinuation(byte(i + 1)) &&
+        IsContinuation(byte(i + 2)) && IsContinuation(byte(i + 3))) {
+      char32_t cp = (char32_t{b} & 0x07) << 18 | (char32_t{byte(i + 1)} & 0x3F) << 12 |
+                    (char32_t{byte(i + 2)} & 0x3F) << 6 | (char32_t{byte(i + 3)} & 0x3F);
+      if (cp >= 0x10000 && cp <= 0x10FFFF) {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      } else {
+        out.push_back(u'\uFFFD');
+      }
+      i += 4;
+      continue;
+    }
+    // As the writers of such files do it: continuation bits unchecked.
+    std::size_t size = b > 0xDF ? 3 : 2;
+    if (i + size > n) {
+      out.push_back(u'\uFFFD');  // the last character was cut off
+      break;
+    }
+    if (size == 3) {
+      out.push_back(static_cast<char16_t>((b & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 |
+                                          (byte(i + 2) & 0x3F)));
+    } else {
+      out.push_back(static_cast<char16_t>((b & 0x1F) << 6 | (byte(i + 1) & 0x3F)));
+    }
+    i += size;
+  }
+  return out;
+}
+
+std::u16string DecodeUtf16(std::string_view s, bool big_endian) {
+  std::u16string out;
+  out.reserve(s.size() / 2);
+  for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+    unsigned a = static_cast<unsigned char>(s[i]);
+    unsigned b = static_cast<unsigned char>(s[i + 1]);
+    out.push_back(static_cast<char16_t>(big_endian ? (a << 8 | b) : (b << 8 | a)));
+  }
+  return out;
+}
+
+}  // namespace
+
+int DetectUnicodeBom(std::string_view bytes) {
+  auto at = [&](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0; };
+  if (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) return kUnicodeUtf8;
+  if (at(0) == 0xFF && at(1) == 0xFE) return kUnicodeUtf16Le;
+  if (at(0) == 0xFE && at(1) == 0xFF) return kUnicodeUtf16Be;
+  return kUnicodeNone;
+}
+
+int DetectUnicodeBom(const std::filesystem::path& path, std::string* error) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    *error = std::strerror(errno);
+    return -1;
+  }
+  char head[8];
+  std::size_t got = std::fread(head, 1, sizeof head, f);
+  bool failed = std::ferror(f) != 0;
+  int saved = errno;
+  std::fclose(f);
+  if (failed) {
+    *error = std::strerror(saved);
+    return -1;
+  }
+  return DetectUnicodeBom(std::string_view(head, got));
+}
+
+bool LooksLikeUtf8(std::string_view s) {
+  if (DetectUnicodeBom(s) != kUnicodeNone) return false;
+  bool multi = false;
+  const std::size_t n = s.size();
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  for (std::size_t i = 0; i < n;) {
+    unsigned char b = byte(i);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t size;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (b >= 0xC2 && b <= 0xDF) {
+      size = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      size = 3;
+      if (b == 0xE0) low = 0xA0;   // no overlong forms
+      if (b == 0xED) high = 0x9F;  // no surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      size = 4;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+      return false;
+    }
+    for (std::size_t k = 1; k < size; ++k) {
+      if (i + k >= n) return multi;  // cut off by the end of the file
+      unsigned char c = byte(i + k);
+      if (k == 1 ? (c < low || c > high) : !IsContinuation(c)) return false;
+    }
+    multi = true;
+    i += size;
+  }
+  return multi;
+}
+
+std::u16string DecodeUnicodeBytes(std::string_view bytes, int kind) {
+  switch (kind) {
+    case kUnicodeUtf8:
+    case kUnicodeUtf8NoBom:
+      return DecodeUtf8(bytes.substr(MarkSize(bytes, kUnicodeUtf8)));
+    case kUnicodeUtf16Le:
+      return DecodeUtf16(bytes.substr(MarkSize(bytes, kind)), false);
+    case kUnicodeUtf16Be:
+      return DecodeUtf16(bytes.substr(MarkSize(bytes, kind)), true);
+    default:
+      return Cp932ToUtf16(bytes);
+  }
+}
+
+std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom) {
+  std::string out;
+  out.reserve(text.size() * 3 + 3);
+  if (with_bom) out.append("\xEF\xBB\xBF");
+  for (char16_t u : text) {
+    if (u < 0x80) {
+      out.push_back(static_cast<char>(u));
+    } else if (u < 0x800) {
+      out.push_back(static_cast<char>(0xC0 + (u >> 6)));
+      out.push_back(static_cast<char>(0x80 + (u & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 + (u >> 12)));
+      out.push_back(static_cast<char>(0x80 + ((u >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 + (u & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string WriteUtf16LeBytes(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2 + 2);
+  out.append("\xFF\xFE");
+  for (char16_t u : text) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>(u >> 8));
+  }
+  return out;
+}
+
+std::string WriteUtf16BeBytes(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2 + 2);
+  out.append("\xFE\xFF");
+  for (char16_t u : text) {
+    out.push_back(static_cast<char>(u >> 8));
+    out.push_back(static_cast<char>(u & 0xFF));
+  }
+  return out;
+}
+
+TUnicode::TUnicode(const std::filesystem::path& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (file_ == nullptr) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  if (std::fseek(file_, 0, SEEK_END) != 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  long size = std::ftell(file_);
+  if (size < 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  size_ = static_cast<std::size_t>(size);
+  char head[8];
+  std::size_t got = std::fread(head, 1, sizeof head, file_);
+  kind_ = DetectUnicodeBom(std::string_view(head, got));
+  std::fseek(file_, 0, SEEK_SET);
+}
+
+TUnicode::~TUnicode() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+std::u16string TUnicode::ReadText() {
+  if (!ok() || AtEnd()) return {};
+  // The whole rest in one chunk, so no character is ever split between reads.
+  std::string bytes(size_ - position_, '\0');
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file_);
+  if (got < bytes.size() && std::ferror(file_)) error_ = std::strerror(errno);
+  bytes.resize(got);
+  bool at_start = position_ == 0;
+  position_ = size_;
+  if (!at_start && kind_ != kUnicodeNone) {
+    // A chunk that does not start the file carries no mark to skip.
+    std::string_view rest(bytes);
+    if (kind_ == kUnicodeUtf8) return DecodeUtf8(rest);
+    return DecodeUtf16(rest, kind_ == kUnicodeUtf16Be);
+  }
+  return DecodeUnicodeBytes(bytes, kind_);
+}
+
+}  // namespace parvane
