@@ -1,0 +1,287 @@
+// Lazy construction of the forward and reverse automata over the positions
+// of a parsed pattern, and the eager form used for dumps.
+#include "regex/dfa.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <map>
+
+namespace parvane {
+namespace regex_internal {
+
+std::size_t SetHash::operator()(const std::vector<int>& v) const {
+  std::uint64_t h = 1469598103934665603ull ^ v.size();
+  for (int x : v) {
+    h ^= static_cast<std::uint32_t>(x);
+    h *= 1099511628211ull;
+    h ^= h >> 29;
+  }
+  return static_cast<std::size_t>(h);
+}
+
+StateCache::StateCache(int num_symbols, std::size_t max_cells, std::size_t max_elements)
+    : num_symbols_(num_symbols),
+      max_states_(std::clamp<std::size_t>(max_cells / static_cast<std::size_t>(num_symbols), 16, 200000)),
+      max_elements_(max_elements) {}
+
+void StateCache::Clear() {
+  sets_.clear();
+  flags_.clear();
+  transitions_.clear();
+  index_.clear();
+  elements_ = 0;
+  ++generation_;
+}
+
+int StateCache::Intern(const std::vector<int>& set, std::uint8_t flags) {
+  auto it = index_.find(set);
+  if (it != index_.end()) return it->second;
+  if (sets_.size() >= max_states_ || elements_ + set.size() > max_elements_) Clear();
+  int id = static_cast<int>(sets_.size());
+  sets_.push_back(set);
+  flags_.push_back(flags);
+  transitions_.resize(transitions_.size() + num_symbols_, -2);
+  index_.emplace(set, id);
+  elements_ += set.size();
+  return id;
+}
+
+}  // namespace regex_internal
+
+namespace {
+
+// Cache budgets: transition cells (4 bytes each) and position-set elements
+// per automaton; together well under 100 MB even at their limits.
+constexpr std::size_t kMaxCells = 4'000'000;
+constexpr std::size_t kMaxElements = 4'000'000;
+
+TbmREWchRanges Refine(const TbmREWchRanges& partition) {
+  TbmREWchRanges symbols = partition;
+  symbols.AddRange(10, 10);
+  symbols.AddRange(13, 13);
+  return symbols;
+}
+
+}  // namespace
+
+TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
+    : tree_(std::move(tree)),
+      symbols_(Refine(partition)),
+      num_symbols_(static_cast<int>(symbols_.Size()) + 1),
+      forward_(num_symbols_, kMaxCells, kMaxElements),
+      reverse_(num_symbols_, kMaxCells, kMaxElements) {
+  symbol_of_char_.assign(0x10000, 0);
+  line_break_symbol_.assign(num_symbols_, 0);
+  const auto& intervals = symbols_.Ranges();
+  for (std::size_t k = 0; k < intervals.size(); ++k) {
+    std::int32_t lo = std::max(intervals[k].first, 0);
+    std::int32_t hi = std::min(intervals[k].second, 0xFFFF);
+    if (lo <= hi) std::fill(symbol_of_char_.begin() + lo, symbol_of_char_.begin() + hi + 1, static_cast<std::int32_t>(k + 1));
+  }
+  line_break_symbol_[symbol_of_char_[10]] = 1;
+  line_break_symbol_[symbol_of_char_[13]] = 1;
+
+  std::size_t m = tree_.leaves.size();
+  leaf_symbols_.resize(m);
+  in_first_.assign(m, 0);
+  in_after_head_.assign(m, 0);
+  for (int x : tree_.FirstPos) in_first_[x] = 1;
+  for (std::size_t i = 0; i < m; ++i) {
+    const TbmRELeaf& leaf = tree_.leaves[i];
+    switch (leaf.type) {
+      case TbmRELeaf::kChar:
+        char_leaves_.push_back(static_cast<int>(i));
+        break;
+      case TbmRELeaf::kLineTail:
+        tail_leaves_.push_back(static_cast<int>(i));
+        break;
+      case TbmRELeaf::kLineHead:
+        after_head_.insert(after_head_.end(), leaf.FollowPos.begin(), leaf.FollowPos.end());
+        break;
+      case TbmRELeaf::kEnd:
+        break;
+    }
+    for (const auto& r : leaf.ranges) {
+      // Every interval the pattern mentions is a run of whole partition
+      // intervals: the first reaching lo up to the last starting at or below hi.
+      auto first = std::partition_point(intervals.begin(), intervals.end(),
+                                        [&](const TbmREWchRanges::Range& s) { return s.second < r.first; });
+      auto last = std::partition_point(intervals.begin(), intervals.end(),
+                                       [&](const TbmREWchRanges::Range& s) { return s.first <= r.second; });
+      if (first < last) {
+        leaf_symbols_[i].push_back({static_cast<int>(first - intervals.begin()) + 1,
+                                    static_cast<int>(last - intervals.begin())});
+      }
+    }
+  }
+  std::sort(after_head_.begin(), after_head_.end());
+  after_head_.erase(std::unique(after_head_.begin(), after_head_.end()), after_head_.end());
+  for (int x : after_head_) in_after_head_[x] = 1;
+  mark_.assign(m, 0);
+}
+
+bool TbmREDFATable::LeafHasSymbol(int leaf, int symbol) const {
+  const auto& ranges = leaf_symbols_[leaf];
+  auto it = std::upper_bound(ranges.begin(), ranges.end(), symbol,
+                             [](int s, const std::pair<int, int>& r) { return s < r.first; });
+  return it != ranges.begin() && symbol <= std::prev(it)->second;
+}
+
+std::uint8_t TbmREDFATable::ForwardFlagsOf(const std::vector<int>& set) const {
+  std::uint8_t flags = 0;
+  for (int x : set) {
+    if (x == tree_.end_leaf) flags |= kAccepting;
+    if (tree_.leaves[x].type == TbmRELeaf::kLineTail) flags |= kHasTail;
+  }
+  return flags;
+}
+
+std::uint8_t TbmREDFATable::ReverseFlagsOf(const std::vector<int>& set) const {
+  std::uint8_t flags = 0;
+  for (int x : set) {
+    if (in_first_[x]) flags |= kStartsMatch;
+    if (in_after_head_[x]) flags |= kStartsMatchAtHead;
+  }
+  return flags;
+}
+
+int TbmREDFATable::ForwardStart(bool line_head) {
+  int k = line_head ? 1 : 0;
+  if (start_generation_[k] != forward_.Generation() || start_[k] == kDeadState) {
+    std::vector<int> set = tree_.FirstPos;
+    if (line_head) {
+      std::vector<int> merged;
+      std::set_union(set.begin(), set.end(), after_head_.begin(), after_head_.end(), std::back_inserter(merged));
+      set.swap(merged);
+    }
+    int id = forward_.Intern(set, ForwardFlagsOf(set));
+    start_[k] = id;
+    start_generation_[k] = forward_.Generation();
+  }
+  return start_[k];
+}
+
+int TbmREDFATable::ComputeForward(int state, int symbol) {
+  ++stamp_;
+  scratch_.clear();
+  for (int x : forward_.Set(state)) {
+    if (tree_.leaves[x].type != TbmRELeaf::kChar || !LeafHasSymbol(x, symbol)) continue;
+    for (int y : tree_.leaves[x].FollowPos) {
+      if (mark_[y] != stamp_) {
+        mark_[y] = stamp_;
+        scratch_.push_back(y);
+      }
+    }
+  }
+  if (scratch_.empty()) {
+    forward_.Transition(state, symbol) = kDeadState;
+    return kDeadState;
+  }
+  std::sort(scratch_.begin(), scratch_.end());
+  std::uint64_t generation = forward_.Generation();
+  int target = forward_.Intern(scratch_, ForwardFlagsOf(scratch_));
+  if (forward_.Generation() == generation) forward_.Transition(state, symbol) = target;
+  return target;
+}
+
+int TbmREDFATable::ReverseAtEnd() {
+  if (reverse_end_generation_ != reverse_.Generation() || reverse_end_ == kDeadState) {
+    std::vector<int> set = tail_leaves_;
+    set.push_back(tree_.end_leaf);
+    std::sort(set.begin(), set.end());
+    reverse_end_ = reverse_.Intern(set, ReverseFlagsOf(set));
+    reverse_end_generation_ = reverse_.Generation();
+  }
+  return reverse_end_;
+}
+
+int TbmREDFATable::ComputeReverse(int state, int symbol) {
+  // The positions that can complete a match from the boundary before a
+  // character: the end marker, the $ anchors when the character breaks the
+  // line, and the leaves that read the character and are followed by a
+  // position of the state after it.
+  ++stamp_;
+  for (int x : reverse_.Set(state)) mark_[x] = stamp_;
+  scratch_.clear();
+  scratch_.push_back(tree_.end_leaf);
+  if (IsLineBreakSymbol(symbol)) scratch_.insert(scratch_.end(), tail_leaves_.begin(), tail_leaves_.end());
+  for (int x : char_leaves_) {
+    if (!LeafHasSymbol(x, symbol)) continue;
+    for (int y : tree_.leaves[x].FollowPos) {
+      if (mark_[y] == stamp_) {
+        scratch_.push_back(x);
+        break;
+      }
+    }
+  }
+  std::sort(scratch_.begin(), scratch_.end());
+  std::uint64_t generation = reverse_.Generation();
+  int target = reverse_.Intern(scratch_, ReverseFlagsOf(scratch_));
+  if (reverse_.Generation() == generation) reverse_.Transition(state, symbol) = target;
+  return target;
+}
+
+std::string TbmREDFATable::DumpEager(int max_states) {
+  // Independent of the caches: states keyed by their position sets,
+  // numbered in creation order, transitions on every partition interval
+  // (and on the pseudo-characters) walked from the top down and merged.
+  std::map<std::vector<int>, int> ids;
+  std::deque<std::vector<int>> sets;
+  ids[tree_.FirstPos] = 0;
+  sets.push_back(tree_.FirstPos);
+  std::string out;
+  char buf[64];
+  const auto& intervals = symbols_.Ranges();
+  for (std::size_t s = 0; s < sets.size(); ++s) {
+    if (static_cast<int>(sets.size()) > max_states) return out + "...too many states\n";
+    std::vector<int> set = sets[s];
+    struct Edge { int lo, hi, target; };
+    std::vector<Edge> edges;
+    auto add = [&](int lo, int hi, std::vector<int> next) {
+      if (next.empty()) return;
+      auto [it, inserted] = ids.emplace(next, static_cast<int>(sets.size()));
+      if (inserted) sets.push_back(next);
+      if (!edges.empty() && edges.back().hi + 1 == lo && edges.back().target == it->second) {
+        edges.back().hi = hi;
+      } else {
+        edges.push_back({lo, hi, it->second});
+      }
+    };
+    auto follow_of = [&](auto pred) {
+      std::vector<int> next;
+      for (int x : set) {
+        if (pred(x)) next.insert(next.end(), tree_.leaves[x].FollowPos.begin(), tree_.leaves[x].FollowPos.end());
+      }
+      std::sort(next.begin(), next.end());
+      next.erase(std::unique(next.begin(), next.end()), next.end());
+      return next;
+    };
+    add(-3, -3, follow_of([&](int x) { return tree_.leaves[x].type == TbmRELeaf::kLineTail; }));
+    add(-2, -2, follow_of([&](int x) { return tree_.leaves[x].type == TbmRELeaf::kLineHead; }));
+    for (std::size_t k = 0; k < intervals.size(); ++k) {
+      int symbol = static_cast<int>(k) + 1;
+      add(intervals[k].first, intervals[k].second, follow_of([&](int x) {
+            return tree_.leaves[x].type == TbmRELeaf::kChar && LeafHasSymbol(x, symbol);
+          }));
+    }
+    std::snprintf(buf, sizeof buf, "state %zu%s:", s, (ForwardFlagsOf(set) & kAccepting) ? " accepting" : "");
+    out += buf;
+    for (const Edge& e : edges) {
+      if (e.lo == -3) {
+        std::snprintf(buf, sizeof buf, " $->%d", e.target);
+      } else if (e.lo == -2) {
+        std::snprintf(buf, sizeof buf, " ^->%d", e.target);
+      } else if (e.lo == e.hi) {
+        std::snprintf(buf, sizeof buf, " %x->%d", static_cast<unsigned>(e.lo), e.target);
+      } else {
+        std::snprintf(buf, sizeof buf, " %x-%x->%d", static_cast<unsigned>(e.lo), static_cast<unsigned>(e.hi), e.target);
+      }
+      out += buf;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace parvane

@@ -1,0 +1,149 @@
+// TbmREDFATable: the automaton of one pattern, over an alphabet of symbols
+// (the partition intervals, with line feed and carriage return always
+// intervals of their own). States are sets of positions, identified by
+// hashing, and are built lazily - a state exists only once a text reaches it
+// - in a cache of bounded size that is emptied and refilled when full, so a
+// pattern whose automaton would explode costs time per character, never
+// unbounded memory.
+//
+// Two automata share the positions: the forward one runs a match from a
+// start; the reverse one reads a line backwards and tells, for every
+// character boundary, whether any match starts there.
+#ifndef PARVANE_REGEX_DFA_H_
+#define PARVANE_REGEX_DFA_H_
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "regex/partition.h"
+#include "regex/tree.h"
+
+namespace parvane {
+
+inline constexpr int kDeadState = -1;
+
+namespace regex_internal {
+
+struct SetHash {
+  std::size_t operator()(const std::vector<int>& v) const;
+};
+
+// Position sets and their transitions, at most a budget of them at a time.
+class StateCache {
+ public:
+  StateCache(int num_symbols, std::size_t max_cells, std::size_t max_elements);
+  // Returns the id of the state for set (sorted), adding it, and first
+  // emptying the cache when it is full (Generation() then changes).
+  int Intern(const std::vector<int>& set, std::uint8_t flags);
+  const std::vector<int>& Set(int id) const { return sets_[id]; }
+  std::uint8_t Flags(int id) const { return flags_[id]; }
+  int& Transition(int id, int symbol) { return transitions_[static_cast<std::size_t>(id) * num_symbols_ + symbol]; }
+  std::uint64_t Generation() const { return generation_; }
+  std::size_t Size() const { return sets_.size(); }
+  std::uint64_t Flushes() const { return generation_; }
+
+ private:
+  void Clear();
+  int num_symbols_;
+  std::size_t max_states_;
+  std::size_t max_elements_;
+  std::size_t elements_ = 0;
+  std::uint64_t generation_ = 0;
+  std::vector<std::vector<int>> sets_;
+  std::vector<std::uint8_t> flags_;
+  std::vector<int> transitions_;  // -2 unknown, kDeadState, or a state id
+  std::unordered_map<std::vector<int>, int, SetHash> index_;
+};
+
+}  // namespace regex_internal
+
+class TbmREDFATable {
+ public:
+  // Flags of forward states.
+  static constexpr std::uint8_t kAccepting = 1;  // holds the end marker
+  static constexpr std::uint8_t kHasTail = 2;    // holds a real $ anchor
+  // Flags of reverse states.
+  static constexpr std::uint8_t kStartsMatch = 1;          // a match starts here
+  static constexpr std::uint8_t kStartsMatchAtHead = 2;    // ... if this is a line head
+
+  // partition is the one Standardize built for the tokens of tree.
+  TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition);
+
+  bool HasLineHead() const { return tree_.HasLineHead; }
+  bool HasLineTail() const { return tree_.HasLineTail; }
+  const TbmRETree& Tree() const { return tree_; }
+
+  // Returns the symbol of a character code (0 for one the pattern never
+  // mentions). Line feed and carriage return have symbols of their own.
+  int SymbolOf(int code) const {
+    return (code >= 0 && code <= 0xFFFF) ? symbol_of_char_[code] : 0;
+  }
+  int NumSymbols() const { return num_symbols_; }
+  bool IsLineBreakSymbol(int symbol) const { return line_break_symbol_[symbol] != 0; }
+
+  // Forward automaton. Returns the start state (with the states after a real
+  // ^ when line_head), the successor on a symbol (kDeadState when none).
+  int ForwardStart(bool line_head);
+  int ForwardNext(int state, int symbol) {
+    int t = forward_.Transition(state, symbol);
+    return t != kUnknown ? t : ComputeForward(state, symbol);
+  }
+  std::uint8_t ForwardFlags(int state) const { return forward_.Flags(state); }
+
+  // Reverse automaton. A state is the set of positions from which the rest
+  // of the line after the current boundary can complete a match.
+  int ReverseAtEnd();
+  int ReverseNext(int state, int symbol) {
+    int t = reverse_.Transition(state, symbol);
+    return t != kUnknown ? t : ComputeReverse(state, symbol);
+  }
+  std::uint8_t ReverseFlags(int state) const { return reverse_.Flags(state); }
+
+  // Returns how often each cache was emptied (for tests and benchmarks).
+  std::uint64_t ForwardFlushes() const { return forward_.Flushes(); }
+  std::uint64_t ReverseFlushes() const { return reverse_.Flushes(); }
+
+  // Returns the complete forward automaton, built eagerly from the start
+  // state over the partition intervals with adjacent intervals to one
+  // target merged: "state N [accepting]: lo-hi->M ..." per line, states
+  // numbered in creation order; the pseudo-characters -2 and -3 appear as
+  // "^" and "$". Stops with "...too many states" beyond max_states.
+  std::string DumpEager(int max_states);
+
+ private:
+  static constexpr int kUnknown = -2;
+  int ComputeForward(int state, int symbol);
+  int ComputeReverse(int state, int symbol);
+  bool LeafHasSymbol(int leaf, int symbol) const;
+  std::uint8_t ForwardFlagsOf(const std::vector<int>& set) const;
+  std::uint8_t ReverseFlagsOf(const std::vector<int>& set) const;
+
+  TbmRETree tree_;
+  TbmREWchRanges symbols_;  // the partition, refined by line feed and carriage return
+  int num_symbols_ = 1;     // intervals + 1 (symbol 0: outside every interval)
+  std::vector<std::int32_t> symbol_of_char_;
+  std::vector<std::uint8_t> line_break_symbol_;
+  // Per leaf: its symbols as ranges of symbol numbers.
+  std::vector<std::vector<std::pair<int, int>>> leaf_symbols_;
+  std::vector<int> char_leaves_;  // leaves of type kChar
+  std::vector<int> tail_leaves_;  // real $ leaves
+  std::vector<int> after_head_;   // the positions that follow a real ^
+  std::vector<std::uint8_t> in_first_;       // per leaf: in the root's FirstPos
+  std::vector<std::uint8_t> in_after_head_;  // per leaf: in after_head_
+  regex_internal::StateCache forward_;
+  regex_internal::StateCache reverse_;
+  int start_[2] = {kDeadState, kDeadState};
+  std::uint64_t start_generation_[2] = {~0ull, ~0ull};
+  int reverse_end_ = kDeadState;
+  std::uint64_t reverse_end_generation_ = ~0ull;
+  // Scratch for computing transitions.
+  std::vector<std::uint32_t> mark_;
+  std::uint32_t stamp_ = 0;
+  std::vector<int> scratch_;
+};
+
+}  // namespace parvane
+
+#endif  // PARVANE_REGEX_DFA_H_

@@ -1,0 +1,46 @@
+// The kit routines: the shared regular-expression object configured for
+// document text (Shift_JIS), so that a command applying one pattern to every
+// line compiles it once.
+#include "regex/kit.h"
+
+#include "regex/match.h"
+#include "regex/reader.h"
+
+namespace parvane {
+namespace {
+
+// One per thread: the object keeps its automaton and a decoded line
+// between calls, which must not be shared by concurrent searches.
+TbmRExp& SharedRegex(std::string_view pattern, bool ignore_case) {
+  thread_local TbmRExp regex;
+  regex.SetCharCode(SystemCharCode);
+  regex.SetPattern(pattern);
+  regex.SetOption(0, true);
+  regex.SetOption(1, ignore_case);
+  regex.GetDFATable();
+  return regex;
+}
+
+}  // namespace
+
+int RegexFind(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
+              int* length) {
+  int match_length = 0;
+  int start = SharedRegex(pattern, ignore_case).Match(line, 0, &match_length);
+  int result = start < 0 ? 0 : start + 1;
+  if (position) *position = result;
+  if (length) *length = start < 0 ? 0 : match_length;
+  return result;
+}
+
+int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                      std::string& line) {
+  return SharedRegex(pattern, ignore_case).ReplaceFirst(replacement, line);
+}
+
+int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                    std::string& line) {
+  return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line);
+}
+
+}  // namespace parvane

@@ -1,0 +1,94 @@
+// Matching: TbmRExp (a pattern compiled once and cached while the pattern,
+// the char code and the options stay the same), leftmost-longest search in a
+// line, and replacement templates.
+//
+// A match is found at the leftmost character boundary where anything
+// matches, and from there is the longest; ^ matches at the start of the text
+// and after a line break, $ before a line feed, before a carriage return and
+// at the end. A search reads the line once backwards (reverse automaton:
+// where can a match start?) and then forwards from the leftmost such start,
+// so it never rescans the line from every start.
+#ifndef PARVANE_REGEX_MATCH_H_
+#define PARVANE_REGEX_MATCH_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "regex/dfa.h"
+#include "regex/reader.h"
+
+namespace parvane {
+
+// Returns template expanded for one match: '&' is the matched text, a
+// backslash escape (\t, \n, \\, \&, \x82a0, \101, ...) its character in the
+// reader's encoding; an escape that gives -1 (a trailing backslash) ends the
+// expansion. Every other character is copied.
+std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader);
+
+class TbmRExp {
+ public:
+  TbmRExp();
+  ~TbmRExp();
+
+  int GetCharCode() const { return CharCode; }
+  // Each setter clears Compiled only when the value changes.
+  void SetCharCode(int char_code);
+  void SetPattern(std::string_view pattern);
+  // Index 0 is RegexMode, 1 is IgnoreCase; other indices do nothing.
+  void SetOption(int index, bool value);
+  const std::string& GetPattern() const { return Pattern; }
+  bool IsCompiled() const { return Compiled; }
+  // Returns how many compilations have run (for tests of the cache).
+  int CompileCount() const { return compile_count_; }
+
+  // Returns the automaton, compiling first when needed.
+  // Throws EbmREToken for a bad pattern (nothing is cached then), and
+  // std::runtime_error for a char code without a reader.
+  TbmREDFATable& GetDFATable();
+
+  // Finds the leftmost-longest match in text at or after byte offset
+  // start_offset (character boundaries counted from there). Returns the
+  // 0-based byte offset of the match, or -1 (also for an offset outside the
+  // text); *length receives its length in bytes (0 when none).
+  int Match(std::string_view text, int start_offset, int* length);
+
+  // Replaces the leftmost match by tmpl expanded; returns 1, or 0 when
+  // nothing matched (line unchanged).
+  int ReplaceFirst(std::string_view tmpl, std::string& line);
+  // Replaces every match left to right; after an empty match the next
+  // character is kept and the search goes on after it. Returns the count.
+  int ReplaceAll(std::string_view tmpl, std::string& line);
+
+ private:
+  void Decode(std::string_view text, bool first_is_line_head);
+  bool LineHeadAt(std::size_t i) const;
+  void ComputeStarts();
+  // Returns the longest match length in characters from character i, or -1.
+  int LongestFrom(std::size_t i);
+  // Finds the leftmost-longest match at character from or later.
+  bool FindFrom(std::size_t from, std::size_t* start, std::size_t* end);
+  bool FirstIsLineHead(std::string_view text, int start_offset);
+
+  int CharCode;
+  std::string Pattern;
+  bool Compiled = false;
+  bool RegexMode = true;
+  bool IgnoreCase = false;
+  std::unique_ptr<TbmREDFATable> dfa_;
+  int compile_count_ = 0;
+  std::unique_ptr<TbmWchReader> reader_;  // for char codes other than Shift_JIS
+
+  // The decoded line, reused between calls.
+  std::vector<std::int32_t> symbols_;  // per character
+  std::vector<std::int32_t> offsets_;  // byte offset per character, plus the end
+  std::vector<std::uint8_t> breaks_;   // per character: 1 line feed, 2 carriage return
+  std::vector<std::uint8_t> starts_;   // per boundary: a match starts here
+  bool first_is_line_head_ = true;
+};
+
+}  // namespace parvane
+
+#endif  // PARVANE_REGEX_MATCH_H_
