@@ -1,0 +1,152 @@
+// The conversion-table command; see conversion_table.h.
+#include "chars/conversion_table.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unordered_map>
+#include <vector>
+
+#include "automation/params.h"
+#include "editor/files.h"
+#include "text/literal.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+constexpr unsigned char FoldAscii(unsigned char b) {
+  return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + 32) : b;
+}
+
+// text with the ASCII letters of its one-byte characters in lower case: the
+// key under which search texts are compared.
+std::string FoldedKey(std::string_view text) {
+  std::string key(text);
+  for (std::size_t i = 0; i < key.size();) {
+    std::size_t n = SjisCharLength(key, i);
+    if (n == 1) key[i] = static_cast<char>(FoldAscii(static_cast<unsigned char>(key[i])));
+    i += n;
+  }
+  return key;
+}
+
+}  // namespace
+
+std::optional<ConversionRule> ParseConversionRule(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos || eq == 0) return std::nullopt;
+  return ConversionRule{std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))};
+}
+
+std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
+                                std::string_view replacement, std::string* scratch) {
+  const std::string_view text = *line;
+  if (search.empty() || text.size() < search.size()) return 0;
+  const unsigned char first = FoldAscii(static_cast<unsigned char>(search[0]));
+  const unsigned char first_upper =
+      (first >= 'a' && first <= 'z') ? static_cast<unsigned char>(first - 32) : first;
+  // Most lines do not hold the first byte at all: skip them without walking.
+  if (std::memchr(text.data(), first, text.size()) == nullptr &&
+      (first_upper == first || std::memchr(text.data(), first_upper, text.size()) == nullptr)) {
+    return 0;
+  }
+
+  // An occurrence must have the same character structure as the search text,
+  // so that it never starts or ends inside a two-byte character.
+  auto matches_at = [&](std::size_t p) {
+    for (std::size_t j = 0; j < search.size();) {
+      const std::size_t n = SjisCharLength(search, j);
+      if (p + j >= text.size() || SjisCharLength(text, p + j) != n) return false;
+      if (n == 1) {
+        if (FoldAscii(static_cast<unsigned char>(text[p + j])) !=
+            FoldAscii(static_cast<unsigned char>(search[j]))) {
+          return false;
+        }
+      } else if (text[p + j] != search[j] || text[p + j + 1] != search[j + 1]) {
+        return false;
+      }
+      j += n;
+    }
+    return true;
+  };
+
+  std::size_t count = 0;
+  std::size_t copied = 0;  // text before this offset is already in *scratch
+  for (std::size_t p = 0; p + search.size() <= text.size();) {
+    const unsigned char b = FoldAscii(static_cast<unsigned char>(text[p]));
+    if (b == first && matches_at(p)) {
+      if (count == 0) scratch->clear();
+      scratch->append(text.data() + copied, p - copied);
+      scratch->append(replacement);
+      p += search.size();
+      copied = p;
+      ++count;
+    } else {
+      p += SjisCharLength(text, p);
+    }
+  }
+  if (count == 0) return 0;
+  scratch->append(text.data() + copied, text.size() - copied);
+  line->swap(*scratch);
+  return count;
+}
+
+void ApplyConversionTable(const Lines& table_lines, Lines& lines,
+                          const std::function<void(std::size_t, std::size_t)>& before_rule) {
+  // The replacement of each search text is that of its first rule.
+  std::unordered_map<std::string, std::string> first_replacement;
+  std::vector<std::optional<ConversionRule>> rules;
+  rules.reserve(table_lines.size());
+  for (const std::string& table_line : table_lines) {
+    rules.push_back(ParseConversionRule(table_line));
+    if (rules.back()) first_replacement.emplace(FoldedKey(rules.back()->search), rules.back()->replacement);
+  }
+  std::string scratch;
+  const std::size_t n = table_lines.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    if (before_rule) before_rule(k + 1, n);
+    if (!rules[k]) continue;
+    const std::string& replacement = first_replacement.at(FoldedKey(rules[k]->search));
+    for (std::string& line : lines) ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch);
+  }
+}
+
+void ConvertByTable(Editor& editor) {
+  FileDialogSpec spec;
+  spec.title = Sjis("変換テーブルのファイルを開く");
+  spec.filter = Sjis(
+      "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
+      "すべてのファイル (*.*)|*.*");
+  std::optional<std::filesystem::path> file = FileParam(editor, 1, spec);
+  std::error_code ec;
+  if (!file || !std::filesystem::is_regular_file(*file, ec)) return;
+  const std::filesystem::path path = std::filesystem::absolute(*file, ec);
+
+  editor.step_record.clear();
+  editor.step_record.push_back(Sjis("[変換テーブルで変換]"));
+  editor.step_record.push_back(PathToSjis(path));
+  editor.RecordStepRecord();
+
+  const std::string busy = Sjis("変換テーブルで変換しています…");
+  std::string failure;
+  {
+    CommandFrame frame(editor, busy);
+    Lines table_lines;
+    std::string reason;
+    if (!ReadTextFileLines(path, &table_lines, &reason)) {
+      failure = Sjis("ファイルを開けませんでした。\r\n") + PathToSjis(path) + "\r\n" + Sjis(reason);
+    } else {
+      ApplyConversionTable(table_lines, editor.work_lines, [&](std::size_t k, std::size_t n) {
+        char count[64];
+        std::snprintf(count, sizeof count, " ( %zu / %zu )", k, n);
+        // A nested start and end only changes the busy panel's text.
+        editor.host().CommandStarted(busy + count);
+        editor.host().CommandEnded();
+      });
+    }
+  }
+  if (!failure.empty()) editor.host().Message(failure, MessageIcon::kError, MessageButtons::kOk);
+}
+
+}  // namespace parvane

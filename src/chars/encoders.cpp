@@ -1,0 +1,83 @@
+// The encoders' shared handler; see encoders.h.
+#include "chars/encoders.h"
+
+#include "chars/base64.h"
+#include "chars/http_escape.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+constexpr std::string_view kBusyMessages[] = {
+    "HTTPエスケープ文字列に変換しています…",
+    "HTTPエスケープ文字列を元に戻しています…",
+    "Base64形式文字列に変換しています…",
+    "Base64形式文字列を元に戻しています…",
+};
+
+bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+
+}  // namespace
+
+void RunEncoder(Editor& editor, Encoder encoder) {
+  std::string error;
+  {
+    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]));
+    Lines& lines = editor.work_lines;
+    std::string decoded, bad;
+    bool broken = false;  // a decoded line holds CR or LF and must be split
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      editor.Progress(i, lines.size());
+      switch (encoder) {
+        case Encoder::kHttpEscapeEncode:
+          lines[i] = ToHttpEscape(lines[i]);
+          break;
+        case Encoder::kHttpEscapeDecode:
+          if (!FromHttpEscape(lines[i], &decoded, &bad)) {
+            // This line and the ones after it stay as they were; the lines
+            // before keep their conversion and are stored.
+            error = "'" + bad + Sjis("' は整数ではありません");
+            i = lines.size();
+            continue;
+          }
+          broken |= HasLineBreak(decoded);
+          lines[i].swap(decoded);
+          break;
+        case Encoder::kBase64Encode:
+          lines[i] = ToBase64(lines[i]);
+          break;
+        case Encoder::kBase64Decode:
+          if (FromBase64(lines[i], &decoded)) {
+            broken |= HasLineBreak(decoded);
+            lines[i].swap(decoded);
+          }
+          break;
+      }
+    }
+    // A document line holds no line break: decoded text with CR or LF becomes
+    // several lines, as it would on its next load.
+    if (broken) {
+      Lines split;
+      split.reserve(lines.size());
+      for (std::string& line : lines) {
+        if (!HasLineBreak(line)) {
+          split.push_back(std::move(line));
+          continue;
+        }
+        Lines parts = SplitLines(line);
+        if (parts.empty()) parts.emplace_back();
+        for (std::string& part : parts) split.push_back(std::move(part));
+      }
+      lines = std::move(split);
+    }
+    editor.EndProgress();
+  }
+  if (!error.empty()) editor.host().Message(error, MessageIcon::kError, MessageButtons::kOk);
+}
+
+void EncodeHttpEscape(Editor& editor) { RunEncoder(editor, Encoder::kHttpEscapeEncode); }
+void DecodeHttpEscape(Editor& editor) { RunEncoder(editor, Encoder::kHttpEscapeDecode); }
+void EncodeBase64(Editor& editor) { RunEncoder(editor, Encoder::kBase64Encode); }
+void DecodeBase64(Editor& editor) { RunEncoder(editor, Encoder::kBase64Decode); }
+
+}  // namespace parvane

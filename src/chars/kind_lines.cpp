@@ -1,0 +1,64 @@
+// The six whole-line kind commands; see kind_lines.h.
+#include "chars/kind_lines.h"
+
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+void ConvertLines(Editor& editor, std::string_view step_name, std::string_view busy_message,
+                  KindMapping mapping) {
+  editor.RecordStep(Sjis(step_name));
+  CommandFrame frame(editor, Sjis(busy_message));
+  Lines& lines = editor.work_lines;
+  // The scratch buffer trades places with each changed line, so after the
+  // first few lines the loop reuses capacity instead of allocating.
+  std::string scratch;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    scratch.clear();
+    AppendMappedKind(mapping, lines[i], &scratch);
+    if (scratch != lines[i]) lines[i].swap(scratch);
+    editor.Progress(i, lines.size());
+  }
+  editor.EndProgress();
+}
+
+}  // namespace
+
+std::string ConvertWholeLine(KindMapping mapping, std::string_view line) {
+  // The full-width mapping itself turns "\" into "￥", which is the rule the
+  // full-width command applies to any backslash left over.
+  return MapKind(mapping, line);
+}
+
+void ConvertToHalfWidth(Editor& editor) {
+  ConvertLines(editor, "[出来る限り半角文字に変換]", "全角文字を半角文字に変換しています…",
+               KindMapping::kHalfWidth);
+}
+
+void ConvertToFullWidth(Editor& editor) {
+  ConvertLines(editor, "[出来る限り全角文字に変換]", "半角文字を全角文字に変換しています…",
+               KindMapping::kFullWidth);
+}
+
+void HiraganaToKatakana(Editor& editor) {
+  ConvertLines(editor, "[ひらがなを全角カタカナに変換]", "ひらがなをカタカナに変換しています…",
+               KindMapping::kKatakana);
+}
+
+void KatakanaToHiragana(Editor& editor) {
+  ConvertLines(editor, "[全角カタカナをひらがなに変換]", "カタカナをひらがなに変換しています…",
+               KindMapping::kHiragana);
+}
+
+void ConvertToLowerCase(Editor& editor) {
+  ConvertLines(editor, "[大文字を小文字に変換]", "大文字を小文字に変換しています…",
+               KindMapping::kLowerCase);
+}
+
+void ConvertToUpperCase(Editor& editor) {
+  ConvertLines(editor, "[小文字を大文字に変換]", "小文字を大文字に変換しています…",
+               KindMapping::kUpperCase);
+}
+
+}  // namespace parvane

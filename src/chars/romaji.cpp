@@ -1,0 +1,130 @@
+// The romaji commands; see romaji.h.
+#include "chars/romaji.h"
+
+#include <algorithm>
+
+#include "chars/romaji_tables.h"
+#include "chars/table_replacement.h"
+#include "regex/kit.h"
+#include "text/literal.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+constexpr std::string_view kSyllabicNPattern = "n'([^aiueoyn]|$)";
+constexpr std::size_t kChunkLines = 256;
+
+TableReplacer& Replacer(RomajiConversion conversion) {
+  static TableReplacer hepburn(HepburnTable(), false);
+  static TableReplacer kunrei(KunreiTable(), false);
+  static TableReplacer to_katakana(RomajiToKatakanaTable(), true);
+  switch (conversion) {
+    case RomajiConversion::kHepburn:
+      return hepburn;
+    case RomajiConversion::kKunrei:
+      return kunrei;
+    case RomajiConversion::kToKatakana:
+      break;
+  }
+  return to_katakana;
+}
+
+void ConvertSelection(Editor& editor, RomajiConversion conversion, std::string_view step_name,
+                      std::string_view busy_message) {
+  editor.RecordStep(Sjis(step_name));
+  CommandFrame frame(editor, Sjis(busy_message));
+  Lines pending = std::move(editor.work_lines);
+  Lines output;
+  output.reserve(pending.size());
+  const std::size_t base = pending.size() < 2 ? 1 : pending.size() - 1;
+  std::size_t next = 0;
+  do {
+    editor.Progress(output.size(), base);
+    const std::size_t end = std::min(pending.size(), next + kChunkLines);
+    std::string chunk;
+    for (std::size_t i = next; i < end; ++i) {
+      chunk += pending[i];
+      chunk += "\r\n";
+    }
+    Lines converted = SplitLines(ConvertRomaji(conversion, chunk));
+    for (std::string& line : converted) output.push_back(std::move(line));
+    next = end;
+  } while (next < pending.size());
+  editor.work_lines = std::move(output);
+  editor.EndProgress();
+}
+
+}  // namespace
+
+void MarkDoubleN(std::string& text) {
+  for (std::size_t i = 0; i + 1 < text.size();) {
+    if (text[i] == 'n' && text[i + 1] == 'n') {
+      text[i + 1] = '\'';
+      i += 2;
+    } else {
+      i += SjisCharLength(text, i);
+    }
+  }
+}
+
+void DropSyllabicNApostrophes(std::string& text) {
+  if (text.find('\'') == std::string::npos) return;
+  std::string out;
+  out.reserve(text.size());
+  std::string window;
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size;) {
+    const std::size_t n = SjisCharLength(text, i);
+    out.append(text, i, n);
+    if (n != 1 || (text[i] != 'n' && text[i] != 'N')) {
+      i += n;
+      continue;
+    }
+    // Dropping one apostrophe can bring another next to this n ("n''x"), so
+    // the n is examined again until it keeps one or none follows.
+    std::size_t j = i + 1;
+    while (j < size && text[j] == '\'') {
+      const std::size_t follower = j + 1 < size ? SjisCharLength(text, j + 1) : 0;
+      window.assign("n'");
+      window.append(text, j + 1, follower);
+      int position = 0, length = 0;
+      if (RegexFind(kSyllabicNPattern, true, window, &position, &length) != 1) break;
+      out.back() = 'n';  // the rule's replacement starts with a small n
+      ++j;
+    }
+    i = j;
+  }
+  text.swap(out);
+}
+
+std::string ConvertRomaji(RomajiConversion conversion, std::string_view text) {
+  std::string result;
+  if (conversion == RomajiConversion::kToKatakana) {
+    result.assign(text);
+    MarkDoubleN(result);
+    DropSyllabicNApostrophes(result);
+    return Replacer(conversion).Replace(result);
+  }
+  result = Replacer(conversion).Replace(text);
+  MarkDoubleN(result);
+  DropSyllabicNApostrophes(result);
+  return result;
+}
+
+void RomajiToKatakana(Editor& editor) {
+  ConvertSelection(editor, RomajiConversion::kToKatakana, "[ローマ字をカタカナに変換]",
+                   "カタカナに変換しています…");
+}
+
+void KatakanaToHepburn(Editor& editor) {
+  ConvertSelection(editor, RomajiConversion::kHepburn, "[カタカナをローマ字（ヘボン式）に変換]",
+                   "ローマ字（ヘボン式）に変換しています…");
+}
+
+void KatakanaToKunrei(Editor& editor) {
+  ConvertSelection(editor, RomajiConversion::kKunrei, "[カタカナをローマ字（訓令式）に変換]",
+                   "ローマ字（訓令式）に変換しています…");
+}
+
+}  // namespace parvane
