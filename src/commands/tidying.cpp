@@ -202,8 +202,15 @@ void WrapPieces(std::string_view line, std::size_t width, std::vector<std::strin
 
 void ReverseCharacters(std::string& line) {
   thread_local std::string buffer;
-  const std::size_t n = line.size();
-  buffer.resize(n);
+  std::size_t n = line.size();
+  // A lead byte cut off at the end is no character: moved to the front it
+  // would pair with the next byte, so it stays where it is.
+  if (n > 0 && IsSjisLeadByte(static_cast<unsigned char>(line[n - 1])) &&
+      SjisCharStart(line, n - 1) == n - 1) {
+    --n;
+  }
+  buffer.resize(line.size());
+  if (n < line.size()) buffer[n] = line[n];
   for (std::size_t i = 0; i < n;) {
     std::size_t len = SjisCharLength(line, i);
     std::memcpy(&buffer[n - i - len], &line[i], len);

@@ -7,6 +7,7 @@
 
 #include "line_commands_fixture.h"
 #include "regex/token.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -178,19 +179,19 @@ TEST_F(TidyingTest, TrimmingRemovesMixedSpacesAtOneEnd) {
 
 TEST_F(TidyingTest, TrimmingMatchesACharacterWalk) {
   std::mt19937 gen(31);
-  Lines lines = RandomSpacedLines(gen, 300);
-  for (std::string line : lines) {
-    std::string trimmed = line;
-    TrimLeading(trimmed);
-    TrimTrailing(trimmed);
-    // Trimming again changes nothing, and what was cut was spaces only.
-    std::string again = trimmed;
-    TrimLeading(again);
-    TrimTrailing(again);
-    ASSERT_EQ(again, trimmed);
-    std::size_t at = line.find(trimmed);
-    ASSERT_NE(at, std::string::npos);
-    ASSERT_EQ(ReplaceAtCharacters(ReplaceAtCharacters(line.substr(0, at), kFull, ""), kHalf, ""), "");
+  for (const std::string& line : RandomSpacedLines(gen, 300)) {
+    // Keep from the first character that is no space to the end of the last.
+    std::size_t first = std::string::npos, end = 0;
+    ForEachSjisChar(line, [&](std::size_t i, std::size_t len) {
+      if (line.compare(i, len, kHalf) == 0 || line.compare(i, len, kFull) == 0) return;
+      if (first == std::string::npos) first = i;
+      end = i + len;
+    });
+    std::string leading = line, trailing = line;
+    TrimLeading(leading);
+    TrimTrailing(trailing);
+    ASSERT_EQ(leading, first == std::string::npos ? "" : line.substr(first));
+    ASSERT_EQ(trailing, line.substr(0, end));
   }
 }
 
