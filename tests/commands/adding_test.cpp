@@ -1,0 +1,286 @@
+#include "commands/adding.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "commands/line_commands_fixture.h"
+#include "text/cp932.h"
+
+namespace parvane {
+namespace {
+
+using AddingTest = LineCommandsTest;
+
+TEST_F(AddingTest, AddAtStartAndEndRecordTheTextAfterTheName) {
+  Load({"a", "", "b"});
+  host.inputs.push_back(">");
+  AddTextAtStart(editor);
+  EXPECT_EQ(Text(), (Utf8{">a", ">", ">b"}));
+  host.inputs.push_back("a b");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{">aa b", ">a b", ">ba b"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭に文字列を追加],>", "[行末に文字列を追加],\"a b\""}));
+  EXPECT_EQ(host.prompts, (Utf8{"行頭に追加する文字列は？", "行末に追加する文字列は？"}));
+}
+
+TEST_F(AddingTest, CancelledOrEmptyTextChangesAndRecordsNothing) {
+  Load({"a"});
+  host.inputs.push_back(std::nullopt);
+  AddTextAtStart(editor);
+  host.inputs.push_back("");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"a"}));
+  EXPECT_TRUE(Recorded().empty());
+  EXPECT_EQ(host.commands_started, 0);
+  EXPECT_FALSE(editor.modified);
+}
+
+TEST_F(AddingTest, SelectionWithGapsLandsAsOneSelectedBlock) {
+  Load({"a", "b", "c", "d", "e"}, {1, 3});
+  host.inputs.push_back("X");
+  AddTextAtStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "Xb", "Xd", "c", "e"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
+}
+
+TEST_F(AddingTest, OneSelectedRowMeansTheWholeDocumentOnlyInTheExtendedStyle) {
+  Load({"a", "b"}, {1});
+  host.inputs.push_back("X");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"aX", "bX"}));
+
+  Load({"a", "b"}, {1});
+  editor.selection_style = SelectionStyle::kStandard;
+  host.inputs.push_back("X");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "bX"}));
+
+  Load({"a", "b"});
+  host.inputs.push_back("X");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"aX", "bX"}));
+}
+
+TEST_F(AddingTest, TooLongResultIsRefusedButStillRecorded) {
+  editor.max_line_length = 4;
+  Load({"abc", "a"});
+  host.inputs.push_back("d");
+  AddTextAtEnd(editor);  // exactly 4 bytes: accepted
+  EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
+  host.inputs.push_back("e");
+  AddTextAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
+  EXPECT_EQ(host.MessageTexts(), (Utf8{"行が長くなりすぎてしまいます。\r\n処理を中止しました。"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[行末に文字列を追加],d", "[行末に文字列を追加],e"}));
+
+  Play({"052", "e"});
+  AddTextAtEnd(editor);
+  EXPECT_EQ(host.messages.size(), 1u);  // silent in playback
+  EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
+}
+
+TEST_F(AddingTest, ColumnInsertClampsToTheLineAndPreviewsTheMarker) {
+  for (auto [column, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"3", "abXcdef"}, {"0", "Xabcdef"}, {"1", "Xabcdef"}, {"20", "abcdefX"}}) {
+    Load({"abcdef"});
+    host.inputs = {column, "X"};
+    host.answers = {Answer::kYes};
+    AddTextAtColumn(editor);
+    EXPECT_EQ(Text(), (Utf8{expected})) << column;
+  }
+  EXPECT_EQ(host.messages[0].text, "ab[ ※ ]cdef\r\n[ ※ ] の位置に挿入されます。処理を進めますか？");
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::kQuestion);
+  EXPECT_EQ(Recorded().front(), "[行中に文字列を追加],3,X");
+
+  Load({"abcdef"});
+  editor.record_buffer.clear();
+  host.inputs = {"3"};
+  host.answers = {Answer::kNo};
+  AddTextAtColumn(editor);
+  EXPECT_EQ(Text(), (Utf8{"abcdef"}));
+  EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(AddingTest, CutAndKeepColumnsWithPreview) {
+  Load({"abcdef", "a"});
+  host.inputs = {"2"};
+  host.answers = {Answer::kYes};
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"cdef", ""}));
+  EXPECT_EQ(host.messages[0].text, "abcdef\r\n　が\r\ncdef\r\n　になります。処理を進めますか？");
+  EXPECT_EQ(host.busy_messages.back(), "行頭から、半角 2 文字分を削除しています…");
+
+  Load({"abcdef", "a"});
+  host.inputs = {"2"};
+  host.answers = {Answer::kYes};
+  KeepColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"ab", "a"}));
+  EXPECT_EQ(host.messages[1].text, "abcdef\r\n　が\r\nab\r\n　になります。処理を進めますか？");
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭から数文字を削る],2", "[行頭の数文字を残して削る],2"}));
+
+  // Not positive: the preview was shown, then nothing happens.
+  host.inputs = {"abc"};
+  host.answers = {Answer::kYes};
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"ab", "a"}));
+  EXPECT_EQ(Recorded().size(), 2u);
+  EXPECT_EQ(host.messages.size(), 3u);
+}
+
+TEST_F(AddingTest, ColumnsInsideATwoByteCharacterKeepItOnItsStartingSide) {
+  // The preview shows exactly what the command then does.
+  Load({"aあb"});
+  host.inputs = {"2"};
+  host.answers = {Answer::kYes};
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"b"}));
+  EXPECT_EQ(host.messages.back().text, "aあb\r\n　が\r\nb\r\n　になります。処理を進めますか？");
+
+  Load({"aあb"});
+  host.inputs = {"2"};
+  host.answers = {Answer::kYes};
+  KeepColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"aあ"}));
+
+  Load({"aあb"});
+  host.inputs = {"3", "X"};
+  host.answers = {Answer::kYes};
+  AddTextAtColumn(editor);
+  EXPECT_EQ(Text(), (Utf8{"aあXb"}));
+  EXPECT_EQ(host.messages.back().text,
+            "aあ[ ※ ]b\r\n[ ※ ] の位置に挿入されます。処理を進めますか？");
+}
+
+TEST_F(AddingTest, PlaybackParametersFollowTheRule) {
+  Load({"abcdef"});
+  Play({"053", "3"});  // a literal: no prompt, no preview
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"def"}));
+  EXPECT_TRUE(host.prompts.empty());
+  EXPECT_TRUE(host.messages.empty());
+
+  // "@all" repeats prompt and preview until Yes and leaves the item as it is.
+  Load({"abcdef"});
+  Play({"053", "@ALL"});
+  host.inputs = {"1", "2"};
+  host.answers = {Answer::kNo, Answer::kYes};
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"cdef"}));
+  EXPECT_EQ(host.prompts.size(), 2u);
+  EXPECT_EQ(SjisToUtf8(editor.step_params[1]), "@ALL");
+
+  Load({"abcdef"});
+  Play({"053", "@1st"});
+  host.inputs = {"$3"};
+  host.answers = {Answer::kYes};
+  CutColumnsFromStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"def"}));
+  EXPECT_EQ(editor.step_params[1], "3");
+  EXPECT_EQ(Recorded().back(), "[行頭から数文字を削る],3");
+}
+
+TEST_F(AddingTest, LineNumbersAreZeroPaddedToTheCountsDigits) {
+  Utf8 lines(12, "x");
+  Load(lines);
+  AddLineNumbers(editor);
+  for (int i = 0; i < 12; ++i) {
+    char expected[8];
+    std::snprintf(expected, sizeof expected, "%02dx", i + 1);
+    EXPECT_EQ(Text()[i], expected);
+  }
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭に行番号を追加]"}));
+
+  Load(Utf8(300, ""));
+  AddHexLineNumbers(editor);
+  EXPECT_EQ(Text().front(), "001");
+  EXPECT_EQ(Text()[9], "00A");
+  EXPECT_EQ(Text().back(), "12C");
+  EXPECT_EQ(Recorded().back(), "[行頭に行番号（16進数）を追加]");
+
+  // A selection is numbered from 1.
+  Load({"a", "b", "c"}, {1, 2});
+  AddLineNumbers(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "1b", "2c"}));
+}
+
+TEST_F(AddingTest, AlignLeadingNumbers) {
+  const std::vector<std::pair<Utf8, Utf8>> cases = {
+      {{"1", "22", "333"}, {"001", "022", "333"}},
+      {{"abc", "5"}, {"abc", "5"}},
+      {{"  7", "10"}, {"07", "10"}},
+      {{"7", "123", "+45"}, {"+007", "+123", "+045"}},
+      {{"15", "-3"}, {" 15", "-03"}},
+      {{"000", "00.5", "007"}, {"0", "0.5", "7"}},
+      {{"", "5", "12"}, {"", "05", "12"}},
+      // Digits after the sign count and lose their leading zeros.
+      {{"--007", "5"}, {"-7", " 5"}},
+      {{"-123", "5"}, {"-123", " 005"}},
+  };
+  for (const auto& [input, expected] : cases) {
+    Load(input);
+    AlignLeadingNumbers(editor);
+    EXPECT_EQ(Text(), expected) << input[0];
+  }
+  Load({"face", "G1", "1"});
+  AlignLeadingHexNumbers(editor);
+  EXPECT_EQ(Text(), (Utf8{"face", "G1", "0001"}));
+  EXPECT_EQ(Recorded().back(), "[行頭にある数字（16進数）の桁を揃える]");
+}
+
+TEST_F(AddingTest, CharacterCountsCountTwoByteCharactersOnce) {
+  Load({"あいb", ""});
+  AddCharacterCounts(editor);
+  EXPECT_EQ(Text(), (Utf8{"3あいb", "0"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭にその行の文字数を追加]"}));
+}
+
+TEST(Utf16LengthTest, AgreesWithTheCodePageConverter) {
+  std::mt19937 random(7);
+  const std::string pieces[] = {"a", "\x82\xa0", "\x95\x5c", "\xb1", "\x81", "\x80", "\xa0",
+                                "\xfd", "\r", "\x81\x0a", "\x88\x7f", "\xef\x40"};
+  for (int round = 0; round < 2000; ++round) {
+    std::string s;
+    for (int i = random() % 8; i > 0; --i) s += pieces[random() % std::size(pieces)];
+    EXPECT_EQ(Utf16Length(s), Cp932ToUtf16(s).size()) << round;
+  }
+}
+
+class MergeTest : public AddingTest {
+ protected:
+  TempDir dir;
+};
+
+TEST_F(MergeTest, FileLinesAreReusedCyclically) {
+  auto file = WriteBytes(dir / "m.txt", "x\r\ny\r\n");
+  Load({"a", "b", "c", "d"});
+  host.open_files.push_back(file);
+  MergeFileAtStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"xa", "yb", "xc", "yd"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[行頭に他のファイルを合成]," + file.string()}));
+  EXPECT_EQ(SjisToUtf8(host.open_dialogs[0].title), "行頭に合成するファイルを開く");
+
+  // Played back, the step's file is read without a dialog.
+  Play({"065", file.string()});
+  MergeFileAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"xax", "yby", "xcx", "ydy"}));
+  EXPECT_EQ(host.open_dialogs.size(), 1u);
+}
+
+TEST_F(MergeTest, MissingOrEmptyFileChangesNothing) {
+  Load({"a"});
+  Play({"064", (dir / "none.txt").string()});
+  MergeFileAtStart(editor);
+  EXPECT_EQ(Recorded().size(), 0u);
+  EXPECT_EQ(host.commands_started, 0);
+
+  auto empty = WriteBytes(dir / "e.txt", "");
+  editor.step_params.clear();
+  host.open_files.push_back(empty);
+  MergeFileAtEnd(editor);
+  EXPECT_EQ(Text(), (Utf8{"a"}));
+  EXPECT_EQ(Recorded().size(), 1u);
+}
+
+}  // namespace
+}  // namespace parvane

@@ -1,0 +1,174 @@
+#include "commands/csv.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "commands/line_commands_fixture.h"
+#include "editor/fields.h"
+
+namespace parvane {
+namespace {
+
+using CsvTest = LineCommandsTest;
+
+TEST_F(CsvTest, KeySortBySyllabaryAndByLength) {
+  Load({"b,2", "a,3", "c,1"});
+  host.key_fields.push_back(1);
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"c,1", "b,2", "a,3"}));
+  EXPECT_EQ(host.key_dialog_captions, (Utf8{"カンマ区切りテキストの五十音順並べ替え"}));
+
+  Load({"bb,x", "a,y"});
+  host.key_fields.push_back(0);
+  SortCsvByLength(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,y", "bb,x"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの五十音順並べ替え],1",
+                              "[カンマ区切りテキストの長さ順並べ替え],0"}));
+}
+
+TEST_F(CsvTest, ShortRecordsArePaddedAndEqualKeysKeepTheirOrder) {
+  Load({"b,c", "a"});
+  host.key_fields.push_back(1);
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,", "b,c"}));
+
+  // Letter case is folded, so these compare equal and stay in place.
+  for (const Utf8& lines : {Utf8{"A,1", "a,1"}, Utf8{"a,1", "A,1"}}) {
+    Load(lines);
+    host.key_fields.push_back(1);
+    SortCsvBySyllabary(editor);
+    EXPECT_EQ(Text(), lines);
+  }
+}
+
+TEST_F(CsvTest, SortIsAPermutationOrderedByTheKey) {
+  std::mt19937 random(3);
+  Utf8 lines;
+  for (int i = 0; i < 200; ++i) {
+    lines.push_back(std::to_string(random() % 50) + "," + std::string(random() % 5 + 1, 'x'));
+  }
+  Load(lines);
+  host.key_fields.push_back(1);
+  SortCsvByLength(editor);
+  Utf8 sorted = Text();
+  EXPECT_TRUE(std::is_permutation(sorted.begin(), sorted.end(), lines.begin()));
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    EXPECT_LE(sorted[i - 1].size() - sorted[i - 1].find(','),
+              sorted[i].size() - sorted[i].find(','));
+  }
+}
+
+TEST_F(CsvTest, NoKeyMeansNoSortButTheTabConversionStays) {
+  Load({"b\tx", "a\ty"});
+  host.key_fields.push_back(std::nullopt);
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"b,x", "a,y"}));
+  EXPECT_TRUE(Recorded().empty());
+
+  Play({"063", "-1"});
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"b,x", "a,y"}));
+  EXPECT_TRUE(Recorded().empty());
+
+  Load({"", "b", "a"});  // a first line without fields
+  editor.step_params.clear();
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"", "b", "a"}));
+  EXPECT_TRUE(host.key_dialog_captions.size() == 1);
+}
+
+TEST_F(CsvTest, PlayedKeyIsLoweredToTheLastFieldAndAskedUnderAtAll) {
+  Load({"b,2", "a,3"});
+  Play({"063", "5"});
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"b,2", "a,3"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの五十音順並べ替え],1"}));
+
+  Play({"063", "@1st"});
+  host.inputs.push_back("0");
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,3", "b,2"}));
+  EXPECT_EQ(host.prompts, (Utf8{"並び替えに使うキーの番号は？（0～）"}));
+  EXPECT_EQ(editor.step_params[1], "0");
+  EXPECT_TRUE(host.key_dialog_captions.empty());
+}
+
+TEST_F(CsvTest, TransposeFillsMissingCellsWithEmptyFields) {
+  Load({"a,b,c", "1,2"});
+  TransposeCsv(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,1", "b,2", "c,"}));
+  Load({"x,y,z"});
+  TransposeCsv(editor);
+  EXPECT_EQ(Text(), (Utf8{"x", "y", "z"}));
+  Load({"a,,c", "1\t2\t3"});
+  TransposeCsv(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,1", ",2", "c,3"}));
+  EXPECT_EQ(Recorded().front(), "[カンマ区切りテキストの行と列を入れ替える]");
+}
+
+TEST_F(CsvTest, TransposeTwiceIsIdentityOnFullRectangles) {
+  std::mt19937 random(5);
+  Utf8 lines;
+  const std::string cells[] = {"a", "b c", "\"q\"", "あ", "1,2", "表"};
+  for (int r = 0; r < 7; ++r) {
+    Lines fields;
+    for (int c = 0; c < 4; ++c) fields.push_back(Sjis(cells[random() % std::size(cells)]));
+    lines.push_back(SjisToUtf8(JoinFields(fields)));
+  }
+  Load(lines);
+  TransposeCsv(editor);
+  EXPECT_EQ(Text().size(), 4u);
+  TransposeCsv(editor);
+  EXPECT_EQ(Text(), lines);
+}
+
+TEST_F(CsvTest, TransposeRefusesMoreThan16384Lines) {
+  Load(Utf8(16385, "a\tb"));
+  TransposeCsv(editor);
+  EXPECT_EQ(host.MessageTexts(), (Utf8{"処理能力を超えた広さを持っています。"}));
+  EXPECT_EQ(Text().size(), 16385u);
+  EXPECT_EQ(Text().front(), "a,b");
+}
+
+TEST_F(CsvTest, TextTableDrawsBoxesAndRightAlignsIntegers) {
+  Load({"ab,1", "c,100"});
+  CsvToTextTable(editor);
+  EXPECT_EQ(Text(), (Utf8{"┏━┳━━┓", "┃ab┃   1┃", "┣━╋━━┫", "┃c ┃ 100┃", "┗━┻━━┛"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストをテキスト表に変換する]"}));
+
+  Load({"abc,x", ""});
+  CsvToTextTable(editor);
+  EXPECT_EQ(Text(), (Utf8{"┏━━┳━┓", "┃abc ┃x ┃", "┣━━╋━┫", "┃    ┃  ┃", "┗━━┻━┛"}));
+}
+
+TEST_F(CsvTest, TextTableRefusesMoreThan1000ColumnsAndChangesNothing) {
+  std::string wide = "x";
+  for (int i = 0; i < 1000; ++i) wide += ",x";
+  // A refusal leaves a gapped selection where it was (no gathering).
+  Load({"a", "m", wide}, {0, 2});
+  CsvToTextTable(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "m", wide}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::kError);
+}
+
+TEST_F(CsvTest, SpreadsheetCopyUsesTabsAndLeavesTheDocument) {
+  Load({"\"a,b\",c", "x,,\"\"", "\"\""});
+  CopyForSpreadsheet(editor);
+  EXPECT_EQ(SjisToUtf8(host.clipboard), "\"a,b\"\tc\r\nx\t\t\r\n\"\"\r\n");
+  EXPECT_EQ(Recorded(), (Utf8{"[Excel に貼り付けられる形式でコピー]"}));
+  EXPECT_FALSE(editor.modified);
+
+  Load({"a,b", "c", "d"}, {0, 2});
+  editor.selection_style = SelectionStyle::kStandard;
+  CopyForSpreadsheet(editor);
+  EXPECT_EQ(host.clipboard, "a\tb\r\nd\r\n");
+  Load({"a,b", "c"}, {1});
+  CopyForSpreadsheet(editor);
+  EXPECT_EQ(host.clipboard, "a\tb\r\nc\r\n");
+}
+
+}  // namespace
+}  // namespace parvane

@@ -1,0 +1,153 @@
+#include "commands/editing.h"
+
+#include <gtest/gtest.h>
+
+#include "commands/line_commands_fixture.h"
+
+namespace parvane {
+namespace {
+
+using EditingTest = LineCommandsTest;
+
+TEST_F(EditingTest, CopyTakesTheWholeDocumentWhenAtMostOneRowIsSelected) {
+  Load({"a", "b", "c"}, {1});
+  editor.selection_style = SelectionStyle::kStandard;
+  CopyRows(editor);
+  EXPECT_EQ(host.clipboard, "a\r\nb\r\nc\r\n");
+  Load({"a", "b", "c"}, {0, 2});
+  CopyRows(editor);
+  EXPECT_EQ(host.clipboard, "a\r\nc\r\n");
+  EXPECT_EQ(Text(), (Utf8{"a", "b", "c"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
+  EXPECT_FALSE(editor.modified);
+  EXPECT_EQ(Recorded(), (Utf8{"[コピー]", "[コピー]"}));
+}
+
+TEST_F(EditingTest, CutRemovesTheRowsAndSelectsTheRowAtTheCurrentIndex) {
+  Load({"1", "2", "3", "4", "5"}, {1, 3});
+  editor.doc.set_current_row(3);
+  CutRows(editor);
+  EXPECT_EQ(Text(), (Utf8{"1", "3", "5"}));
+  EXPECT_EQ(host.clipboard, "2\r\n4\r\n");
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{2}));
+  EXPECT_EQ(editor.doc.current_row(), 2);
+  EXPECT_TRUE(editor.modified);
+  EXPECT_EQ(SjisToUtf8(editor.undo_text), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+
+  // Cutting everything leaves no current row.
+  editor.doc.SelectAll();
+  CutRows(editor);
+  EXPECT_TRUE(editor.doc.empty());
+  EXPECT_EQ(editor.doc.current_row(), -1);
+  EXPECT_EQ(Recorded(), (Utf8{"[切り取り]", "[切り取り]"}));
+}
+
+TEST_F(EditingTest, DeleteLeavesTheClipboardAlone) {
+  host.clipboard = "keep";
+  Load({"1", "2", "3"}, {2});
+  editor.doc.set_current_row(2);
+  DeleteRows(editor);
+  EXPECT_EQ(Text(), (Utf8{"1", "2"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
+  EXPECT_EQ(host.clipboard, "keep");
+  EXPECT_EQ(Recorded(), (Utf8{"[削除]"}));
+}
+
+TEST_F(EditingTest, NothingRunsOnAnEmptyDocumentOrClipboard) {
+  for (auto command : {CutRows, CopyRows, DeleteRows, SelectAllRows, InvertRowSelection}) {
+    command(editor);
+  }
+  Load({"a"});
+  PasteRows(editor);
+  InsertPasteRows(editor);
+  EXPECT_TRUE(Recorded().empty());
+  EXPECT_EQ(host.commands_started, 0);
+  EXPECT_EQ(Text(), (Utf8{"a"}));
+}
+
+TEST_F(EditingTest, PasteConvertsTabsAndMakesTheDocumentUntitled) {
+  editor.current_file_name = "memo.txt";
+  Load({"old"});
+  host.clipboard = "\t1\t\t2\r\np q";
+  PasteRows(editor);
+  EXPECT_EQ(Text(), (Utf8{",1,,2", "\"p q\""}));
+  EXPECT_TRUE(editor.current_file_name.empty());
+  EXPECT_TRUE(editor.modified);
+  EXPECT_EQ(Recorded(), (Utf8{"[貼り付け]"}));
+}
+
+TEST_F(EditingTest, InsertPasteSelectsOnlyTheInsertedRows) {
+  Load({"0", "1", "2", "3", "4", "5"}, {0, 5});
+  editor.doc.set_current_row(4);
+  host.clipboard = "a\r\nb\nc";
+  InsertPasteRows(editor);
+  EXPECT_EQ(Text(), (Utf8{"0", "1", "2", "3", "a", "b", "c", "4", "5"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{4, 5, 6}));
+  EXPECT_EQ(editor.doc.current_row(), 4);
+  EXPECT_EQ(Recorded(), (Utf8{"[挿入貼り付け]"}));
+}
+
+TEST_F(EditingTest, SelectAllAndInvert) {
+  Load({"a", "b", "c"}, {1});
+  InvertRowSelection(editor);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
+  EXPECT_TRUE(editor.modified);  // the undo snapshot is taken
+  SelectAllRows(editor);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2}));
+  EXPECT_EQ(Recorded(), (Utf8{"[選択の切り替え]", "[すべて選択]"}));
+}
+
+TEST_F(EditingTest, JumpToLine) {
+  Load({"a", "b", "c"});
+  host.inputs = {"0", "abc", std::nullopt};
+  JumpToLine(editor);
+  JumpToLine(editor);
+  JumpToLine(editor);
+  EXPECT_EQ(host.commands_started, 0);
+
+  host.inputs = {"1"};
+  JumpToLine(editor);
+  EXPECT_EQ(editor.doc.current_row(), 0);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0}));
+  EXPECT_EQ(host.prompts.back(), "ジャンプ先の行番号は？");
+
+  editor.selection_style = SelectionStyle::kStandard;
+  JumpToLine(editor, 3);
+  EXPECT_EQ(editor.doc.current_row(), 2);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0}));
+  JumpToLine(editor, 4);  // beyond the last row: nothing moves
+  EXPECT_EQ(editor.doc.current_row(), 2);
+  EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(EditingTest, EditCurrentRowNeverMarksTheDocumentModified) {
+  Load({"a", "b"});
+  editor.doc.set_current_row(1);
+  host.inputs = {"あ", std::nullopt};
+  EditCurrentRow(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "あ"}));
+  EditCurrentRow(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "あ"}));
+  EXPECT_FALSE(editor.modified);
+  EXPECT_TRUE(Recorded().empty());
+  EXPECT_EQ(host.commands_started, 0);
+}
+
+TEST_F(EditingTest, ClipboardChangeReplacesTheDocumentWithoutUndoOrLengthCheck) {
+  editor.current_file_name = "memo.txt";
+  editor.undo_text = "before";
+  editor.max_line_length = 3;
+  Load({"x"});
+  host.clipboard = "a\tb\r\nlong line";
+  ClipboardChanged(editor);
+  EXPECT_EQ(Text(), (Utf8{"a,b", "\"long line\""}));
+  EXPECT_FALSE(editor.modified);
+  EXPECT_EQ(editor.undo_text, "before");
+  EXPECT_EQ(editor.current_file_name, "memo.txt");
+  EXPECT_TRUE(Recorded().empty());
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(host.busy_messages, (Utf8{""}));
+}
+
+}  // namespace
+}  // namespace parvane

@@ -1,0 +1,167 @@
+#include "commands/find_replace.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+#include "commands/line_commands_fixture.h"
+#include "text/sjis.h"
+
+namespace parvane {
+namespace {
+
+class FindReplaceTest : public LineCommandsTest {
+ protected:
+  void SetUp() override { SharedFindReplaceFields() = FindReplaceFields{}; }
+};
+
+// The obviously right search: try every character start, compare character by
+// character, folding single-byte ASCII letters when asked.
+std::size_t NaiveFind(std::string_view line, std::string_view text, bool match_case) {
+  if (text.empty()) return std::string_view::npos;
+  auto fold = [&](std::string_view s, std::size_t i, std::size_t len) {
+    std::string c(s.substr(i, len));
+    if (!match_case && len == 1 && c[0] >= 'A' && c[0] <= 'Z') c[0] = c[0] - 'A' + 'a';
+    return c;
+  };
+  for (std::size_t start = 0; start < line.size(); start += SjisCharLength(line, start)) {
+    std::size_t i = start, j = 0;
+    while (i < line.size() && j < text.size()) {
+      std::size_t li = SjisCharLength(line, i), lj = SjisCharLength(text, j);
+      if (li != lj || fold(line, i, li) != fold(text, j, lj)) break;
+      i += li;
+      j += lj;
+    }
+    if (j == text.size()) return start;
+  }
+  return std::string_view::npos;
+}
+
+TEST(PlainMatcherTest, AgreesWithANaiveSearch) {
+  std::mt19937 random(11);
+  // Letters that include a trail byte equal to '\' and to 'A'.
+  const std::string letters[] = {"a", "A", "\\", "\x95\x5c", "\x83\x41", "\xb1", "\x83"};
+  auto make = [&](int max) {
+    std::string s;
+    for (int i = random() % (max + 1); i > 0; --i) s += letters[random() % std::size(letters)];
+    return s;
+  };
+  for (int round = 0; round < 5000; ++round) {
+    const std::string line = make(6), text = make(2);
+    for (bool match_case : {true, false}) {
+      PlainMatcher matcher(text, match_case);
+      ASSERT_EQ(matcher.Find(line), NaiveFind(line, text, match_case))
+          << round << " " << match_case;
+    }
+  }
+}
+
+TEST(PlainMatcherTest, NeverMatchesFromATrailByte) {
+  PlainMatcher backslash("\\", true);
+  EXPECT_EQ(backslash.Find(Sjis("表")), std::string_view::npos);
+  EXPECT_EQ(backslash.Find(Sjis("表\\")), 2u);
+  PlainMatcher letter("a", false);
+  std::string katakana = Sjis("ア");  // 83 41: a trail byte that reads as 'A'
+  EXPECT_EQ(letter.ReplaceAll(katakana, "x"), 0u);
+  EXPECT_EQ(katakana, Sjis("ア"));
+}
+
+TEST(PlainMatcherTest, ReplacementsAreNotSearchedAgain) {
+  std::string line = "aaaa";
+  EXPECT_EQ(PlainMatcher("aa", true).ReplaceAll(line, "a"), 2u);
+  EXPECT_EQ(line, "aa");
+  line = "ABCabc";
+  PlainMatcher("abc", false).ReplaceAll(line, "X");
+  EXPECT_EQ(line, "XX");
+  line = "ABCabc";
+  PlainMatcher("abc", true).ReplaceAll(line, "X");
+  EXPECT_EQ(line, "ABCX");
+}
+
+TEST_F(FindReplaceTest, FindSelectsAllFirstWhenAtMostOneRowIsSelected) {
+  Load({"abc", "x", "ABx"}, {1});
+  FindRows(editor, Sjis("ab"), SearchMode::kPlain, false);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(Recorded(), (Utf8{"[すべて選択]", "[検索],ab"}));
+  EXPECT_FALSE(editor.modified);
+
+  // With two rows selected only those are tested; nothing is newly selected.
+  Load({"abc", "abd", "abe"}, {1, 2});
+  FindRows(editor, Sjis("ab"), SearchMode::kPlain, true);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
+  FindRows(editor, Sjis("e"), SearchMode::kPlain, true);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{2}));
+}
+
+TEST_F(FindReplaceTest, EmptySearchTextFindsNothingAndReplacesNothing) {
+  Load({"a", "b"});
+  ReplaceInLines(editor, "", "x", SearchMode::kPlain, true);
+  EXPECT_EQ(Text(), (Utf8{"a", "b"}));
+  FindRows(editor, "", SearchMode::kPlain, true);
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_EQ(Recorded(), (Utf8{"[置換],,x", "[すべて選択]", "[検索],"}));
+}
+
+TEST_F(FindReplaceTest, ReplaceWorksOnTheSelectionAsOneBlock) {
+  Load({"aa", "b", "aa", "c"}, {0, 2});
+  ReplaceInLines(editor, "a", "x y", SearchMode::kPlain, true);
+  EXPECT_EQ(Text(), (Utf8{"x yx y", "x yx y", "b", "c"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[置換],a,\"x y\""}));
+  EXPECT_TRUE(editor.modified);
+}
+
+TEST_F(FindReplaceTest, PlaybackTakesLiteralsAndAsksForAtAllAndAt1st) {
+  Load({"abc", "abd"});
+  SharedFindReplaceFields().replace_match_case = true;
+  Play({"061", "b", "B"});
+  ReplaceCommand(editor);
+  EXPECT_EQ(Text(), (Utf8{"aBc", "aBd"}));
+  EXPECT_TRUE(host.prompts.empty());
+  EXPECT_EQ(SharedFindReplaceFields().replace_find_text, "b");
+
+  Play({"061", "@all", "@1st"});
+  host.inputs = {"c", "C"};
+  ReplaceCommand(editor);
+  EXPECT_EQ(Text(), (Utf8{"aBC", "aBd"}));
+  EXPECT_EQ(host.prompts, (Utf8{"検索する文字列は？", "置換後の文字列は？"}));
+  EXPECT_EQ(editor.step_params[1], "@all");
+  EXPECT_EQ(editor.step_params[2], "C");
+
+  Play({"060", "@1st"});
+  host.inputs = {"d$"};
+  RegexFindCommand(editor);
+  EXPECT_EQ(host.prompts.back(), "正規表現検索する文字列は？");
+  EXPECT_EQ(editor.step_params[1], "d$");
+}
+
+// The regular-expression variants go through the regex kit.
+TEST_F(FindReplaceTest, RegexFindAndReplace) {
+  Load({"a", "", "b", ""});
+  FindRows(editor, "^$", SearchMode::kRegex, false);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 3}));
+
+  Load({"abc", "ab"});
+  ReplaceInLines(editor, "a|ab", "[&]", SearchMode::kRegex, false);
+  EXPECT_EQ(Text(), (Utf8{"[ab]c", "[ab]"}));
+  Load({"ab"});
+  ReplaceInLines(editor, "x*", "-", SearchMode::kRegex, false);
+  EXPECT_EQ(Text(), (Utf8{"-a-b"}));
+  EXPECT_EQ(Recorded().back(), "[正規表現置換],x*,-");
+}
+
+TEST_F(FindReplaceTest, PatternErrorsReachTheCallerAfterTheFrameClosed) {
+  Load({"a(", "b"});
+  EXPECT_THROW(ReplaceInLines(editor, "(", "x", SearchMode::kRegex, true), std::runtime_error);
+  EXPECT_EQ(Text(), (Utf8{"a(", "b"}));
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+  EXPECT_EQ(Recorded(), (Utf8{"[正規表現置換],(,x"}));
+
+  Load({"a(", "b"}, {0, 1});
+  EXPECT_THROW(FindRows(editor, "(", SearchMode::kRegex, true), std::runtime_error);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+}
+
+}  // namespace
+}  // namespace parvane
