@@ -41,12 +41,18 @@ class QuietHost : public Host {
 
 constexpr std::size_t kLines = 1000000;
 
+Lines ToSjis(const std::vector<std::string>& utf8) {
+  Lines out;
+  for (const std::string& text : utf8) out.push_back(Sjis(text));
+  return out;
+}
+
 // Deterministic text: words of kanji, kana, half-width kana and ASCII joined
 // by half- and full-width spaces, ~100 bytes a line, with runs of repeated
 // and blank lines for the duplicate and blank commands to find.
 const Lines& Corpus() {
   static const Lines corpus = [] {
-    const Lines words = SjisLines({"日本語", "の", "文章", "を", "行", "ごと", "に", "並べ替える", "テキスト",
+    const Lines words = ToSjis({"日本語", "の", "文章", "を", "行", "ごと", "に", "並べ替える", "テキスト",
                                    "ﾃｷｽﾄ", "さくら", "あさひ", "かわ", "東京", "大阪", "data", "line",
                                    "Parvane", "123", "ファイル", "漢字", "ひらがな", "カタカナ", "=", "、", "。"});
     const Lines spaces{" ", "  ", Sjis("　"), Sjis("　　"), ""};
