@@ -87,6 +87,11 @@ void MainWindow::BuildWidgets() {
     connect(action, &QAction::triggered, this, [this, action] { Trigger(action); });
   }
   menus_.app(AppAction::kRecordEnd)->setEnabled(false);
+  // An item whose command this build lacks is shown, greyed.
+  for (const auto& [code, action] : menus_.command_actions) {
+    const CommandEntry* entry = FindCommand(code);
+    action->setEnabled(entry != nullptr && entry->operation != nullptr);
+  }
 
   central_ = new QWidget(this);
   auto* layout = new QVBoxLayout(central_);

@@ -1,0 +1,357 @@
+// The main window end to end: menus, commands from their actions, title,
+// status texts, the busy state, settings, files, recovery and the
+// clipboard-linked mode. Dialogs are answered by a ScriptedPrompter.
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "app/line_model.h"
+#include "app/line_view.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "automation/automation_state.h"
+#include "scripted_prompter.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+std::string ReadAll(const QString& path) {
+  std::ifstream in(QStringToPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const QString& path, const std::string& bytes) {
+  std::ofstream out(QStringToPath(path), std::ios::binary);
+  out << bytes;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  PromptLog log_;
+  ScriptedPrompter* prompter_ = nullptr;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  std::unique_ptr<MainWindow> Make(QStringList files = {}, bool start = true) {
+    MainWindowSetup setup;
+    setup.paths = SettingsPathsFor(QStringToPath(Path(QStringLiteral("parvane.ini"))));
+    setup.files = files;
+    auto prompter = std::make_unique<ScriptedPrompter>(&log_);
+    prompter_ = prompter.get();
+    setup.prompter = std::move(prompter);
+    auto window = std::make_unique<MainWindow>(std::move(setup));
+    if (start) window->Startup();
+    return window;
+  }
+
+  static Lines Doc(MainWindow& w) { return w.editor().doc.lines(); }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    log_ = PromptLog();
+  }
+
+  void MenusCarryTheirCaptionsAndShortcuts() {
+    auto w = Make();
+    QStringList titles;
+    for (QAction* a : w->menus().bar->actions()) titles << a->text();
+    QCOMPARE(titles, QStringList({QString::fromUtf8("ファイル(&F)"), QString::fromUtf8("編集(&E)"),
+                                  QString::fromUtf8("表示(&V)"), QString::fromUtf8("ツール(&T)"),
+                                  QString::fromUtf8("文字の種類を変換(&C)"),
+                                  QString::fromUtf8("ヘルプ(&H)")}));
+    struct Expect {
+      int code;
+      const char* caption;
+      const char* keys;
+    };
+    for (const Expect& e : {Expect{37, "切り取り(&T)", "Ctrl+X"}, Expect{38, "コピー(&C)", "Ctrl+C"},
+                            Expect{39, "貼り付け(&P)", "Ctrl+V"},
+                            Expect{41, "挿入貼り付け(&O)", "Ctrl+Shift+V"},
+                            Expect{40, "削除(&L)", "Del"}, Expect{42, "すべて選択(&A)", "Ctrl+A"},
+                            Expect{1, "五十音順にする", "F6"}, Expect{45, "選択項目をまとめる", "F12"},
+                            Expect{49, "選択項目を一番下に移動する", "Ctrl+Alt+Down"},
+                            Expect{50, "Excel に貼り付けられる形式でコピー(&E)", "Ctrl+Shift+C"}}) {
+      QAction* a = w->menus().command(e.code);
+      QVERIFY(a != nullptr);
+      QCOMPARE(a->text(), QString::fromUtf8(e.caption));
+      QCOMPARE(a->shortcut(), QKeySequence(QString::fromLatin1(e.keys)));
+    }
+    QCOMPARE(w->menus().app(AppAction::kJump)->shortcut(), QKeySequence(QStringLiteral("Ctrl+J")));
+    QCOMPARE(w->menus().app(AppAction::kEditRow)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+    QCOMPARE(w->menus().app(AppAction::kUndo)->text(), QString::fromUtf8("元に戻す(&U)"));
+    QCOMPARE(w->menus().app(AppAction::kUser1)->text(), QString::fromUtf8("未設定(&1)"));
+    QCOMPARE(w->menus().app(AppAction::kUser0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+    QCOMPARE(w->menus().app(AppAction::kSaveCode6)->text(),
+             QString::fromUtf8("Unicode (UTF-8 BOM なし)"));
+    QCOMPARE(w->menus().busy_bar->actions().first()->text(), QString::fromUtf8("処理中です..."));
+    // The hidden menu is never in the menu bar, but its shortcut is the window's.
+    QVERIFY(!w->menus().bar->actions().contains(w->menus().hidden->menuAction()));
+    QVERIFY(w->actions().contains(w->menus().app(AppAction::kEditRow)));
+    QVERIFY(!w->menus().app(AppAction::kRecordEnd)->isEnabled());
+  }
+
+  void ACommandFromItsActionChangesDocumentAndTitle() {
+    const QString file = Path(QStringLiteral("memo.txt"));
+    WriteAll(file, Sjis("い\r\nう\r\nあ\r\n"));
+    auto w = Make({file});
+    QCOMPARE(w->windowTitle(), QString::fromUtf8("memo.txt - ( 3 行) - Parvane"));
+    QVERIFY(w->TriggerCommand(3));  // 逆にする
+    QCOMPARE(Doc(*w), Lines({Sjis("あ"), Sjis("う"), Sjis("い")}));
+    QCOMPARE(w->windowTitle(), QString::fromUtf8("memo.txt * - ( 3 行) - Parvane"));
+    QCOMPARE(w->StatusText(), QStringLiteral("Parvane - Version 1.15"));
+    QCOMPARE(w->model()->rowCount(), 3);
+    QVERIFY(w->TriggerApp(AppAction::kUndo));
+    QCOMPARE(Doc(*w), Lines({Sjis("い"), Sjis("う"), Sjis("あ")}));
+  }
+
+  void SelectionStylesDecideWhatACommandSees() {
+    auto w = Make();
+    w->editor().doc.SetLines({"c", "b", "a", "d"});
+    w->model()->EndChange();
+    w->TriggerApp(AppAction::kSelectionStandard);
+    QCOMPARE(w->view()->selectionMode(), QAbstractItemView::MultiSelection);
+    QCOMPARE(w->editor().selection_style, SelectionStyle::kStandard);
+    // One selected row in the standard style is a selection of its own.
+    w->view()->selectionModel()->select(w->model()->index(1, 0), QItemSelectionModel::Select);
+    QVERIFY(w->editor().doc.IsSelected(1));
+    w->TriggerCommand(1);  // 五十音順にする
+    QCOMPARE(Doc(*w), Lines({"c", "b", "a", "d"}));
+    QVERIFY(w->view()->selectionModel()->isRowSelected(1, QModelIndex()));
+    // In the extended style it means the whole document.
+    w->TriggerApp(AppAction::kSelectionExtended);
+    QCOMPARE(w->view()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(w->editor().selection_style, SelectionStyle::kExtended);
+    w->TriggerCommand(1);
+    QCOMPARE(Doc(*w), Lines({"a", "b", "c", "d"}));
+  }
+
+  void StatusTextsFollowTheSelection() {
+    auto w = Make();
+    w->editor().doc.SetLines({Sjis("あい"), "b", "c", "d", "e"});
+    w->model()->EndChange();
+    auto* sel = w->view()->selectionModel();
+    sel->setCurrentIndex(w->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(w->StatusText(), QString::fromUtf8(" 1 行目（ 2 文字 / 4 バイト）"));
+    sel->select(QItemSelection(w->model()->index(2, 0), w->model()->index(3, 0)),
+                QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(w->StatusText(), QString::fromUtf8(" 2 行選択中"));
+    QCOMPARE(w->editor().doc.SelectedCount(), std::size_t{2});
+  }
+
+  void NoCommandStartsWhileOneRuns() {
+    auto w = Make();
+    w->editor().doc.SetLines({"b", "a"});
+    w->model()->EndChange();
+    w->OnCommandStarted(QString::fromUtf8("処理しています…"));
+    QCOMPARE(w->menu_stack()->currentWidget(), static_cast<QWidget*>(w->menus().busy_bar));
+    QVERIFY(w->view()->frozen());
+    QVERIFY(!w->TriggerCommand(1));
+    QCOMPARE(Doc(*w), Lines({"b", "a"}));
+    w->OnCommandEnded();
+    QCOMPARE(w->menu_stack()->currentWidget(), static_cast<QWidget*>(w->menus().bar));
+    QVERIFY(!w->view()->frozen());
+    QVERIFY(w->TriggerCommand(1));
+    QCOMPARE(Doc(*w), Lines({"a", "b"}));
+  }
+
+  void FirstStartHasTheDefaultsAndExitWritesSortedKeys() {
+    {
+      auto w = Make();
+      QCOMPARE(w->view()->selection_style(), SelectionStyle::kExtended);
+      QCOMPARE(w->view()->painter().return_mark(), ReturnMark::kA);
+      QCOMPARE(w->view()->painter().rule_line(), RuleLine::kDotted);
+      QVERIFY(w->menus().app(AppAction::kStatusBar)->isChecked());
+      QCOMPARE(w->editor().options.font_name, std::string("FixedSys"));
+      QCOMPARE(w->editor().options.font_size, 14);
+      QCOMPARE(w->editor().save_code, SaveCode::kShiftJis);
+      QVERIFY(w->editor().options.auto_backup);
+      QVERIFY(w->editor().options.backup);
+      QVERIFY(w->editor().options.trash);
+      w->TriggerApp(AppAction::kMarkB);
+      w->TriggerApp(AppAction::kRuleNone);
+      w->TriggerApp(AppAction::kSaveCode1);
+    }
+    const QString ini = QString::fromStdString(ReadAll(Path(QStringLiteral("parvane.ini"))));
+    QStringList lines = ini.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(), QStringLiteral("[Parvane]"));
+    QStringList keys = lines.mid(1);
+    QStringList sorted = keys;
+    sorted.sort(Qt::CaseInsensitive);
+    QCOMPARE(keys, sorted);
+    QVERIFY(keys.contains(QStringLiteral("Control.ReturnMark=2")));
+    QVERIFY(keys.contains(QStringLiteral("Control.Line=0")));
+    QVERIFY(keys.contains(QStringLiteral("File.Charset=EUC-JP")));
+    auto again = Make();
+    QCOMPARE(again->view()->painter().return_mark(), ReturnMark::kB);
+    QCOMPARE(again->editor().save_code, SaveCode::kEucJp);
+  }
+
+  void AnUnknownCharsetNameSelectsShiftJis() {
+    WriteAll(Path(QStringLiteral("parvane.ini")),
+             "[Parvane]\nFile.Charset=utf-8\nFile.CharsetFixed=1\nWindow.Position=0\n");
+    auto w = Make();
+    QCOMPARE(w->editor().save_code, SaveCode::kShiftJis);
+    QVERIFY(w->menus().app(AppAction::kSaveCode0)->isChecked());
+    QVERIFY(w->editor().options.charset_fixed);
+  }
+
+  void CommandLineFilesReplaceThenAppend() {
+    WriteAll(Path(QStringLiteral("a.txt")), "a1\r\na2\r\n");
+    WriteAll(Path(QStringLiteral("b.txt")), "b1\r\n");
+    WriteAll(Path(QStringLiteral("c.txt")), "c1\r\nc2\r\n");
+    auto w = Make({Path(QStringLiteral("a.txt")), Path(QStringLiteral("b.txt")),
+                   Path(QStringLiteral("c.txt"))});
+    QCOMPARE(Doc(*w), Lines({"a1", "a2", "b1", "c1", "c2"}));
+    QCOMPARE(PathToQString(w->editor().current_file_name), Path(QStringLiteral("a.txt")));
+    QVERIFY(!w->editor().modified);
+    w->TriggerApp(AppAction::kUndo);
+    QCOMPARE(Doc(*w), Lines({"a1", "a2", "b1"}));
+  }
+
+  void ADropWithCtrlAppendsEveryFile() {
+    WriteAll(Path(QStringLiteral("a.txt")), "a1\r\n");
+    WriteAll(Path(QStringLiteral("b.txt")), "b1\r\n");
+    WriteAll(Path(QStringLiteral("c.txt")), "c1\r\n");
+    auto w = Make({Path(QStringLiteral("a.txt"))});
+    w->DropFiles({Path(QStringLiteral("b.txt")), Path(QStringLiteral("c.txt"))}, true);
+    QCOMPARE(Doc(*w), Lines({"a1", "b1", "c1"}));
+    QCOMPARE(PathToQString(w->editor().current_file_name), Path(QStringLiteral("a.txt")));
+    w->DropFiles({Path(QStringLiteral("c.txt"))}, false);
+    QCOMPARE(Doc(*w), Lines({"c1"}));
+    QCOMPARE(PathToQString(w->editor().current_file_name), Path(QStringLiteral("c.txt")));
+  }
+
+  void TheRecoveryCopyIsOfferedAndRestored() {
+    WriteAll(Path(QStringLiteral("backup.tmp")), Sjis("復元\r\n行\r\n"));
+    const QString former = Path(QStringLiteral("former.txt"));
+    WriteAll(Path(QStringLiteral("parvane.ini")),
+             "[Parvane]\nFile.Name=" + former.toStdString() + "\n");
+    auto w = Make({}, false);
+    prompter_->answers.push_back(Answer::kYes);
+    w->Startup();
+    QVERIFY(log_.messages.first().startsWith(QString::fromUtf8("前回のバックアップが残っています。")));
+    QCOMPARE(Doc(*w), Lines({Sjis("復元"), Sjis("行")}));
+    QCOMPARE(PathToQString(w->editor().current_file_name), former);
+    QVERIFY(w->editor().modified);
+    QCOMPARE(w->windowTitle(), QString::fromUtf8("former.txt * - ( 2 行) - Parvane"));
+    // Saving writes the former file; a normal exit removes the copy.
+    w->TriggerApp(AppAction::kSave);
+    QCOMPARE(ReadAll(former), Sjis("復元\r\n行\r\n"));
+    w->Shutdown();
+    QVERIFY(!QFile::exists(Path(QStringLiteral("backup.tmp"))));
+  }
+
+  void DecliningTheRecoveryCopyKeepsItUntilExit() {
+    WriteAll(Path(QStringLiteral("backup.tmp")), "x\r\n");
+    auto w = Make({}, false);
+    prompter_->answers.push_back(Answer::kNo);
+    w->Startup();
+    QVERIFY(w->editor().doc.empty());
+    QVERIFY(QFile::exists(Path(QStringLiteral("backup.tmp"))));
+  }
+
+  void ClipboardLinkedModeFollowsTheClipboard() {
+    auto w = Make();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QString::fromUtf8("一\n二\n"));
+    QCoreApplication::processEvents();
+    w->TriggerApp(AppAction::kClipboardLink);
+    QVERIFY(w->clipboard_linked());
+    QVERIFY(w->menus().app(AppAction::kClipboardLink)->isChecked());
+    QCOMPARE(Doc(*w), Lines({Sjis("一"), Sjis("二")}));
+    clipboard->setText(QString::fromUtf8("a\tb\n"));
+    QTRY_COMPARE(Doc(*w), Lines({"a,b"}));
+    QVERIFY(!w->editor().modified);
+    w->TriggerApp(AppAction::kClipboardLink);
+    QVERIFY(!w->clipboard_linked());
+    clipboard->setText(QStringLiteral("z"));
+    QCoreApplication::processEvents();
+    QCOMPARE(Doc(*w), Lines({"a,b"}));
+  }
+
+  void ClosingAModifiedUntitledDocumentStaysOpenWhenSaveAsIsCancelled() {
+    auto w = Make();
+    w->editor().doc.SetLines({"x"});
+    w->editor().modified = true;
+    prompter_->answers.push_back(Answer::kYes);  // save the changes?
+    prompter_->files.push_back(std::nullopt);    // the save-as dialog is cancelled
+    QVERIFY(!w->close());
+    QCOMPARE(log_.save_dialogs, 1);
+    prompter_->answers.push_back(Answer::kNo);
+    QVERIFY(w->close());
+  }
+
+  void RecordingShowsTheStepsAndWritesTheFile() {
+    auto w = Make();
+    w->editor().doc.SetLines({"b", "a"});
+    w->TriggerApp(AppAction::kRecordStart);
+    QVERIFY(!w->record_list()->isHidden());
+    QVERIFY(!w->menus().app(AppAction::kRecordStart)->isEnabled());
+    QVERIFY(w->menus().app(AppAction::kRecordEnd)->isEnabled());
+    w->TriggerCommand(1);
+    QCOMPARE(w->record_list()->count(), 1);
+    QCOMPARE(w->record_list()->item(0)->text(), QString::fromUtf8("[五十音順にする]"));
+    const QString pvx = Path(QStringLiteral("sort.pvx"));
+    prompter_->inputs.push_back(QString::fromUtf8("並べる"));
+    prompter_->files.push_back(pvx);
+    w->TriggerApp(AppAction::kRecordEnd);
+    QVERIFY(w->record_list()->isHidden());
+    QVERIFY(w->menus().app(AppAction::kRecordStart)->isEnabled());
+    QCOMPARE(ReadAll(pvx), Sjis("TITLE=並べる\r\n[五十音順にする]\r\n"));
+  }
+
+  void UserCommandCaptionsComeFromTheBoundFiles() {
+    const QString pvx = Path(QStringLiteral("u.pvx"));
+    WriteAll(pvx, Sjis("TITLE=整形\r\n[逆にする]\r\n"));
+    WriteAll(Path(QStringLiteral("parvane.ini")),
+             "[Parvane]\nUser.Com3.File=" + pvx.toStdString() + "\n");
+    auto w = Make();
+    QCOMPARE(w->menus().app(AppAction::kUser3)->text(), QString::fromUtf8("整形(&3)"));
+    w->editor().doc.SetLines({"1", "2"});
+    w->TriggerApp(AppAction::kUser3);
+    QCOMPARE(Doc(*w), Lines({"2", "1"}));
+  }
+
+  void AMillionRowsLoadAndSelectQuickly() {
+    std::string text;
+    text.reserve(20 * 1000000);
+    for (int i = 0; i < 1000000; ++i) text += Sjis("日本語の行です") + std::to_string(i) + "\r\n";
+    const QString file = Path(QStringLiteral("big.txt"));
+    WriteAll(file, text);
+    auto w = Make();
+    w->resize(800, 600);
+    QElapsedTimer timer;
+    timer.start();
+    w->DropFiles({file}, false);
+    QCOMPARE(w->model()->rowCount(), 1000000);
+    // A command that selects every row, as "すべて選択" does.
+    w->OnCommandStarted(QString());
+    w->editor().doc.SelectAll();
+    w->OnCommandEnded();
+    QCOMPARE(w->editor().doc.SelectedCount(), std::size_t{1000000});
+    QCOMPARE(w->view()->selectionModel()->selection().size(), 1);
+    w->view()->UpdateViewMetrics();
+    QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+  }
+};
+
+}  // namespace parvane
+
+QTEST_MAIN(parvane::MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,67 @@
+// A Prompter that answers from a script and records every question, so the
+// window's tests run without any real dialog.
+#ifndef PARVANE_TESTS_APP_SCRIPTED_PROMPTER_H_
+#define PARVANE_TESTS_APP_SCRIPTED_PROMPTER_H_
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "app/qt_host.h"
+
+namespace parvane {
+
+struct PromptLog {
+  QStringList messages;  // text of every message box, in order
+  QStringList prompts;   // prompt of every input box
+  int open_dialogs = 0;
+  int save_dialogs = 0;
+};
+
+class ScriptedPrompter : public Prompter {
+ public:
+  explicit ScriptedPrompter(PromptLog* log) : log_(log) {}
+
+  std::deque<std::optional<QString>> inputs;  // nullopt: cancelled
+  std::deque<Answer> answers;                 // for Yes/No boxes; default No / Cancel
+  std::deque<std::optional<QString>> files;   // open and save dialogs
+
+  std::optional<QString> InputBox(const QString&, const QString& prompt, const QString&) override {
+    log_->prompts << prompt;
+    if (inputs.empty()) return std::nullopt;
+    auto v = inputs.front();
+    inputs.pop_front();
+    return v;
+  }
+  Answer Message(const QString& text, MessageIcon, MessageButtons buttons) override {
+    log_->messages << text;
+    if (buttons == MessageButtons::kOk) return Answer::kOk;
+    if (answers.empty()) return buttons == MessageButtons::kYesNo ? Answer::kNo : Answer::kCancel;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
+    ++log_->open_dialogs;
+    return Next();
+  }
+  std::optional<QString> SaveFile(const QString&, const QString&, const QString&,
+                                  const QString&) override {
+    ++log_->save_dialogs;
+    return Next();
+  }
+
+ private:
+  std::optional<QString> Next() {
+    if (files.empty()) return std::nullopt;
+    auto v = files.front();
+    files.pop_front();
+    return v;
+  }
+  PromptLog* log_;
+};
+
+}  // namespace parvane
+
+#endif  // PARVANE_TESTS_APP_SCRIPTED_PROMPTER_H_
