@@ -142,8 +142,8 @@ void TransposeCsv(Editor& editor) {
     editor.host().Message(too_wide, MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  // Cells beyond a line's last field are empty fields, written as nothing
-  // between their commas.
+  // Empty fields, given or beyond a line's last field, come out empty
+  // (nothing between their commas), not as a field holding a blank.
   Lines out(rows);
   Lines row_fields(columns);
   for (std::size_t r = 0; r < rows; ++r) {
