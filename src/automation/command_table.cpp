@@ -103,9 +103,11 @@ std::vector<CommandEntry> BuildTable() {
     table.push_back(CommandEntry{r.code, Sjis(r.name_utf8), r.name_utf8, r.parameters, r.operation});
   }
   // Longer names first, so that substituting in table order never replaces a
-  // name that is part of a longer one.
-  std::stable_sort(table.begin(), table.end(), [](const CommandEntry& a, const CommandEntry& b) {
-    return a.name.size() > b.name.size();
+  // name that is part of a longer one. Names of equal length cannot contain
+  // each other; they go in descending byte order, which puts "[検索]" last.
+  std::sort(table.begin(), table.end(), [](const CommandEntry& a, const CommandEntry& b) {
+    if (a.name.size() != b.name.size()) return a.name.size() > b.name.size();
+    return a.name > b.name;
   });
   return table;
 }

@@ -31,7 +31,8 @@ struct CommandEntry {
 };
 
 // The entries in their stored order: descending byte length of the Shift_JIS
-// name, equal lengths in code order (so "[検索]" comes last). Built once.
+// name, equal lengths in descending byte order (so "[検索]" comes last).
+// Built once.
 const std::vector<CommandEntry>& CommandTable();
 
 // Returns the entry with that code, or nullptr.

@@ -56,8 +56,9 @@ std::optional<std::string> CliHost::InputBox(std::string_view, std::string_view 
   return Sjis(NextAnswer(SjisToUtf8(prompt)));
 }
 
-Answer CliHost::Message(std::string_view text, MessageIcon, MessageButtons buttons) {
+Answer CliHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
   const std::string utf8 = SjisToUtf8(text);
+  if (icon == MessageIcon::kError) ++errors_shown_;
   if (buttons == MessageButtons::kOk) {
     Report(utf8);
     return Answer::kOk;

@@ -87,8 +87,9 @@ class Runner {
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
+    const int errors_before = host_.errors_shown();
     PlayReport report = PlaySteps(editor_, state_.step_list);
-    if (!RunSucceeded(host_, report)) {
+    if (!RunSucceeded(host_, report) || host_.errors_shown() != errors_before) {
       host_.Report("not written: a step failed");
       return false;
     }

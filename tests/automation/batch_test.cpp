@@ -137,9 +137,11 @@ TEST_F(BatchTest, MostRecentCommandWithItsParametersAndBackupCopies) {
 }
 
 TEST_F(BatchTest, FileSavedInItsOwnCode) {
-  // EUC-JP in, EUC-JP out.
-  const std::string euc_ab = "\xa4\xa2\r\n\xa4\xa4\r\n";  // あ, い
-  auto file = WriteBytes(dir / "e.txt", "\xa4\xa4\r\n\xa4\xa2\r\n");
+  // EUC-JP in ("ちょっと", "あいうえお"), EUC-JP out, sorted.
+  const std::string chotto = "\xa4\xc1\xa4\xe7\xa4\xc3\xa4\xc8";
+  const std::string aiueo = "\xa4\xa2\xa4\xa4\xa4\xa6\xa4\xa8\xa4\xaa";
+  auto file = WriteBytes(dir / "e.txt", chotto + "\n" + aiueo + "\n");
+  const std::string euc_ab = aiueo + "\r\n" + chotto + "\r\n";
   Bind(0, Pvx("sort.pvx", {"TITLE=s", "001"}));
   ProcessDroppedFiles(editor, state, {file}, 0);
   EXPECT_EQ(ReadBytes(file), euc_ab);
