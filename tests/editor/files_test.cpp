@@ -69,14 +69,14 @@ TEST_F(FilesTest, NulBytesSurviveOpenAndSave) {
 }
 
 TEST_F(FilesTest, TooLongALineIsRefusedAndNothingChanges) {
-  editor.doc.SetLines({"keep"});
-  editor.modified = true;
   EXPECT_EQ(LoadDocumentFile(editor, File("long.txt", std::string(63999, 'x') + "\r\n"), false),
             LoadResult::kLoaded);
   editor.doc.SetLines({"keep"});
-  EXPECT_EQ(LoadDocumentFile(editor, File("long2.txt", std::string(64000, 'x')), true),
+  editor.modified = true;
+  EXPECT_EQ(LoadDocumentFile(editor, File("long2.txt", std::string(64000, 'x')), false),
             LoadResult::kRefused);
   EXPECT_EQ(editor.doc.lines(), (Lines{"keep"}));
+  EXPECT_TRUE(editor.modified);
   ASSERT_FALSE(host.messages.empty());
   EXPECT_EQ(host.messages.back().text,
             "長すぎる行があります。\r\nこのファイルの編集を行うと、データの一部が失われる可能性があります。"
