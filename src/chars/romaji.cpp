@@ -88,6 +88,11 @@ void DropSyllabicNApostrophes(std::string& text) {
       const std::size_t follower = j + 1 < size ? SjisCharLength(text, j + 1) : 0;
       window.assign("n'");
       window.append(text, j + 1, follower);
+      // With letter case ignored the engine folds letters outside brackets
+      // only, so [^aiueoyn] alone would take "A" for a consonant and read
+      // KAN'I as KANI; the follower is folded so that upper-case vowels, y
+      // and n keep the apostrophe as the lower-case ones do.
+      if (follower == 1 && window[2] >= 'A' && window[2] <= 'Z') window[2] = static_cast<char>(window[2] + 32);
       int position = 0, length = 0;
       if (RegexFind(kSyllabicNPattern, true, window, &position, &length) != 1) break;
       out.back() = 'n';  // the rule's replacement starts with a small n

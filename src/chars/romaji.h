@@ -38,7 +38,7 @@ void MarkDoubleN(std::string& text);
 // The syllabic n rule: repeatedly, the first match of "n'([^aiueoyn]|$)"
 // (letter case ignored) is replaced by "n" followed by what the match holds
 // after its first two bytes, until nothing matches. So an apostrophe after n
-// goes unless a vowel, y or n follows. Linear: each candidate n' is decided
+// goes unless a vowel, y or n (of either case) follows. Linear: each candidate n' is decided
 // by RegexFind on a window of the n, the apostrophe and the next character.
 void DropSyllabicNApostrophes(std::string& text);
 
