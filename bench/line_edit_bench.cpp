@@ -26,7 +26,8 @@ namespace {
 // A Host that asks nothing and keeps a clipboard.
 class QuietHost : public Host {
  public:
-  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+  std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                      std::string_view) override {
     return std::nullopt;
   }
   Answer Message(std::string_view, MessageIcon, MessageButtons) override { return Answer::kOk; }

@@ -95,8 +95,8 @@ void AddText(Editor& editor, Side side) {
   std::optional<std::string> text =
       TextParam(editor, 1, Sjis(start ? "行頭に追加する文字列は？" : "行末に追加する文字列は？"));
   if (!text || text->empty()) return;
-  CommandFrame frame(editor, Sjis(start ? "行頭に文字列を追加しています…"
-                                        : "行末に文字列を追加しています…"));
+  CommandFrame frame(
+      editor, Sjis(start ? "行頭に文字列を追加しています…" : "行末に文字列を追加しています…"));
   // The step is recorded as soon as the frame has begun, so that it is kept
   // however the work ends; nothing up to EndCommand reads the buffer.
   RecordWithParams(editor, start ? "[行頭に文字列を追加]" : "[行末に文字列を追加]", {*text});
@@ -125,10 +125,9 @@ void CutColumns(Editor& editor, Cut cut) {
     text += Sjis("　になります。処理を進めますか？");
     return text;
   };
-  std::optional<long> n =
-      ConfirmedNumber(editor,
-                      remove ? "行頭から半角何文字分を削りますか？" : "行頭の半角何文字分を残しますか？",
-                      "", preview);
+  std::optional<long> n = ConfirmedNumber(
+      editor, remove ? "行頭から半角何文字分を削りますか？" : "行頭の半角何文字分を残しますか？",
+      "", preview);
   if (!n || *n <= 0) return;
   const std::string busy =
       remove ? Sjis("行頭から、半角 ") + Decimal(*n) + Sjis(" 文字分を削除しています…")
@@ -151,8 +150,8 @@ enum class Radix { kDecimal, kHex };
 
 std::string FormatNumber(std::size_t value, Radix radix) {
   char buffer[32];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 radix == Radix::kHex ? 16 : 10);
+  auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, radix == Radix::kHex ? 16 : 10);
   std::string text(buffer, end);
   for (char& c : text) {
     if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
@@ -162,8 +161,8 @@ std::string FormatNumber(std::size_t value, Radix radix) {
 
 void NumberLines(Editor& editor, Radix radix) {
   CommandFrame frame(editor, Sjis("行頭に行番号を付けています…"));
-  editor.RecordStep(Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]"
-                                              : "[行頭に行番号を追加]"));
+  editor.RecordStep(
+      Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
   if (editor.doc.empty()) return;
   const std::size_t width = FormatNumber(editor.work_lines.size(), radix).size();
   std::string prefix;
@@ -216,8 +215,7 @@ void AlignNumbers(Editor& editor, Radix radix) {
     // digits lose their leading zeros and take part in the common width, so
     // "-007" and "12" align as "-07" and " 12".
     if (body < line.size() && line[body] == '0') {
-      const std::size_t zeros =
-          std::min(line.find_first_not_of('0', body), line.size()) - body;
+      const std::size_t zeros = std::min(line.find_first_not_of('0', body), line.size()) - body;
       line.erase(body, zeros);
       if (body == line.size() || !is_digit(line[body])) line.insert(body, 1, '0');
     }
@@ -323,7 +321,8 @@ void AddTextAtColumn(Editor& editor) {
     text += Sjis("[ ※ ] の位置に挿入されます。処理を進めますか？");
     return text;
   };
-  std::optional<long> column = ConfirmedNumber(editor, "半角何文字目に挿入しますか？", "0", preview);
+  std::optional<long> column =
+      ConfirmedNumber(editor, "半角何文字目に挿入しますか？", "0", preview);
   if (!column) return;
   std::optional<std::string> text = TextParam(editor, 2, Sjis("行中に追加する文字列は？"));
   if (!text || text->empty()) return;

@@ -96,8 +96,7 @@ void InsertPasteRows(Editor& editor) {
   editor.work_lines = ClipboardLines(text);
   doc.ClearSelection();
   const long current = doc.current_row();
-  const std::size_t row =
-      current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
+  const std::size_t row = current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
   doc.InsertLines(row, std::move(editor.work_lines), true);
   editor.work_lines.clear();
   doc.set_current_row(static_cast<long>(row));

@@ -32,8 +32,7 @@ void FoldInto(std::string_view line, std::string& out) {
 std::optional<std::string> SearchParam(Editor& editor, int k, std::string_view prompt_utf8) {
   StepParam param = ReadStepParam(editor, k);
   if (!param.ask) return param.value;
-  std::optional<std::string> answer =
-      editor.host().InputBox(kProductName, Sjis(prompt_utf8), "");
+  std::optional<std::string> answer = editor.host().InputBox(kProductName, Sjis(prompt_utf8), "");
   if (!answer) return std::nullopt;
   if (!editor.Playing() && answer->empty() && k == 1) return std::nullopt;
   if (param.store) StoreStepParam(editor, k, *answer);

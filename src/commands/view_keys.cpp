@@ -38,12 +38,10 @@ void InsertEmptyLine(Editor& editor) {
   Document& doc = editor.doc;
   const long current = doc.current_row();
   // Without a current row (an empty document) the line goes to the top.
-  const std::size_t row =
-      current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
+  const std::size_t row = current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
   doc.InsertLines(row, Lines(1), false);
-  doc.set_current_row(static_cast<long>(editor.selection_style == SelectionStyle::kExtended
-                                            ? row + 1
-                                            : row));
+  doc.set_current_row(
+      static_cast<long>(editor.selection_style == SelectionStyle::kExtended ? row + 1 : row));
 }
 
 void RemoveLeadingSpace(Editor& editor) {
@@ -76,8 +74,8 @@ std::optional<std::string> FileInformation(const Editor& editor) {
   }
   const std::string& line = doc.line(longest);
   const std::string end = "    \r\n";
-  std::string text = editor.current_file_name.empty() ? Sjis("無題")
-                                                      : PathToSjis(editor.current_file_name);
+  std::string text =
+      editor.current_file_name.empty() ? Sjis("無題") : PathToSjis(editor.current_file_name);
   text += "    \r\n\r\n";
   text += Sjis("　文字数 = ") + std::to_string(characters) + end;
   text += Sjis("　サイズ = ") + std::to_string(bytes) + end;

@@ -237,8 +237,8 @@ TEST_F(AddingTest, CharacterCountsCountTwoByteCharactersOnce) {
 
 TEST(Utf16LengthTest, AgreesWithTheCodePageConverter) {
   std::mt19937 random(7);
-  const std::string pieces[] = {"a", "\x82\xa0", "\x95\x5c", "\xb1", "\x81", "\x80", "\xa0",
-                                "\xfd", "\r", "\x81\x0a", "\x88\x7f", "\xef\x40"};
+  const std::string pieces[] = {"a",    "\x82\xa0", "\x95\x5c", "\xb1",     "\x81",     "\x80",
+                                "\xa0", "\xfd",     "\r",       "\x81\x0a", "\x88\x7f", "\xef\x40"};
   for (int round = 0; round < 2000; ++round) {
     std::string s;
     for (int i = random() % 8; i > 0; --i) s += pieces[random() % std::size(pieces)];
