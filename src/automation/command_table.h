@@ -36,10 +36,10 @@ struct CommandEntry {
 const std::vector<CommandEntry>& CommandTable();
 
 // Returns the entry with that code, or nullptr.
-const CommandEntry* FindCommand(int code);
+const CommandEntry* CommandByCode(int code);
 
 // Returns the entry whose Shift_JIS step name is name, or nullptr.
-const CommandEntry* FindCommandByName(std::string_view name);
+const CommandEntry* CommandByName(std::string_view name);
 
 // The table line of an entry: "[step name]=NNN" (Shift_JIS, code in three digits).
 std::string CommandTableLine(const CommandEntry& entry);

@@ -52,7 +52,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list) {
       editor.step_params.emplace_back(kAskEveryTime);
     }
     const int code = StepCode(editor.step_params[0]);
-    const CommandEntry* entry = code >= 1 && code <= kLastCommandCode ? FindCommand(code) : nullptr;
+    const CommandEntry* entry = code >= 1 && code <= kLastCommandCode ? CommandByCode(code) : nullptr;
     if (entry != nullptr) {
       if (entry->operation == nullptr) {
         report.problems.push_back({StepProblem::Kind::kMissing, i, code, {}});

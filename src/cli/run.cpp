@@ -12,6 +12,7 @@
 #include "automation/pvx_file.h"
 #include "cli/cli_host.h"
 #include "codes/text_file.h"
+#include "commands/find_replace.h"
 #include "editor/editor.h"
 #include "editor/files.h"
 #include "editor/options.h"
@@ -156,6 +157,11 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   editor.save_code = editor.options.charset;
   editor.selection_style =
       args.standard_selection ? SelectionStyle::kStandard : SelectionStyle::kExtended;
+
+  // The find/replace dialog's two match-case boxes, off unless asked for.
+  FindReplaceFields& find_fields = SharedFindReplaceFields();
+  find_fields.find_match_case = args.match_case;
+  find_fields.replace_match_case = args.match_case;
 
   Runner runner(args, host, editor, out);
   if (!runner.LoadSteps()) return kExitFailed;

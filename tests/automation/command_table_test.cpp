@@ -31,10 +31,10 @@ TEST(CommandTableTest, HoldsEveryCodeOnceLongestNameFirst) {
   }
   EXPECT_EQ(CommandTableLine(table.front()), Sjis("[指定した文字列を境に左右を入れ替える（正規表現）]=068"));
   EXPECT_EQ(CommandTableLine(table.back()), Sjis("[検索]=059"));
-  EXPECT_EQ(FindCommand(71)->name, Sjis("[変換テーブルで変換]"));
-  EXPECT_EQ(FindCommandByName(Sjis("[削除]"))->code, 40);
-  EXPECT_EQ(FindCommand(0), nullptr);
-  EXPECT_EQ(FindCommand(72), nullptr);
+  EXPECT_EQ(CommandByCode(71)->name, Sjis("[変換テーブルで変換]"));
+  EXPECT_EQ(CommandByName(Sjis("[削除]"))->code, 40);
+  EXPECT_EQ(CommandByCode(0), nullptr);
+  EXPECT_EQ(CommandByCode(72), nullptr);
 }
 
 TEST(StepLineTest, NamesBecomeCodesEverywhereLongestFirst) {
