@@ -265,7 +265,9 @@ void MergeFile(Editor& editor, Side side) {
   std::string error;
   if (!ReadTextFileLines(full, &merged, &error)) {
     // The lines are stored unchanged by the frame; the person learns why.
-    editor.host().Message(error, MessageIcon::kError, MessageButtons::kOk);
+    editor.host().Message(
+        Sjis("ファイルを開けませんでした。\r\n") + PathToSjis(full) + "\r\n" + Sjis(error),
+        MessageIcon::kError, MessageButtons::kOk);
     return;
   }
   if (merged.empty()) return;

@@ -22,6 +22,11 @@ TEST_F(ViewKeysTest, EnterInsertsAnEmptyLineBeforeTheCurrentRow) {
   EXPECT_EQ(Text(), (Utf8{"a", "", "", "b"}));
   EXPECT_EQ(editor.doc.current_row(), 2);
   EXPECT_TRUE(Recorded().empty());
+
+  // An empty document has no current row: the line goes to the top.
+  Load({});
+  InsertEmptyLine(editor);
+  EXPECT_EQ(Text(), (Utf8{""}));
 }
 
 TEST_F(ViewKeysTest, ArrowsShiftOnlySelectedLinesByOneSpace) {
