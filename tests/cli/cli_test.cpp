@@ -205,5 +205,27 @@ TEST_F(CliTest, AFileThatDoesNotLoadIsReported) {
   EXPECT_EQ(ReadBytes(dir / "long.txt").size(), 64002u);
 }
 
+TEST_F(CliTest, ATooLongResultIsRefusedAndReported) {
+  Settings("File.Backup=0\n");
+  const std::string line(63999, 'x');
+  WriteBytes(dir / "a.txt", line + "\r\n");
+  CliResult r = Run({"-e", "052,yy", "a.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), line + "\r\n");
+  EXPECT_EQ(r.err,
+            "parvane-cli: a.txt: step 1 (052): 行が長くなりすぎてしまいます。\n処理を中止しました。\n"
+            "parvane-cli: a.txt: not written: a step failed\n");
+}
+
+TEST_F(CliTest, MatchCaseAndSelectionStyle) {
+  EXPECT_EQ(Run({"-e", "061,a,X"}, "aA\n").out, "XX\r\n");
+  EXPECT_EQ(Run({"--match-case", "-e", "061,a,X"}, "aA\n").out, "XA\r\n");
+  // After a find leaves one row selected, the extended style works on the
+  // whole document and the standard style on that row alone.
+  EXPECT_EQ(Run({"-e", "059,a", "-e", "003"}, "b1\na2\nc3\n").out, "c3\r\na2\r\nb1\r\n");
+  EXPECT_EQ(Run({"--standard-selection", "-e", "059,a", "-e", "003"}, "b1\na2\nc3\n").out,
+            "b1\r\na2\r\nc3\r\n");
+}
+
 }  // namespace
 }  // namespace parvane
