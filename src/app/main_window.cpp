@@ -89,7 +89,7 @@ void MainWindow::BuildWidgets() {
   menus_.app(AppAction::kRecordEnd)->setEnabled(false);
   // An item whose command this build lacks is shown, greyed.
   for (const auto& [code, action] : menus_.command_actions) {
-    const CommandEntry* entry = FindCommand(code);
+    const CommandEntry* entry = CommandByCode(code);
     action->setEnabled(entry != nullptr && entry->operation != nullptr);
   }
 
@@ -293,7 +293,7 @@ bool MainWindow::TriggerApp(AppAction a) {
 }
 
 void MainWindow::RunCommandCode(int code) {
-  const CommandEntry* entry = FindCommand(code);
+  const CommandEntry* entry = CommandByCode(code);
   if (entry == nullptr || entry->operation == nullptr) {
     host_.Message(Sjis("このコマンドはまだ使えません。"), MessageIcon::kError, MessageButtons::kOk);
     return;
@@ -397,7 +397,7 @@ void MainWindow::RunApp(AppAction a) {
       break;
     case A::kConversionTable: RunCommandCode(71); break;
     case A::kHttpEncode: case A::kHttpDecode: case A::kBase64Encode: case A::kBase64Decode:
-      windows_->RunEncoder(a);
+      Dispatch([this, a] { windows_->RunEncoder(a); });
       break;
     default:
       break;
@@ -434,8 +434,9 @@ void MainWindow::OnProgress(int percent) {
 }
 
 void MainWindow::OnCommandEnded() {
-  if (busy_depth_ == 0) return;
-  if (--busy_depth_ > 0) return;
+  // Without a start (the removed-lines window's move) the document changed
+  // all the same: refresh.
+  if (busy_depth_ > 0 && --busy_depth_ > 0) return;
   gauge_->hide();
   model_->EndChange();
   view_->Thaw();

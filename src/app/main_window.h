@@ -71,6 +71,7 @@ class MainWindow : public QMainWindow, public HostWindow {
   const SettingsPaths& paths() const { return paths_; }
   BusyPanel* busy_panel() const { return busy_panel_; }
   GaugeStrip* gauge() const { return gauge_; }
+  SecondaryWindows* windows() const { return windows_.get(); }
   QStackedWidget* menu_stack() const { return menu_stack_; }
 
   // HostWindow

@@ -1,33 +1,68 @@
 #include "app/secondary_windows.h"
 
-#include <QInputDialog>
-
+#include "app/find_dialog.h"
+#include "app/key_field_dialog.h"
+#include "app/line_view.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
-#include "commands/removed_lines.h"
+#include "app/removed_lines_window.h"
+#include "chars/encoders.h"
+#include "editor/editor.h"
 #include "text/literal.h"
 
 namespace parvane {
 
-SecondaryWindows::SecondaryWindows(MainWindow* main) : main_(main) {}
+SecondaryWindows::SecondaryWindows(MainWindow* main)
+    : main_(main),
+      find_(new FindDialog(main->editor(), main)),
+      key_(new KeyFieldDialog(main)),
+      removed_(new RemovedLinesWindow(main)) {}
+
 SecondaryWindows::~SecondaryWindows() = default;
 
 void SecondaryWindows::Startup() {}
-void SecondaryWindows::CloseAll() {}
 
-void SecondaryWindows::ShowBatch() {}
-void SecondaryWindows::ShowFind(bool) {}
-void SecondaryWindows::ShowOptions(bool) {}
-void SecondaryWindows::ShowRemovedLines(Editor&) {}
-
-std::optional<int> SecondaryWindows::ChooseKeyField(const QString& caption,
-                                                    const QStringList& fields, const QFont&) {
-  bool ok = false;
-  const QString item = QInputDialog::getItem(main_, caption, QString(), fields, 0, false, &ok);
-  if (!ok) return std::nullopt;
-  return static_cast<int>(fields.indexOf(item));
+void SecondaryWindows::CloseAll() {
+  find_->close();
+  key_->close();
+  removed_->close();
 }
 
-void SecondaryWindows::RunEncoder(AppAction) {}
+void SecondaryWindows::ShowBatch() {
+  main_->host().Message(Sjis("連続自動処理ウィンドウはこの版ではまだ使えません。"),
+                        MessageIcon::kInformation, MessageButtons::kOk);
+}
+
+void SecondaryWindows::ShowFind(bool replace_page) { find_->Run(replace_page); }
+
+void SecondaryWindows::ShowOptions(bool about_page) {
+  if (about_page) {
+    main_->host().Message(Sjis("Parvane\r\nVersion ") + std::string(kProductVersion),
+                          MessageIcon::kInformation, MessageButtons::kOk);
+    return;
+  }
+  main_->host().Message(Sjis("オプションダイアログはこの版ではまだ使えません。"),
+                        MessageIcon::kInformation, MessageButtons::kOk);
+}
+
+void SecondaryWindows::ShowRemovedLines(Editor& editor) {
+  removed_->Run(editor, main_->view()->font());
+}
+
+std::optional<int> SecondaryWindows::ChooseKeyField(const QString& caption,
+                                                    const QStringList& fields, const QFont& font) {
+  return key_->Run(caption, fields, font);
+}
+
+void SecondaryWindows::RunEncoder(AppAction action) {
+  Encoder encoder = Encoder::kHttpEscapeEncode;
+  switch (action) {
+    case AppAction::kHttpDecode: encoder = Encoder::kHttpEscapeDecode; break;
+    case AppAction::kBase64Encode: encoder = Encoder::kBase64Encode; break;
+    case AppAction::kBase64Decode: encoder = Encoder::kBase64Decode; break;
+    default: break;
+  }
+  parvane::RunEncoder(main_->editor(), encoder);
+}
 
 }  // namespace parvane

@@ -1,6 +1,6 @@
 // The windows besides the main one, created once and reused: the removed-lines
-// window, the key-field dialog, the find/replace dialog, the batch window and
-// the options dialog. The main window reaches them only through this class.
+// window, the key-field dialog and the find/replace dialog. The main window
+// reaches them only through this class.
 #ifndef PARVANE_APP_SECONDARY_WINDOWS_H_
 #define PARVANE_APP_SECONDARY_WINDOWS_H_
 
@@ -14,14 +14,16 @@
 namespace parvane {
 
 class Editor;
+class FindDialog;
+class KeyFieldDialog;
 class MainWindow;
+class RemovedLinesWindow;
 
 class SecondaryWindows {
  public:
   explicit SecondaryWindows(MainWindow* main);
   ~SecondaryWindows();
 
-  // After the settings are read (slot titles for the lists).
   void Startup();
   void CloseAll();
 
@@ -33,8 +35,15 @@ class SecondaryWindows {
                                     const QFont& font);
   void RunEncoder(AppAction action);
 
+  FindDialog* find_dialog() const { return find_; }
+  KeyFieldDialog* key_dialog() const { return key_; }
+  RemovedLinesWindow* removed_lines() const { return removed_; }
+
  private:
   MainWindow* main_;
+  FindDialog* find_;
+  KeyFieldDialog* key_;
+  RemovedLinesWindow* removed_;
 };
 
 }  // namespace parvane
