@@ -36,7 +36,10 @@ fi
 
 # The CLI reads no user settings here and keeps no backup.
 export XDG_CONFIG_HOME="$(mktemp -d)"
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+# Output goes to a real file: GNU grep stops at the first match when its
+# output is /dev/null, which would time nothing.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$XDG_CONFIG_HOME" "$scratch"' EXIT
 pv="'$cli' --no-backup"
 
 
@@ -50,11 +53,11 @@ row() {  # name input-file our-command peer-name peer-command
   local in_mb limit o p
   in_mb=$(( $(stat -c %s "$input") / 1000000 ))
   limit=$(( 4 * in_mb + 50 ))
-  o=$(measure "$ours < '$input' > /dev/null")
+  o=$(measure "$ours < '$input' > '$scratch/out'")
   if [[ -z "$peer" ]]; then
     p="n/a"
   else
-    p=$(measure "$peer < '$input' > /dev/null")
+    p=$(measure "$peer < '$input' > '$scratch/out'")
   fi
   local os om ps pm ratio mem_note=""
   read -r os om <<<"$o"

@@ -36,14 +36,18 @@ bool Refused(const Editor& editor) {
 
 }  // namespace
 
-PlayReport PlaySteps(Editor& editor, Lines& step_list) {
+PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& options) {
   PlayReport report;
   step_list = SplitLines(SubstituteStepNames(JoinLines(step_list)));
   if (step_list.empty()) return report;
 
   StepParamsGuard guard(editor);
   editor.step_params.clear();
-  editor.SaveUndo();
+  if (options.undo_snapshot) {
+    editor.SaveUndo();
+  } else {
+    editor.modified = true;
+  }
 
   const std::size_t count = step_list.size();
   for (std::size_t i = 0; i < count; ++i) {

@@ -38,11 +38,17 @@ struct PlayReport {
   std::vector<StepProblem> problems;  // in order
 };
 
+struct PlayOptions {
+  // The one undo snapshot of the run. A caller with no undo (the command-line
+  // tool) turns it off and saves a copy of the whole text.
+  bool undo_snapshot = true;
+};
+
 // Plays step_list on the document:
 //  1. every step name of the command table becomes its code, over the whole
 //     text, in table order, and step_list takes the substituted lines;
 //  2. if there is a line: one undo snapshot for the whole run (marks the
-//     document modified);
+//     document modified), unless options.undo_snapshot is off;
 //  3. each line is split into step_params, padded to 8 with "@all"; a code
 //     1 ... kLastCommandCode runs its operation, anything else runs nothing;
 //     then step_params is joined back into the line, so "@1st" answers stay
@@ -51,7 +57,7 @@ struct PlayReport {
 // An error raised by an operation ends that step (the frame closes it) and is
 // shown through the Host; playback goes on with the next step.
 // Throws PlaybackAborted when a Host aborts the run.
-PlayReport PlaySteps(Editor& editor, Lines& step_list);
+PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& options = {});
 
 }  // namespace parvane
 
