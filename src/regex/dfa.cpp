@@ -70,7 +70,8 @@ TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
       symbols_(Refine(partition)),
       num_symbols_(static_cast<int>(symbols_.Size()) + 1),
       forward_(num_symbols_, kMaxCells, kMaxElements),
-      reverse_(num_symbols_, kMaxCells, kMaxElements) {
+      reverse_(num_symbols_, kMaxCells, kMaxElements),
+      search_(num_symbols_, kMaxCells, kMaxElements) {
   symbol_of_char_.assign(0x10000, 0);
   line_break_symbol_.assign(num_symbols_, 0);
   const auto& intervals = symbols_.Ranges();
@@ -118,7 +119,40 @@ TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
   std::sort(after_head_.begin(), after_head_.end());
   after_head_.erase(std::unique(after_head_.begin(), after_head_.end()), after_head_.end());
   for (int x : after_head_) in_after_head_[x] = 1;
+  std::set_union(tree_.FirstPos.begin(), tree_.FirstPos.end(), after_head_.begin(), after_head_.end(),
+                 std::back_inserter(any_start_));
   mark_.assign(m, 0);
+}
+
+int TbmREDFATable::SearchStart() {
+  if (search_start_generation_ != search_.Generation() || search_start_ == kDeadState) {
+    search_start_ = search_.Intern(any_start_, ForwardFlagsOf(any_start_));
+    search_start_generation_ = search_.Generation();
+  }
+  return search_start_;
+}
+
+int TbmREDFATable::ComputeSearch(int state, int symbol) {
+  ++stamp_;
+  scratch_.clear();
+  for (int y : any_start_) {
+    mark_[y] = stamp_;
+    scratch_.push_back(y);
+  }
+  for (int x : search_.Set(state)) {
+    if (tree_.leaves[x].type != TbmRELeaf::kChar || !LeafHasSymbol(x, symbol)) continue;
+    for (int y : tree_.leaves[x].FollowPos) {
+      if (mark_[y] != stamp_) {
+        mark_[y] = stamp_;
+        scratch_.push_back(y);
+      }
+    }
+  }
+  std::sort(scratch_.begin(), scratch_.end());
+  std::uint64_t generation = search_.Generation();
+  int target = search_.Intern(scratch_, ForwardFlagsOf(scratch_));
+  if (search_.Generation() == generation) search_.Transition(state, symbol) = target;
+  return target;
 }
 
 bool TbmREDFATable::LeafHasSymbol(int leaf, int symbol) const {

@@ -101,6 +101,16 @@ class TbmREDFATable {
   }
   std::uint8_t ReverseFlags(int state) const { return reverse_.Flags(state); }
 
+  // Search automaton: the forward one with a match allowed to begin at
+  // every boundary (line heads assumed everywhere), so one pass tells
+  // whether a line can hold a match at all. Flags as the forward states.
+  int SearchStart();
+  int SearchNext(int state, int symbol) {
+    int t = search_.Transition(state, symbol);
+    return t != kUnknown ? t : ComputeSearch(state, symbol);
+  }
+  std::uint8_t SearchFlags(int state) const { return search_.Flags(state); }
+
   // Returns how often each cache was emptied (for tests and benchmarks).
   std::uint64_t ForwardFlushes() const { return forward_.Flushes(); }
   std::uint64_t ReverseFlushes() const { return reverse_.Flushes(); }
@@ -116,6 +126,7 @@ class TbmREDFATable {
   static constexpr int kUnknown = -2;
   int ComputeForward(int state, int symbol);
   int ComputeReverse(int state, int symbol);
+  int ComputeSearch(int state, int symbol);
   bool LeafHasSymbol(int leaf, int symbol) const;
   std::uint8_t ForwardFlagsOf(const std::vector<int>& set) const;
   std::uint8_t ReverseFlagsOf(const std::vector<int>& set) const;
@@ -134,6 +145,10 @@ class TbmREDFATable {
   std::vector<std::uint8_t> in_after_head_;  // per leaf: in after_head_
   regex_internal::StateCache forward_;
   regex_internal::StateCache reverse_;
+  regex_internal::StateCache search_;
+  std::vector<int> any_start_;  // FirstPos and the positions after a real ^
+  int search_start_ = kDeadState;
+  std::uint64_t search_start_generation_ = ~0ull;
   int start_[2] = {kDeadState, kDeadState};
   std::uint64_t start_generation_[2] = {~0ull, ~0ull};
   int reverse_end_ = kDeadState;

@@ -223,10 +223,38 @@ bool TbmRExp::FirstIsLineHead(std::string_view text, int start_offset) {
   return reader->ReadChar() != 10;
 }
 
+bool TbmRExp::MayMatch(std::string_view text) {
+  if (CharCode != kCharCodeShiftJis) return true;
+  TbmREDFATable& dfa = *dfa_;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t n = text.size();
+  int state = dfa.SearchStart();
+  for (std::size_t i = 0; i < n;) {
+    std::uint8_t flags = dfa.SearchFlags(state);
+    if (flags & TbmREDFATable::kAccepting) return true;
+    unsigned char b = p[i];
+    int code;
+    if (!IsSjisLeadByte(b)) {
+      code = b;
+      i += 1;
+    } else if (i + 1 < n) {
+      code = b * 256 + p[i + 1];
+      i += 2;
+    } else {
+      code = b * 256;
+      i += 1;
+    }
+    if ((flags & TbmREDFATable::kHasTail) && (code == 10 || code == 13)) return true;
+    state = dfa.SearchNext(state, dfa.SymbolOf(code));
+  }
+  return dfa.SearchFlags(state) != 0;
+}
+
 int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
   *length = 0;
   TbmREDFATable& dfa = GetDFATable();
   if (start_offset < 0 || static_cast<std::size_t>(start_offset) > text.size()) return -1;
+  if (!MayMatch(text.substr(start_offset))) return -1;
   bool head = !dfa.HasLineHead() || FirstIsLineHead(text, start_offset);
   Decode(text.substr(start_offset), head);
   ComputeStarts();
@@ -253,6 +281,7 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
   GetDFATable();
   std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
   std::vector<TemplatePiece> pieces = CompileTemplate(tmpl, *reader);
+  if (!MayMatch(line)) return 0;
   Decode(line, true);
   ComputeStarts();
   std::string_view text(line);

@@ -71,6 +71,10 @@ class TbmRExp {
   // Finds the leftmost-longest match at character from or later.
   bool FindFrom(std::size_t from, std::size_t* start, std::size_t* end);
   bool FirstIsLineHead(std::string_view text, int start_offset);
+  // Returns false only when text can hold no match: one forward pass over
+  // the bytes, before any decoding, so that lines without a match (most
+  // lines, for most searches) cost no more than that.
+  bool MayMatch(std::string_view text);
 
   int CharCode;
   std::string Pattern;
