@@ -25,7 +25,8 @@ namespace {
 // A Host that answers nothing and shows nothing.
 class QuietHost : public Host {
  public:
-  std::optional<std::string> InputBox(std::string_view, std::string_view, std::string_view) override {
+  std::optional<std::string> InputBox(std::string_view, std::string_view,
+                                      std::string_view) override {
     return std::nullopt;
   }
   Answer Message(std::string_view, MessageIcon, MessageButtons) override { return Answer::kOk; }
@@ -48,9 +49,10 @@ constexpr std::size_t kLines = 100000;  // about 10 MB
 const Lines& Corpus() {
   static const Lines lines = [] {
     const std::vector<std::string> words = {
-        Sjis("日本語"), Sjis("ひらがな"), Sjis("カタカナ"), Sjis("ガッコウ"), Sjis("ｶﾞｯｺｳ"), Sjis("ﾊﾟｿｺﾝ"),
-        Sjis("ＡＢＣ"),   Sjis("１２３"),   Sjis("、"),       Sjis("シンブン"), "konnichiha", "data",
-        "Parvane",        "2024",           " ",              Sjis("　"),       "C:\\tmp",  Sjis("チョコレート")};
+        Sjis("日本語"), Sjis("ひらがな"), Sjis("カタカナ"),    Sjis("ガッコウ"), Sjis("ｶﾞｯｺｳ"),
+        Sjis("ﾊﾟｿｺﾝ"),  Sjis("ＡＢＣ"),   Sjis("１２３"),      Sjis("、"),       Sjis("シンブン"),
+        "konnichiha",   "data",           "Parvane",           "2024",           " ",
+        Sjis("　"),     "C:\\tmp",        Sjis("チョコレート")};
     std::mt19937 random(42);
     Lines out;
     out.reserve(kLines);
@@ -88,18 +90,21 @@ BENCHMARK_CAPTURE(RunCommand, FullWidth_012, ConvertToFullWidth)->Unit(benchmark
 BENCHMARK_CAPTURE(RunCommand, Katakana_027, HiraganaToKatakana)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, Hiragana_028, KatakanaToHiragana)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, LowerCase_033, ConvertToLowerCase)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunCommand, KatakanaToHalf_020, KatakanaToHalfWidth)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunCommand, KatakanaToFull_024, KatakanaToFullWidth)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCommand, KatakanaToHalf_020, KatakanaToHalfWidth)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCommand, KatakanaToFull_024, KatakanaToFullWidth)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, SwapWidth_025, SwapWidth)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, Hepburn_030, KatakanaToHepburn)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunCommand, RomajiToKatakana_029, RomajiToKatakana)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCommand, RomajiToKatakana_029, RomajiToKatakana)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, HttpEscape, EncodeHttpEscape)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCommand, Base64, EncodeBase64)->Unit(benchmark::kMillisecond);
 
 // Ten rules over the whole document: one pass per rule.
 void ConversionTable10Rules(benchmark::State& state) {
-  const Lines table = {"data=DATA", Sjis("日本=ニホン"), "a=b", "b=c", "x=", Sjis("カ=か"), "2024=2025",
-                       "no rule", "C:=D:", Sjis("ガ=が")};
+  const Lines table = {"data=DATA",   Sjis("日本=ニホン"), "a=b",     "b=c",   "x=",
+                       Sjis("カ=か"), "2024=2025",         "no rule", "C:=D:", Sjis("ガ=が")};
   for (auto _ : state) {
     state.PauseTiming();
     Lines lines = Corpus();

@@ -15,7 +15,8 @@ constexpr int kInvalid = -1;
 constexpr std::array<signed char, 256> MakeValues() {
   std::array<signed char, 256> values{};
   for (auto& v : values) v = kInvalid;
-  for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
+  for (int i = 0; i < 64; ++i)
+    values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<signed char>(i);
   values['='] = kPad;
   return values;
 }
@@ -69,8 +70,10 @@ bool FromBase64(std::string_view line, std::string* out) {
     if (filled < 4) continue;
     filled = 0;
     // Padding may only end a group: "xx==" or "xxx=".
-    if (group[0] == kPad || group[1] == kPad || (group[2] == kPad && group[3] != kPad)) return false;
-    const unsigned bits = static_cast<unsigned>(group[0]) << 18 | static_cast<unsigned>(group[1]) << 12 |
+    if (group[0] == kPad || group[1] == kPad || (group[2] == kPad && group[3] != kPad))
+      return false;
+    const unsigned bits = static_cast<unsigned>(group[0]) << 18 |
+                          static_cast<unsigned>(group[1]) << 12 |
                           static_cast<unsigned>(group[2] == kPad ? 0 : group[2]) << 6 |
                           static_cast<unsigned>(group[3] == kPad ? 0 : group[3]);
     out->push_back(static_cast<char>(bits >> 16));

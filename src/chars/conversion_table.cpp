@@ -100,7 +100,8 @@ void ApplyConversionTable(const Lines& table_lines, Lines& lines,
   rules.reserve(table_lines.size());
   for (const std::string& table_line : table_lines) {
     rules.push_back(ParseConversionRule(table_line));
-    if (rules.back()) first_replacement.emplace(FoldedKey(rules.back()->search), rules.back()->replacement);
+    if (rules.back())
+      first_replacement.emplace(FoldedKey(rules.back()->search), rules.back()->replacement);
   }
   std::string scratch;
   const std::size_t n = table_lines.size();
@@ -108,7 +109,8 @@ void ApplyConversionTable(const Lines& table_lines, Lines& lines,
     if (before_rule) before_rule(k + 1, n);
     if (!rules[k]) continue;
     const std::string& replacement = first_replacement.at(FoldedKey(rules[k]->search));
-    for (std::string& line : lines) ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch);
+    for (std::string& line : lines)
+      ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch);
   }
 }
 

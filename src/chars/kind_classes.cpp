@@ -168,16 +168,30 @@ void ConvertKindClass(Editor& editor, KindClass kind) {
   editor.EndProgress();
 }
 
-void AlphabetToHalfWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kAlphabetToHalfWidth); }
+void AlphabetToHalfWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kAlphabetToHalfWidth);
+}
 void DigitsToHalfWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kDigitsToHalfWidth); }
-void SymbolsToHalfWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kSymbolsToHalfWidth); }
-void KatakanaToHalfWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kKatakanaToHalfWidth); }
-void AlphabetToFullWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kAlphabetToFullWidth); }
+void SymbolsToHalfWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kSymbolsToHalfWidth);
+}
+void KatakanaToHalfWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kKatakanaToHalfWidth);
+}
+void AlphabetToFullWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kAlphabetToFullWidth);
+}
 void DigitsToFullWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kDigitsToFullWidth); }
-void SymbolsToFullWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kSymbolsToFullWidth); }
-void KatakanaToFullWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kKatakanaToFullWidth); }
+void SymbolsToFullWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kSymbolsToFullWidth);
+}
+void KatakanaToFullWidth(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kKatakanaToFullWidth);
+}
 void SwapWidth(Editor& editor) { ConvertKindClass(editor, KindClass::kSwapWidth); }
-void SwapHiraganaKatakana(Editor& editor) { ConvertKindClass(editor, KindClass::kSwapHiraganaKatakana); }
+void SwapHiraganaKatakana(Editor& editor) {
+  ConvertKindClass(editor, KindClass::kSwapHiraganaKatakana);
+}
 void SwapCase(Editor& editor) { ConvertKindClass(editor, KindClass::kSwapCase); }
 
 }  // namespace parvane

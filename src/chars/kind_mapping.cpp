@@ -131,7 +131,7 @@ const KindTables& Tables() {
 
 char16_t MergeSoundMark(char16_t half_kana, char16_t mark) {
   if (mark == kVoicedMark) {
-    if (half_kana == 0xFF73) return 0x30F4;  // ｳﾞ -> ヴ
+    if (half_kana == 0xFF73) return 0x30F4;              // ｳﾞ -> ヴ
     if ((half_kana >= 0xFF76 && half_kana <= 0xFF84) ||  // ｶ..ﾄ
         (half_kana >= 0xFF8A && half_kana <= 0xFF8E)) {  // ﾊ..ﾎ
       return static_cast<char16_t>(kHalfKanaToFull[half_kana - 0xFF61] + 1);

@@ -92,7 +92,8 @@ void DropSyllabicNApostrophes(std::string& text) {
       // only, so [^aiueoyn] alone would take "A" for a consonant and read
       // KAN'I as KANI; the follower is folded so that upper-case vowels, y
       // and n keep the apostrophe as the lower-case ones do.
-      if (follower == 1 && window[2] >= 'A' && window[2] <= 'Z') window[2] = static_cast<char>(window[2] + 32);
+      if (follower == 1 && window[2] >= 'A' && window[2] <= 'Z')
+        window[2] = static_cast<char>(window[2] + 32);
       int position = 0, length = 0;
       if (RegexFind(kSyllabicNPattern, true, window, &position, &length) != 1) break;
       out.back() = 'n';  // the rule's replacement starts with a small n

@@ -12,13 +12,14 @@ namespace {
 
 // Which kinds of characters a string is written in.
 struct Kinds {
-  bool single = false;  // has one-byte characters
+  bool single = false;       // has one-byte characters
   bool double_byte = false;  // has two-byte characters
 };
 
 Kinds KindsOf(std::string_view s) {
   Kinds k;
-  ForEachSjisChar(s, [&](std::size_t, std::size_t n) { (n == 1 ? k.single : k.double_byte) = true; });
+  ForEachSjisChar(s,
+                  [&](std::size_t, std::size_t n) { (n == 1 ? k.single : k.double_byte) = true; });
   return k;
 }
 
@@ -77,7 +78,8 @@ std::int32_t TableReplacer::Child(std::int32_t node, unsigned char byte) const {
 }
 
 unsigned char TableReplacer::Fold(unsigned char byte) const {
-  return (ignore_case_ && byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + 32) : byte;
+  return (ignore_case_ && byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + 32)
+                                                      : byte;
 }
 
 std::string TableReplacer::Replace(std::string_view text) {

@@ -55,7 +55,7 @@ class TableReplacer {
   ReplacementTable table_;
   bool ignore_case_;
   std::vector<Node> nodes_;
-  std::int32_t root_next_[256];  // the root's children, the hot path
+  std::int32_t root_next_[256];             // the root's children, the hot path
   std::vector<std::uint32_t> key_lengths_;  // per entry, in bytes
 
   // Scratch, reused across calls.

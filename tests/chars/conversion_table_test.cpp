@@ -1,10 +1,11 @@
 // The conversion-table command: table lines, case-insensitive replacement on
 // character boundaries, chaining, recording and playback.
+#include "chars/conversion_table.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "chars/conversion_table.h"
 #include "editor/fields.h"
 #include "editor/files.h"
 #include "support/scripted_host.h"
@@ -13,7 +14,8 @@
 namespace parvane {
 namespace {
 
-std::vector<std::string> Apply(const std::vector<std::string>& table, const std::vector<std::string>& text) {
+std::vector<std::string> Apply(const std::vector<std::string>& table,
+                               const std::vector<std::string>& text) {
   Lines lines = SjisLines(text);
   ApplyConversionTable(SjisLines(table), lines);
   return Utf8Lines(lines);
@@ -33,11 +35,13 @@ TEST(ConversionRuleTest, SearchBeforeTheFirstEqualsSign) {
 }
 
 TEST(ConversionTableTest, FirstRuleForASearchTextWins) {
-  EXPECT_EQ(Apply({"abc=xyz", "ABC=123"}, {"abc Abc ABC aBC"}), (std::vector<std::string>{"xyz xyz xyz xyz"}));
+  EXPECT_EQ(Apply({"abc=xyz", "ABC=123"}, {"abc Abc ABC aBC"}),
+            (std::vector<std::string>{"xyz xyz xyz xyz"}));
 }
 
 TEST(ConversionTableTest, EmptyReplacementDeletesBothCases) {
-  EXPECT_EQ(Apply({"a=", "no rule"}, {"banana", "AAA", "xyz"}), (std::vector<std::string>{"bnn", "", "xyz"}));
+  EXPECT_EQ(Apply({"a=", "no rule"}, {"banana", "AAA", "xyz"}),
+            (std::vector<std::string>{"bnn", "", "xyz"}));
 }
 
 TEST(ConversionTableTest, RulesChain) {
@@ -48,19 +52,22 @@ TEST(ConversionTableTest, RulesChain) {
 
 TEST(ConversionTableTest, MatchesOnCharacterBoundariesOnly) {
   // ア is 0x83 0x41 (trail byte "A"), ハ 0x83 0x6E (trail "n"), ソ 0x83 0x5C.
-  EXPECT_EQ(Apply({"a=Z", "n=N", "\\=/"}, {"アハソ an\\"}), (std::vector<std::string>{"アハソ ZN/"}));
+  EXPECT_EQ(Apply({"a=Z", "n=N", "\\=/"}, {"アハソ an\\"}),
+            (std::vector<std::string>{"アハソ ZN/"}));
   // A search text ending in a lone lead byte never ends inside a character.
   Lines lines = {"x\x82\xA0", "x\x82"};
   ApplyConversionTable({"x\x82=y"}, lines);
   EXPECT_EQ(lines, (Lines{"x\x82\xA0", "y"}));
   // Japanese search texts are matched exactly.
-  EXPECT_EQ(Apply({"東京=とうきょう", "ａ=b"}, {"東京ａＡ"}), (std::vector<std::string>{"とうきょうbＡ"}));
+  EXPECT_EQ(Apply({"東京=とうきょう", "ａ=b"}, {"東京ａＡ"}),
+            (std::vector<std::string>{"とうきょうbＡ"}));
 }
 
 TEST(ConversionTableTest, EveryTableLineIsCounted) {
   std::vector<std::pair<std::size_t, std::size_t>> seen;
   Lines lines = {"a"};
-  ApplyConversionTable({"a=b", "skip", "=c"}, lines, [&](std::size_t k, std::size_t n) { seen.emplace_back(k, n); });
+  ApplyConversionTable({"a=b", "skip", "=c"}, lines,
+                       [&](std::size_t k, std::size_t n) { seen.emplace_back(k, n); });
   EXPECT_EQ(seen, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 3}, {2, 3}, {3, 3}}));
 }
 
@@ -85,12 +92,15 @@ TEST_F(ConvertByTableTest, FromTheMenu) {
   ASSERT_EQ(host_.open_dialogs.size(), 1u);
   EXPECT_EQ(SjisToUtf8(host_.open_dialogs[0].title), "変換テーブルのファイルを開く");
   EXPECT_EQ(SjisToUtf8(host_.open_dialogs[0].filter),
-            "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|すべてのファイル (*.*)|*.*");
-  EXPECT_EQ(editor_.record_buffer, (Lines{JoinFields({Sjis("[変換テーブルで変換]"), PathToSjis(table)})}));
-  EXPECT_EQ(host_.busy_messages, (std::vector<std::string>{"変換テーブルで変換しています…",
-                                                           "変換テーブルで変換しています… ( 1 / 3 )",
-                                                           "変換テーブルで変換しています… ( 2 / 3 )",
-                                                           "変換テーブルで変換しています… ( 3 / 3 )"}));
+            "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル "
+            "(*.csv)|*.csv|すべてのファイル (*.*)|*.*");
+  EXPECT_EQ(editor_.record_buffer,
+            (Lines{JoinFields({Sjis("[変換テーブルで変換]"), PathToSjis(table)})}));
+  EXPECT_EQ(
+      host_.busy_messages,
+      (std::vector<std::string>{
+          "変換テーブルで変換しています…", "変換テーブルで変換しています… ( 1 / 3 )",
+          "変換テーブルで変換しています… ( 2 / 3 )", "変換テーブルで変換しています… ( 3 / 3 )"}));
   EXPECT_EQ(host_.commands_started, host_.commands_ended);
 }
 

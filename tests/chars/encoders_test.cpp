@@ -1,12 +1,13 @@
 // HTTP escape and Base64, checked against Python's urllib.parse and base64 on
 // random bytes; the encoder commands; the garbled-text repair.
+#include "chars/encoders.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
 #include "chars/base64.h"
-#include "chars/encoders.h"
 #include "chars/garbled_repair.h"
 #include "chars/http_escape.h"
 #include "python_oracle.h"
@@ -98,12 +99,12 @@ TEST(Base64Test, PaddingAndDecodingRules) {
   EXPECT_EQ(out, "");
   ASSERT_TRUE(FromBase64("CQ0K", &out));  // TAB CR LF pass the guard
   EXPECT_EQ(out, "\t\r\n");
-  EXPECT_FALSE(FromBase64("AQ==", &out));     // 0x01
-  EXPECT_FALSE(FromBase64("Gw==", &out));     // ESC
-  EXPECT_FALSE(FromBase64("QUJ", &out));      // incomplete group
-  EXPECT_FALSE(FromBase64("QU*D", &out));     // outside the alphabet
-  EXPECT_FALSE(FromBase64("Q===", &out));     // padding too early
-  EXPECT_FALSE(FromBase64("QQ=A", &out));     // padding inside a group
+  EXPECT_FALSE(FromBase64("AQ==", &out));  // 0x01
+  EXPECT_FALSE(FromBase64("Gw==", &out));  // ESC
+  EXPECT_FALSE(FromBase64("QUJ", &out));   // incomplete group
+  EXPECT_FALSE(FromBase64("QU*D", &out));  // outside the alphabet
+  EXPECT_FALSE(FromBase64("Q===", &out));  // padding too early
+  EXPECT_FALSE(FromBase64("QQ=A", &out));  // padding inside a group
   EXPECT_FALSE(FromBase64(Sjis("漢字"), &out));
   EXPECT_FALSE(FromBase64("QUJD" + Sjis("あ"), &out));
 }
@@ -127,12 +128,15 @@ for row in sys.stdin.read().split('\n')[:-1]:
     const std::string encoded = ToBase64(line);
     ASSERT_EQ(encoded, output->substr(start, end - start)) << Hex(line);
     std::string decoded;
-    const bool guarded = line.find_first_of(std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x0B\x0C\x0E"
-                                                        "\x0F\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A"
-                                                        "\x1B\x1C\x1D\x1E\x1F",
-                                                        29)) != std::string::npos;
+    const bool guarded =
+        line.find_first_of(std::string("\x00\x01\x02\x03\x04\x05\x06\x07\x08\x0B\x0C\x0E"
+                                       "\x0F\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A"
+                                       "\x1B\x1C\x1D\x1E\x1F",
+                                       29)) != std::string::npos;
     ASSERT_EQ(FromBase64(encoded, &decoded), !guarded) << Hex(line);
-    if (!guarded) ASSERT_EQ(decoded, line);
+    if (!guarded) {
+      ASSERT_EQ(decoded, line);
+    }
     start = end + 1;
   }
 }
@@ -151,15 +155,17 @@ class EncoderCommandTest : public ::testing::Test {
 };
 
 TEST_F(EncoderCommandTest, EncodersRecordNothing) {
-  EXPECT_EQ(Run(EncodeHttpEscape, {"a b", Sjis("あ")}), (std::vector<std::string>{"a+b", "%82%A0"}));
+  EXPECT_EQ(Run(EncodeHttpEscape, {"a b", Sjis("あ")}),
+            (std::vector<std::string>{"a+b", "%82%A0"}));
   EXPECT_EQ(Run(DecodeHttpEscape, {"a+b", "%82%A0"}), (std::vector<std::string>{"a b", "あ"}));
   EXPECT_EQ(Run(EncodeBase64, {"A", "AB", ""}), (std::vector<std::string>{"QQ==", "QUI=", ""}));
   EXPECT_EQ(Run(DecodeBase64, {"QQ==", "AQ==", Sjis("漢"), "QUJ"}),
             (std::vector<std::string>{"A", "AQ==", "漢", "QUJ"}));
   EXPECT_TRUE(editor_.record_buffer.empty());
   EXPECT_EQ(host_.busy_messages,
-            (std::vector<std::string>{"HTTPエスケープ文字列に変換しています…", "HTTPエスケープ文字列を元に戻しています…",
-                                      "Base64形式文字列に変換しています…", "Base64形式文字列を元に戻しています…"}));
+            (std::vector<std::string>{
+                "HTTPエスケープ文字列に変換しています…", "HTTPエスケープ文字列を元に戻しています…",
+                "Base64形式文字列に変換しています…", "Base64形式文字列を元に戻しています…"}));
   EXPECT_TRUE(host_.messages.empty());
 }
 
@@ -172,7 +178,8 @@ TEST_F(EncoderCommandTest, BadEscapeStopsAtItsLine) {
 
 TEST_F(EncoderCommandTest, DecodedLineBreaksMakeLines) {
   // "a\r\nb" and "c\n"
-  EXPECT_EQ(Run(DecodeBase64, {"x", "YQ0KYg==", "Ywo=", "y"}), (std::vector<std::string>{"x", "a", "b", "c", "y"}));
+  EXPECT_EQ(Run(DecodeBase64, {"x", "YQ0KYg==", "Ywo=", "y"}),
+            (std::vector<std::string>{"x", "a", "b", "c", "y"}));
   EXPECT_EQ(Run(DecodeHttpEscape, {"%0D%0A", "z"}), (std::vector<std::string>{"", "z"}));
 }
 
@@ -196,8 +203,10 @@ TEST(GarbledRepairTest, ReencodesAsEucJp) {
   editor.doc.SetLines({"plain ASCII", Sjis("あ"), Sjis("ｱ"), ""});
   RepairGarbledText(editor);
   EXPECT_EQ(editor.doc.lines(), (Lines{"plain ASCII", "\xA4\xA2", "\x8E\xB1", ""}));
-  EXPECT_EQ(Utf8Lines(editor.record_buffer), (std::vector<std::string>{"[チャットや掲示板で化けた文字を元に戻す]"}));
-  EXPECT_EQ(host.busy_messages, (std::vector<std::string>{"文字化けを何とかしようと試みています…"}));
+  EXPECT_EQ(Utf8Lines(editor.record_buffer),
+            (std::vector<std::string>{"[チャットや掲示板で化けた文字を元に戻す]"}));
+  EXPECT_EQ(host.busy_messages,
+            (std::vector<std::string>{"文字化けを何とかしようと試みています…"}));
 }
 
 TEST(GarbledRepairTest, LeadByteAtLineEndKeepsTheLineBreak) {

@@ -155,7 +155,8 @@ for code in codes:
   };
   auto unhex = [](std::string_view h) {
     std::string s;
-    for (std::size_t i = 0; i + 1 < h.size(); i += 2) s += static_cast<char>(std::stoi(std::string(h.substr(i, 2)), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < h.size(); i += 2)
+      s += static_cast<char>(std::stoi(std::string(h.substr(i, 2)), nullptr, 16));
     return s;
   };
   int checked = 0, mismatches = 0;
@@ -166,9 +167,10 @@ for code in codes:
     start = end + 1;
     std::size_t a = row.find(' '), b = row.find(' ', a + 1), c = row.find(' ', b + 1);
     const std::string ch = unhex(row.substr(0, a));
-    const std::string expected[3] = {unhex(row.substr(a + 1, b - a - 1)), unhex(row.substr(b + 1, c - b - 1)),
-                                     unhex(row.substr(c + 1))};
-    const KindMapping mappings[3] = {KindMapping::kHalfWidth, KindMapping::kLowerCase, KindMapping::kUpperCase};
+    const std::string expected[3] = {unhex(row.substr(a + 1, b - a - 1)),
+                                     unhex(row.substr(b + 1, c - b - 1)), unhex(row.substr(c + 1))};
+    const KindMapping mappings[3] = {KindMapping::kHalfWidth, KindMapping::kLowerCase,
+                                     KindMapping::kUpperCase};
     for (int k = 0; k < 3; ++k) {
       std::string got = MapKind(mappings[k], ch);
       if (got != expected[k]) {
@@ -225,7 +227,8 @@ TEST_F(KindCommandTest, SelectedLinesOnlyAndInPlace) {
     editor_.doc.Select(2, true);
     editor_.record_buffer.clear();
     c.command(editor_);
-    EXPECT_EQ(Document(), (std::vector<std::string>{"ａｂ", c.converted, c.converted, "ａｂ"})) << c.step;
+    EXPECT_EQ(Document(), (std::vector<std::string>{"ａｂ", c.converted, c.converted, "ａｂ"}))
+        << c.step;
     EXPECT_EQ(Recorded(), (std::vector<std::string>{c.step}));
   }
 }
@@ -236,14 +239,22 @@ TEST_F(KindCommandTest, EveryCommandRecordsItsOwnStepName) {
     const char* step;
   };
   const Case cases[] = {
-      {ConvertToHalfWidth, "[出来る限り半角文字に変換]"}, {ConvertToFullWidth, "[出来る限り全角文字に変換]"},
-      {HiraganaToKatakana, "[ひらがなを全角カタカナに変換]"}, {KatakanaToHiragana, "[全角カタカナをひらがなに変換]"},
-      {ConvertToLowerCase, "[大文字を小文字に変換]"}, {ConvertToUpperCase, "[小文字を大文字に変換]"},
-      {AlphabetToHalfWidth, "[アルファベットを半角に変換]"}, {DigitsToHalfWidth, "[数字を半角に変換]"},
-      {SymbolsToHalfWidth, "[記号を半角に変換]"}, {KatakanaToHalfWidth, "[カタカナを半角に変換]"},
-      {AlphabetToFullWidth, "[アルファベットを全角に変換]"}, {DigitsToFullWidth, "[数字を全角に変換]"},
-      {SymbolsToFullWidth, "[記号を全角に変換]"}, {KatakanaToFullWidth, "[カタカナを全角に変換]"},
-      {SwapWidth, "[全角と半角を入れ替える]"}, {SwapHiraganaKatakana, "[ひらがなとカタカナを入れ替える]"},
+      {ConvertToHalfWidth, "[出来る限り半角文字に変換]"},
+      {ConvertToFullWidth, "[出来る限り全角文字に変換]"},
+      {HiraganaToKatakana, "[ひらがなを全角カタカナに変換]"},
+      {KatakanaToHiragana, "[全角カタカナをひらがなに変換]"},
+      {ConvertToLowerCase, "[大文字を小文字に変換]"},
+      {ConvertToUpperCase, "[小文字を大文字に変換]"},
+      {AlphabetToHalfWidth, "[アルファベットを半角に変換]"},
+      {DigitsToHalfWidth, "[数字を半角に変換]"},
+      {SymbolsToHalfWidth, "[記号を半角に変換]"},
+      {KatakanaToHalfWidth, "[カタカナを半角に変換]"},
+      {AlphabetToFullWidth, "[アルファベットを全角に変換]"},
+      {DigitsToFullWidth, "[数字を全角に変換]"},
+      {SymbolsToFullWidth, "[記号を全角に変換]"},
+      {KatakanaToFullWidth, "[カタカナを全角に変換]"},
+      {SwapWidth, "[全角と半角を入れ替える]"},
+      {SwapHiraganaKatakana, "[ひらがなとカタカナを入れ替える]"},
       {SwapCase, "[大文字と小文字を入れ替える]"},
   };
   SetDocument({"x"});

@@ -1,11 +1,12 @@
 // Romaji conversion: the tables, the one-pass table replacement against the
 // entry-by-entry definition, the n rules and the commands.
+#include "chars/romaji.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "chars/romaji.h"
 #include "chars/romaji_tables.h"
 #include "chars/table_replacement.h"
 #include "regex/kit.h"
@@ -117,7 +118,8 @@ std::string SyllabicNByDefinition(std::string text) {
 }
 
 TEST(RomajiTest, SyllabicNRuleAgreesWithTheRepeatedReplacement) {
-  const std::vector<std::string> alphabet = {"n", "N", "'", "'", "a", "Y", "b", " ", "\r\n", Sjis("あ")};
+  const std::vector<std::string> alphabet = {"n", "N", "'", "'",    "a",
+                                             "Y", "b", " ", "\r\n", Sjis("あ")};
   std::mt19937 random(5);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
@@ -135,7 +137,8 @@ TEST(RomajiTest, SyllabicNRuleAgreesWithTheRepeatedReplacement) {
 bool KeyAt(std::string_view text, std::size_t p, std::string_view key, bool ignore_case) {
   if (p + key.size() > text.size()) return false;
   for (std::size_t j = 0; j < key.size(); ++j) {
-    unsigned char a = static_cast<unsigned char>(text[p + j]), b = static_cast<unsigned char>(key[j]);
+    unsigned char a = static_cast<unsigned char>(text[p + j]),
+                  b = static_cast<unsigned char>(key[j]);
     if (ignore_case) {
       if (a >= 'A' && a <= 'Z') a += 32;
       if (b >= 'A' && b <= 'Z') b += 32;
@@ -188,9 +191,10 @@ void CheckAgainstEntryByEntry(const ReplacementTable& table, bool ignore_case,
 
 std::vector<std::string> KanaAlphabet() {
   std::vector<std::string> alphabet;
-  for (const char* kana : {"ッ", "ッ", "ッ", "ン", "ン", "ー", "ヴ", "ァ", "ィ", "ェ", "ォ", "ャ", "ュ", "ョ", "リ", "フ", "ヒ",
-                           "ピ", "ビ", "ヂ", "チ", "シ", "ジ", "キ", "ギ", "デ", "テ", "ニ", "ミ", "ア", "ハ", "カ", "ツ",
-                           "あ", "漢", "ｱ", "ﾞ"}) {
+  for (const char* kana :
+       {"ッ", "ッ", "ッ", "ン", "ン", "ー", "ヴ", "ァ", "ィ", "ェ", "ォ", "ャ", "ュ",
+        "ョ", "リ", "フ", "ヒ", "ピ", "ビ", "ヂ", "チ", "シ", "ジ", "キ", "ギ", "デ",
+        "テ", "ニ", "ミ", "ア", "ハ", "カ", "ツ", "あ", "漢", "ｱ",  "ﾞ"}) {
     alphabet.push_back(Sjis(kana));
   }
   for (const char* ascii : {"a", "n", "'", " "}) alphabet.push_back(ascii);
@@ -207,8 +211,9 @@ TEST(TableReplacementTest, KunreiAgreesWithEntryByEntry) {
 
 TEST(TableReplacementTest, RomajiAgreesWithEntryByEntry) {
   std::vector<std::string> alphabet;
-  for (const char* s : {"a", "i", "u", "e", "o", "y", "n", "n", "s", "h", "t", "c", "k", "z", "j", "d", "p", "x", "w", "f",
-                        "b", "r", "v", "g", "m", "A", "N", "S", "H", "T", "'", "-", " ", "2"}) {
+  for (const char* s :
+       {"a", "i", "u", "e", "o", "y", "n", "n", "s", "h", "t", "c", "k", "z", "j", "d", "p",
+        "x", "w", "f", "b", "r", "v", "g", "m", "A", "N", "S", "H", "T", "'", "-", " ", "2"}) {
     alphabet.push_back(s);
   }
   // Two-byte characters whose trail bytes are letters (ア, カ, ハ) and a
@@ -235,7 +240,8 @@ TEST(RomajiCommandTest, ChunksKeepEveryLineAndTheSelection) {
   ASSERT_EQ(editor.doc.size(), 701u);
   for (int i = 0; i < 700; ++i) ASSERT_EQ(editor.doc.line(i), i % 2 ? "shinbun" : "") << i;
   EXPECT_EQ(editor.doc.line(700), "hon'ya");
-  EXPECT_EQ(Utf8Lines(editor.record_buffer), (std::vector<std::string>{"[カタカナをローマ字（ヘボン式）に変換]"}));
+  EXPECT_EQ(Utf8Lines(editor.record_buffer),
+            (std::vector<std::string>{"[カタカナをローマ字（ヘボン式）に変換]"}));
 
   editor.doc.SetLines({"ka", "ka", "ka", "ka"});
   editor.doc.Select(1, true);
@@ -252,7 +258,8 @@ TEST(RomajiCommandTest, EmptyDocumentStaysEmpty) {
   Editor editor(host);
   RomajiToKatakana(editor);
   EXPECT_TRUE(editor.doc.empty());
-  EXPECT_EQ(Utf8Lines(editor.record_buffer), (std::vector<std::string>{"[ローマ字をカタカナに変換]"}));
+  EXPECT_EQ(Utf8Lines(editor.record_buffer),
+            (std::vector<std::string>{"[ローマ字をカタカナに変換]"}));
 }
 
 }  // namespace
