@@ -1,0 +1,61 @@
+// Automatic-processing files: the input is written as a .pvx file and read
+// back, its title taken, and every line put through the step-name
+// substitution and the reading of its code field, as playback does.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "automation/pvx_file.h"
+#include "automation/step_line.h"
+#include "editor/document.h"
+#include "editor/fields.h"
+
+namespace {
+
+std::filesystem::path ScratchPath(const char* what) {
+  return std::filesystem::temp_directory_path() /
+         ("parvane-fuzz-" + std::to_string(::getpid()) + "-" + what + ".pvx");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::filesystem::path in_path = ScratchPath("in");
+  static const std::filesystem::path out_path = ScratchPath("out");
+  std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream file(in_path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  parvane::Lines lines;
+  std::string error;
+  if (!parvane::ReadPvxFile(in_path, &lines, &error)) std::abort();
+  if (lines != parvane::SplitLines(bytes)) std::abort();
+
+  std::optional<std::string> title = parvane::PvxTitle(lines);
+  if (title && title->size() > bytes.size()) std::abort();
+
+  for (const std::string& line : lines) {
+    std::string substituted = parvane::SubstituteStepNames(line);
+    // A name is replaced by digits, so a second pass finds nothing more.
+    if (parvane::SubstituteStepNames(substituted) != substituted) std::abort();
+    if (line.find('[') == std::string::npos && substituted != line) std::abort();
+    parvane::Lines fields = parvane::SplitFields(substituted);
+    if (!fields.empty()) (void)parvane::StepCode(fields[0]);
+    (void)parvane::StepCode(line);
+  }
+
+  // Lines read from a file hold no line break, so writing them and reading
+  // them again gives the same lines.
+  if (!parvane::WritePvxFile(out_path, lines, &error)) std::abort();
+  parvane::Lines again;
+  if (!parvane::ReadPvxFile(out_path, &again, &error) || again != lines) std::abort();
+  return 0;
+}
