@@ -6,6 +6,7 @@
 #include "automation/command_table.h"
 #include "automation/params.h"
 #include "automation/step_line.h"
+#include "editor/error_text.h"
 #include "editor/fields.h"
 #include "text/literal.h"
 
@@ -75,7 +76,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
         } catch (const std::exception& e) {
           // The frame has closed the command; the text is shown as the
           // platform's default error display would show it.
-          std::string text = e.what();
+          std::string text = ErrorDisplayText(e.what());
           report.problems.push_back({StepProblem::Kind::kError, i, code, text});
           editor.host().Message(text, MessageIcon::kError, MessageButtons::kOk);
         }

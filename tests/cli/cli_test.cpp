@@ -195,6 +195,7 @@ TEST_F(CliTest, ABadPatternIsReportedAndTheFileKept) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(ReadBytes(dir / "a.txt"), "a=b\r\n");
   EXPECT_NE(r.err.find("a.txt: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("need right parenthesis."), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, AFileThatDoesNotLoadIsReported) {
