@@ -51,7 +51,15 @@ if [ ${#todo[@]} -gt 0 ]; then
   printf '%s\n' "${todo[@]}" |
     flock "$lock" xargs -P "$jobs" -I{} bash -c '
       src=${1%%|*}; obj=${1##*|}; shift
-      "$@" -fsanitize=fuzzer-no-link -MMD -MF "${obj%.o}.d" -c "$src" -o "$obj"
+      if "$@" -fsanitize=fuzzer-no-link -MMD -MF "${obj%.o}.d" -c "$src" -o "$obj.new"; then
+        mv "$obj.new" "$obj"
+      elif [ -f "$obj" ]; then
+        # Someone may be halfway through editing this file: keep the last
+        # object that compiled and try again next time.
+        echo "fuzz/build.sh: keeping the previous object of $src" >&2
+      else
+        exit 1
+      fi
     ' _ {} "$cxx" "${flags[@]}"
   rm -f "$out/libcore.a"
 fi

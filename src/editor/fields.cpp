@@ -7,9 +7,29 @@ namespace {
 
 bool IsControl(unsigned char c) { return c >= 0x01 && c <= 0x1F; }
 
+// One character of a field. A lead byte followed by a byte below 0x40 (which
+// no Shift_JIS trail byte is) stands alone: otherwise a broken character at
+// the end of a field would swallow the comma or the closing quote written
+// after it, and the field would no longer split back out of its line.
+std::size_t FieldCharLength(std::string_view s, std::size_t i) {
+  std::size_t n = SjisCharLength(s, i);
+  if (n == 2 && static_cast<unsigned char>(s[i + 1]) < 0x40) return 1;
+  return n;
+}
+
+// Calls f(start, length) for every character of a field, as FieldCharLength steps.
+template <typename F>
+void ForEachFieldChar(std::string_view s, F&& f) {
+  for (std::size_t i = 0; i < s.size();) {
+    std::size_t n = FieldCharLength(s, i);
+    f(i, n);
+    i += n;
+  }
+}
+
 bool NeedsQuotes(std::string_view field) {
   bool needs = false;
-  ForEachSjisChar(field, [&](std::size_t i, std::size_t n) {
+  ForEachFieldChar(field, [&](std::size_t i, std::size_t n) {
     if (n != 1) return;
     unsigned char c = static_cast<unsigned char>(field[i]);
     if (c <= 0x20 || c == '"' || c == ',') needs = true;
@@ -25,7 +45,7 @@ std::string JoinFields(const Lines& fields) {
   for (const auto& field : fields) {
     if (NeedsQuotes(field)) {
       line += '"';
-      ForEachSjisChar(field, [&](std::size_t i, std::size_t n) {
+      ForEachFieldChar(field, [&](std::size_t i, std::size_t n) {
         if (n == 1 && field[i] == '"') line += '"';
         line.append(field, i, n);
       });
@@ -52,7 +72,7 @@ Lines SplitFields(std::string_view line) {
     if (line[i] == '"') {
       ++i;
       while (i < n) {
-        std::size_t len = SjisCharLength(line, i);
+        std::size_t len = FieldCharLength(line, i);
         if (len == 1 && line[i] == '"') {
           if (i + 1 < n && line[i + 1] == '"') {
             field += '"';
@@ -69,7 +89,7 @@ Lines SplitFields(std::string_view line) {
       while (i < n) {
         unsigned char c = static_cast<unsigned char>(line[i]);
         if (c <= 0x1F || c == ',') break;
-        std::size_t len = SjisCharLength(line, i);
+        std::size_t len = FieldCharLength(line, i);
         field.append(line, i, len);
         i += len;
       }
