@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <system_error>
 #include <string>
 #include <string_view>
 
@@ -23,11 +25,30 @@ std::filesystem::path ScratchPath(const char* what) {
          ("parvane-fuzz-" + std::to_string(::getpid()) + "-" + what + ".pvx");
 }
 
+const std::filesystem::path& InPath() {
+  static const std::filesystem::path path = ScratchPath("in");
+  return path;
+}
+
+const std::filesystem::path& OutPath() {
+  static const std::filesystem::path path = ScratchPath("out");
+  return path;
+}
+
+// The scratch files go when the run ends normally.
+void RemoveScratchFiles() {
+  std::error_code ignored;
+  std::filesystem::remove(InPath(), ignored);
+  std::filesystem::remove(OutPath(), ignored);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::filesystem::path in_path = ScratchPath("in");
-  static const std::filesystem::path out_path = ScratchPath("out");
+  static const bool registered = std::atexit(RemoveScratchFiles) == 0;
+  (void)registered;
+  const std::filesystem::path& in_path = InPath();
+  const std::filesystem::path& out_path = OutPath();
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   {
     std::ofstream file(in_path, std::ios::binary | std::ios::trunc);
