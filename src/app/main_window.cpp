@@ -406,7 +406,9 @@ void MainWindow::RunApp(AppAction a) {
 
 // --- the command frame on screen ---
 
-void MainWindow::OnCommandStarted(const QString& busy_message) {
+void MainWindow::OnCommandStarted(const QString& message) {
+  const QString busy_message =
+      busy_heading_.isEmpty() || message.isEmpty() ? message : busy_heading_ + '\n' + message;
   if (busy_depth_++ > 0) {
     if (!busy_message.isEmpty()) busy_panel_->ShowMessage(busy_message);
     return;

@@ -85,6 +85,9 @@ class MainWindow : public QMainWindow, public HostWindow {
   void RefreshUserCaption(int slot);
   // Re-applies the view font and title after the options dialog.
   void ApplyOptions();
+  // A first line for the busy panel above each command's message (the batch
+  // window's "file k of n"); empty for none.
+  void SetBusyHeading(const QString& heading) { busy_heading_ = heading; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -136,6 +139,7 @@ class MainWindow : public QMainWindow, public HostWindow {
   bool shut_down_ = false;
   bool clipboard_linked_ = false;
   bool clipboard_pending_ = false;
+  QString busy_heading_;
 };
 
 }  // namespace parvane

@@ -1,9 +1,11 @@
 #include "app/secondary_windows.h"
 
+#include "app/batch_window.h"
 #include "app/find_dialog.h"
 #include "app/key_field_dialog.h"
 #include "app/line_view.h"
 #include "app/main_window.h"
+#include "app/options_dialog.h"
 #include "app/qt_text.h"
 #include "app/removed_lines_window.h"
 #include "chars/encoders.h"
@@ -16,33 +18,33 @@ SecondaryWindows::SecondaryWindows(MainWindow* main)
     : main_(main),
       find_(new FindDialog(main->editor(), main)),
       key_(new KeyFieldDialog(main)),
-      removed_(new RemovedLinesWindow(main)) {}
+      removed_(new RemovedLinesWindow(main)),
+      batch_(new BatchWindow(main)),
+      options_(new OptionsDialog(main)) {
+  batch_->set_slot_entries([this] { return options_->SlotEntries(); });
+  QObject::connect(options_, &OptionsDialog::SlotEntriesChanged, batch_, [this] {
+    if (batch_->isVisible()) batch_->ReplaceSlotEntries(options_->SlotEntries());
+  });
+}
 
 SecondaryWindows::~SecondaryWindows() = default;
 
-void SecondaryWindows::Startup() {}
+void SecondaryWindows::Startup() { options_->Startup(); }
 
 void SecondaryWindows::CloseAll() {
   find_->close();
   key_->close();
   removed_->close();
+  batch_->close();
+  options_->close();
 }
 
-void SecondaryWindows::ShowBatch() {
-  main_->host().Message(Sjis("連続自動処理ウィンドウはこの版ではまだ使えません。"),
-                        MessageIcon::kInformation, MessageButtons::kOk);
-}
+void SecondaryWindows::ShowBatch() { batch_->ShowWindow(); }
 
 void SecondaryWindows::ShowFind(bool replace_page) { find_->Run(replace_page); }
 
 void SecondaryWindows::ShowOptions(bool about_page) {
-  if (about_page) {
-    main_->host().Message(Sjis("Parvane\r\nVersion ") + std::string(kProductVersion),
-                          MessageIcon::kInformation, MessageButtons::kOk);
-    return;
-  }
-  main_->host().Message(Sjis("オプションダイアログはこの版ではまだ使えません。"),
-                        MessageIcon::kInformation, MessageButtons::kOk);
+  options_->Run(about_page ? OptionsDialog::Page::kVersion : OptionsDialog::Page::kGeneral);
 }
 
 void SecondaryWindows::ShowRemovedLines(Editor& editor) {

@@ -1,6 +1,6 @@
 // The windows besides the main one, created once and reused: the removed-lines
-// window, the key-field dialog and the find/replace dialog. The main window
-// reaches them only through this class.
+// window, the key-field dialog, the find/replace dialog, the batch window and
+// the options dialog. The main window reaches them only through this class.
 #ifndef PARVANE_APP_SECONDARY_WINDOWS_H_
 #define PARVANE_APP_SECONDARY_WINDOWS_H_
 
@@ -13,10 +13,12 @@
 
 namespace parvane {
 
+class BatchWindow;
 class Editor;
 class FindDialog;
 class KeyFieldDialog;
 class MainWindow;
+class OptionsDialog;
 class RemovedLinesWindow;
 
 class SecondaryWindows {
@@ -38,12 +40,16 @@ class SecondaryWindows {
   FindDialog* find_dialog() const { return find_; }
   KeyFieldDialog* key_dialog() const { return key_; }
   RemovedLinesWindow* removed_lines() const { return removed_; }
+  BatchWindow* batch_window() const { return batch_; }
+  OptionsDialog* options_dialog() const { return options_; }
 
  private:
   MainWindow* main_;
   FindDialog* find_;
   KeyFieldDialog* key_;
   RemovedLinesWindow* removed_;
+  BatchWindow* batch_;
+  OptionsDialog* options_;
 };
 
 }  // namespace parvane
