@@ -3,6 +3,7 @@
 #include "regex/dfa.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -122,6 +123,162 @@ TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
   std::set_union(tree_.FirstPos.begin(), tree_.FirstPos.end(), after_head_.begin(), after_head_.end(),
                  std::back_inserter(any_start_));
   mark_.assign(m, 0);
+  ComputeRequiredBytes();
+}
+
+void TbmREDFATable::ComputeRequiredBytes() {
+  // One reachability walk per position: quadratic in the leaves, so only
+  // for patterns of ordinary size.
+  constexpr std::size_t kMaxLeaves = 256;
+  const std::size_t m = tree_.leaves.size();
+  if (m > kMaxLeaves) return;
+  auto single = [&](int x) {
+    const TbmRELeaf& leaf = tree_.leaves[x];
+    if (leaf.type != TbmRELeaf::kChar || leaf.ranges.size() != 1) return -1;
+    const auto& r = leaf.ranges[0];
+    // A code with a zero trail byte stands for a lead byte cut off at the
+    // end of a line, whose bytes are not the code's two bytes.
+    if (r.first != r.second || r.first < 0 || r.first > 0xFFFF || (r.first > 0xFF && (r.first & 0xFF) == 0)) return -1;
+    return static_cast<int>(r.first);
+  };
+  // Whether every path from a start to the end marker passes through x.
+  std::vector<std::uint8_t> seen(m);
+  std::vector<int> stack;
+  auto unavoidable = [&](int x) {
+    std::fill(seen.begin(), seen.end(), 0);
+    stack.clear();
+    seen[x] = 1;
+    for (int y : any_start_) {
+      if (!seen[y]) {
+        seen[y] = 1;
+        stack.push_back(y);
+      }
+    }
+    while (!stack.empty()) {
+      int y = stack.back();
+      stack.pop_back();
+      if (y == tree_.end_leaf) return false;
+      for (int z : tree_.leaves[y].FollowPos) {
+        if (!seen[z]) {
+          seen[z] = 1;
+          stack.push_back(z);
+        }
+      }
+    }
+    return true;
+  };
+  for (int x : char_leaves_) {
+    if (single(x) < 0 || !unavoidable(x)) continue;
+    std::string bytes;
+    // Forward while each position has exactly one follower; a position that
+    // repeats itself (a loop) ends the run so it never runs forever.
+    std::vector<std::uint8_t> in_run(m);
+    for (int y = x; y >= 0 && !in_run[y];) {
+      int code = single(y);
+      if (code < 0) break;
+      in_run[y] = 1;
+      if (code > 0xFF) bytes += static_cast<char>(code >> 8);
+      bytes += static_cast<char>(code & 0xFF);
+      const auto& follow = tree_.leaves[y].FollowPos;
+      y = follow.size() == 1 ? follow[0] : -1;
+    }
+    if (bytes.size() > required_bytes_.size()) required_bytes_ = std::move(bytes);
+  }
+}
+
+bool TbmREDFATable::SearchSjis(const unsigned char* p, std::size_t n) {
+  static constexpr auto kLead = [] {
+    std::array<std::uint8_t, 256> lead{};
+    for (int b = 0x81; b <= 0x9F; ++b) lead[b] = 1;
+    for (int b = 0xE0; b <= 0xFC; ++b) lead[b] = 1;
+    return lead;
+  }();
+  const std::int32_t* symbol_of = symbol_of_char_.data();
+  auto next_symbol = [&](std::size_t& i) {
+    unsigned b = p[i];
+    if (!kLead[b]) {
+      i += 1;
+      return symbol_of[b];
+    }
+    if (i + 1 < n) {
+      i += 2;
+      return symbol_of[b * 256 + p[i - 1]];
+    }
+    i += 1;
+    return symbol_of[b * 256];
+  };
+  const std::size_t ns = static_cast<std::size_t>(num_symbols_);
+  int state = SearchStart();
+  std::size_t i = 0;
+  for (;;) {
+    // A state with flags is stepped carefully: it may end the search.
+    std::uint8_t f = search_.Flags(state);
+    if (i >= n) return f != 0;
+    unsigned b = p[i];
+    if (f != 0 && ((f & kAccepting) || b == 10 || b == 13)) return true;
+    int s = next_symbol(i);
+    for (;;) {
+      const std::uint64_t generation = search_.Generation();
+      int t = SearchNext(state, s);
+      if (fast_search_generation_ != search_.Generation()) {
+        fast_search_.clear();
+        fast_search_generation_ = search_.Generation();
+      }
+      if (fast_search_.size() < search_.Size() * ns) fast_search_.resize(search_.Size() * ns, -1);
+      if (search_.Flags(t) != 0) {
+        state = t;
+        break;
+      }
+      if (search_.Generation() == generation) {
+        fast_search_[static_cast<std::size_t>(state) * ns + static_cast<std::size_t>(s)] = static_cast<std::int32_t>(static_cast<std::size_t>(t) * ns);
+      }
+      // The hot loop: one load per character, on offsets of rows, until
+      // an entry not yet known or one leading to a state with flags.
+      const std::int32_t* fast = fast_search_.data();
+      std::size_t row = static_cast<std::size_t>(t) * ns;
+      for (;;) {
+        if (i + 1 < n) {
+          // Without branches on the byte, which Japanese text mixed with
+          // ASCII would mispredict.
+          unsigned b = p[i];
+          unsigned lead = static_cast<unsigned>((b ^ 0x20u) - 0xA1u) < 0x3Cu;
+          unsigned code = lead ? (b << 8 | p[i + 1]) : b;
+          i += 1 + lead;
+          s = symbol_of[code];
+        } else {
+          if (i >= n) return false;
+          s = next_symbol(i);
+        }
+        std::int32_t next = fast[row + static_cast<std::size_t>(s)];
+        if (next < 0) break;
+        row = static_cast<std::size_t>(next);
+      }
+      state = static_cast<int>(row / ns);
+    }
+  }
+}
+
+bool TbmREDFATable::ForwardMeetsReverse(int forward_state, int reverse_state) {
+  if (meets_forward_generation_ != forward_.Generation() || meets_reverse_generation_ != reverse_.Generation()) {
+    meets_.clear();
+    meets_forward_generation_ = forward_.Generation();
+    meets_reverse_generation_ = reverse_.Generation();
+  }
+  std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(forward_state)) << 32) |
+                      static_cast<std::uint32_t>(reverse_state);
+  auto it = meets_.find(key);
+  if (it != meets_.end()) return it->second;
+  ++stamp_;
+  for (int x : reverse_.Set(reverse_state)) mark_[x] = stamp_;
+  bool meets = false;
+  for (int x : forward_.Set(forward_state)) {
+    if (mark_[x] == stamp_ && tree_.leaves[x].type == TbmRELeaf::kChar) {
+      meets = true;
+      break;
+    }
+  }
+  meets_.emplace(key, meets);
+  return meets;
 }
 
 int TbmREDFATable::SearchStart() {

@@ -40,6 +40,9 @@ class StateCache {
   const std::vector<int>& Set(int id) const { return sets_[id]; }
   std::uint8_t Flags(int id) const { return flags_[id]; }
   int& Transition(int id, int symbol) { return transitions_[static_cast<std::size_t>(id) * num_symbols_ + symbol]; }
+  // Raw rows for tight loops; valid until the next Intern.
+  const int* TransitionData() const { return transitions_.data(); }
+  const std::uint8_t* FlagsData() const { return flags_.data(); }
   std::uint64_t Generation() const { return generation_; }
   std::size_t Size() const { return sets_.size(); }
   std::uint64_t Flushes() const { return generation_; }
@@ -111,6 +114,27 @@ class TbmREDFATable {
   }
   std::uint8_t SearchFlags(int state) const { return search_.Flags(state); }
 
+  // Runs the search automaton over Shift_JIS bytes (a lead byte takes the
+  // next byte whatever it is; one cut off at the end stands alone). Returns
+  // true as soon as an accepting state is reached, or a state holding a $
+  // anchor before a line break, or such a state at the end; false when the
+  // bytes can hold no match.
+  bool SearchSjis(const unsigned char* p, std::size_t n);
+
+  // Returns whether some character position is in both the forward state
+  // and the reverse state, i.e. a match that has reached the forward state
+  // at a boundary can still go on past it, given the reverse state the rest
+  // of the line leads to at that boundary. Both ids must be current.
+  bool ForwardMeetsReverse(int forward_state, int reverse_state);
+  std::uint64_t ForwardGeneration() const { return forward_.Generation(); }
+  std::uint64_t ReverseGeneration() const { return reverse_.Generation(); }
+
+  // Returns Shift_JIS bytes that every match contains (empty when the
+  // pattern has no such literal run): a run of single-character positions
+  // that every path through the pattern passes and that can only be
+  // followed by one another. A line without them can be passed over.
+  const std::string& RequiredBytes() const { return required_bytes_; }
+
   // Returns how often each cache was emptied (for tests and benchmarks).
   std::uint64_t ForwardFlushes() const { return forward_.Flushes(); }
   std::uint64_t ReverseFlushes() const { return reverse_.Flushes(); }
@@ -130,6 +154,7 @@ class TbmREDFATable {
   bool LeafHasSymbol(int leaf, int symbol) const;
   std::uint8_t ForwardFlagsOf(const std::vector<int>& set) const;
   std::uint8_t ReverseFlagsOf(const std::vector<int>& set) const;
+  void ComputeRequiredBytes();
 
   TbmRETree tree_;
   TbmREWchRanges symbols_;  // the partition, refined by line feed and carriage return
@@ -153,6 +178,16 @@ class TbmREDFATable {
   std::uint64_t start_generation_[2] = {~0ull, ~0ull};
   int reverse_end_ = kDeadState;
   std::uint64_t reverse_end_generation_ = ~0ull;
+  std::string required_bytes_;
+  // The search transitions again, as offsets of target rows, for the hot
+  // loop of SearchSjis: -1 where not yet known or where the target has
+  // flags. Valid while fast_search_generation_ is the cache's generation.
+  std::vector<std::int32_t> fast_search_;
+  std::uint64_t fast_search_generation_ = ~0ull;
+  // Answers of ForwardMeetsReverse, valid for the generations below.
+  std::unordered_map<std::uint64_t, bool> meets_;
+  std::uint64_t meets_forward_generation_ = ~0ull;
+  std::uint64_t meets_reverse_generation_ = ~0ull;
   // Scratch for computing transitions.
   std::vector<std::uint32_t> mark_;
   std::uint32_t stamp_ = 0;

@@ -13,6 +13,7 @@ namespace {
 // between calls, which must not be shared by concurrent searches.
 TbmRExp& SharedRegex(std::string_view pattern, bool ignore_case) {
   thread_local TbmRExp regex;
+  if (regex.IsCompiledFor(SystemCharCode, pattern, true, ignore_case)) return regex;
   regex.SetCharCode(SystemCharCode);
   regex.SetPattern(pattern);
   regex.SetOption(0, true);
@@ -31,6 +32,10 @@ int RegexFind(std::string_view pattern, bool ignore_case, std::string_view line,
   if (position) *position = result;
   if (length) *length = start < 0 ? 0 : match_length;
   return result;
+}
+
+bool RegexContains(std::string_view pattern, bool ignore_case, std::string_view line) {
+  return SharedRegex(pattern, ignore_case).Contains(line);
 }
 
 int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_view replacement,

@@ -17,6 +17,10 @@ namespace parvane {
 int RegexFind(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
               int* length);
 
+// Returns whether pattern matches anywhere in line: the same answer as
+// RegexFind(...) >= 1, cheaper when the place of the match does not matter.
+bool RegexContains(std::string_view pattern, bool ignore_case, std::string_view line);
+
 // Replaces the leftmost match by the expanded template ('&' is the matched
 // text, backslash escapes apply). Returns 1 when replaced, 0 when nothing
 // matched (line unchanged).

@@ -12,12 +12,7 @@ namespace {
 
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// A replacement template split once into literal bytes and references to
-// the matched text, so that a replace-all does not re-read it per match.
-struct TemplatePiece {
-  bool matched;      // stands for the matched text
-  std::string text;  // literal bytes otherwise
-};
+using regex_internal::TemplatePiece;
 
 std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& reader) {
   std::vector<TemplatePiece> pieces;
@@ -116,75 +111,98 @@ TbmREDFATable& TbmRExp::GetDFATable() {
 void TbmRExp::Decode(std::string_view text, bool first_is_line_head) {
   const TbmREDFATable& dfa = *dfa_;
   first_is_line_head_ = first_is_line_head;
-  symbols_.clear();
-  offsets_.clear();
-  breaks_.clear();
-  auto add = [&](int offset, int code) {
-    offsets_.push_back(offset);
-    symbols_.push_back(dfa.SymbolOf(code));
-    breaks_.push_back(code == 10 ? 1 : code == 13 ? 2 : 0);
-  };
+  line_feed_symbol_ = dfa.SymbolOf(10);
+  carriage_return_symbol_ = dfa.SymbolOf(13);
   if (CharCode == kCharCodeShiftJis) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t n = text.size();
-    symbols_.reserve(n);
-    offsets_.reserve(n + 1);
-    breaks_.reserve(n);
-    for (std::size_t i = 0; i < n;) {
+    const std::size_t n = text.size();
+    // Sized for the worst case and cut back after, so the loop writes
+    // through plain pointers.
+    symbols_.resize(n);
+    offsets_.resize(n + 1);
+    std::int32_t* symbol = symbols_.data();
+    std::int32_t* offset = offsets_.data();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++k) {
       unsigned char b = p[i];
+      offset[k] = static_cast<std::int32_t>(i);
       if (!IsSjisLeadByte(b)) {
-        add(static_cast<int>(i), b);
+        symbol[k] = dfa.SymbolOf(b);
         ++i;
       } else if (i + 1 < n) {
-        add(static_cast<int>(i), b * 256 + p[i + 1]);
+        symbol[k] = dfa.SymbolOf(b * 256 + p[i + 1]);
         i += 2;
       } else {
-        add(static_cast<int>(i), b * 256);  // a lead byte cut off at the end
+        symbol[k] = dfa.SymbolOf(b * 256);  // a lead byte cut off at the end
         ++i;
       }
     }
-  } else {
-    reader_->SetTextBuff(text.data(), static_cast<int>(text.size()));
-    for (;;) {
-      int offset = reader_->GetPosition();
-      int c = reader_->ReadChar();
-      if (c == -1) break;
-      add(offset, c);
-    }
+    symbols_.resize(k);
+    offsets_.resize(k + 1);
+    offsets_[k] = static_cast<std::int32_t>(n);
+    return;
+  }
+  symbols_.clear();
+  offsets_.clear();
+  reader_->SetTextBuff(text.data(), static_cast<int>(text.size()));
+  for (;;) {
+    int offset = reader_->GetPosition();
+    int c = reader_->ReadChar();
+    if (c == -1) break;
+    offsets_.push_back(offset);
+    symbols_.push_back(dfa.SymbolOf(c));
   }
   offsets_.push_back(static_cast<int>(text.size()));
 }
 
 bool TbmRExp::LineHeadAt(std::size_t i) const {
   if (i == 0) return first_is_line_head_;
-  if (breaks_[i - 1] == 1) return true;
-  return breaks_[i - 1] == 2 && !(i < breaks_.size() && breaks_[i] == 1);
+  if (symbols_[i - 1] == line_feed_symbol_) return true;
+  return symbols_[i - 1] == carriage_return_symbol_ && !(i < symbols_.size() && symbols_[i] == line_feed_symbol_);
 }
 
 void TbmRExp::ComputeStarts() {
   TbmREDFATable& dfa = *dfa_;
-  std::size_t n = symbols_.size();
-  starts_.assign(n + 1, 0);
-  bool heads = dfa.HasLineHead();
+  const std::size_t n = symbols_.size();
+  starts_.resize(n + 1);
+  reverse_states_.resize(n + 1);
+  const bool heads = dfa.HasLineHead();
   int state = dfa.ReverseAtEnd();
+  const std::uint64_t at_end = dfa.ReverseGeneration();
   for (std::size_t i = n + 1; i-- > 0;) {
     if (i < n) state = dfa.ReverseNext(state, symbols_[i]);
+    reverse_states_[i] = state;
     std::uint8_t flags = dfa.ReverseFlags(state);
     starts_[i] = (flags & TbmREDFATable::kStartsMatch) ||
                  (heads && (flags & TbmREDFATable::kStartsMatchAtHead) && LineHeadAt(i));
   }
+  // When the cache was emptied on the way the early ids are stale; the
+  // forward runs then go without the early stop.
+  reverse_generation_ = dfa.ReverseGeneration() == at_end ? at_end : ~0ull;
 }
 
 int TbmRExp::LongestFrom(std::size_t i) {
   TbmREDFATable& dfa = *dfa_;
-  std::size_t n = symbols_.size();
+  const std::size_t n = symbols_.size();
   int state = dfa.ForwardStart(dfa.HasLineHead() && LineHeadAt(i));
+  // After a few characters, stop as soon as no match from i can go past the
+  // current boundary: otherwise a pattern like a|a*b on a long run of a reads
+  // to the end of the line after every match, and a replace-all turns
+  // quadratic. Short runs skip the check, which costs a lookup.
+  constexpr std::size_t kCheckAfter = 8;
   long best = -1;
   for (std::size_t k = i;; ++k) {
     std::uint8_t flags = dfa.ForwardFlags(state);
     if (flags & TbmREDFATable::kAccepting) best = static_cast<long>(k);
-    if ((flags & TbmREDFATable::kHasTail) && (k == n || breaks_[k] != 0)) best = static_cast<long>(k);
+    if ((flags & TbmREDFATable::kHasTail) &&
+        (k == n || symbols_[k] == line_feed_symbol_ || symbols_[k] == carriage_return_symbol_)) {
+      best = static_cast<long>(k);
+    }
     if (k == n) break;
+    if (k - i >= kCheckAfter && reverse_generation_ == dfa.ReverseGeneration() &&
+        !dfa.ForwardMeetsReverse(state, reverse_states_[k])) {
+      break;
+    }
     state = dfa.ForwardNext(state, symbols_[k]);
     if (state == kDeadState) break;
   }
@@ -226,28 +244,22 @@ bool TbmRExp::FirstIsLineHead(std::string_view text, int start_offset) {
 bool TbmRExp::MayMatch(std::string_view text) {
   if (CharCode != kCharCodeShiftJis) return true;
   TbmREDFATable& dfa = *dfa_;
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t n = text.size();
-  int state = dfa.SearchStart();
-  for (std::size_t i = 0; i < n;) {
-    std::uint8_t flags = dfa.SearchFlags(state);
-    if (flags & TbmREDFATable::kAccepting) return true;
-    unsigned char b = p[i];
-    int code;
-    if (!IsSjisLeadByte(b)) {
-      code = b;
-      i += 1;
-    } else if (i + 1 < n) {
-      code = b * 256 + p[i + 1];
-      i += 2;
-    } else {
-      code = b * 256;
-      i += 1;
-    }
-    if ((flags & TbmREDFATable::kHasTail) && (code == 10 || code == 13)) return true;
-    state = dfa.SearchNext(state, dfa.SymbolOf(code));
+  const std::string& required = dfa.RequiredBytes();
+  if (!required.empty() && (text.size() < required.size() ||
+                            memmem(text.data(), text.size(), required.data(), required.size()) == nullptr)) {
+    return false;
   }
-  return dfa.SearchFlags(state) != 0;
+  return dfa.SearchSjis(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+bool TbmRExp::Contains(std::string_view text) {
+  TbmREDFATable& dfa = GetDFATable();
+  if (!MayMatch(text)) return false;
+  // Without anchors the search automaton is exact; with them it assumes a
+  // line head everywhere and a $ satisfied before any break.
+  if (CharCode == kCharCodeShiftJis && !dfa.HasLineHead() && !dfa.HasLineTail()) return true;
+  int length = 0;
+  return Match(text, 0, &length) >= 0;
 }
 
 int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
@@ -279,15 +291,20 @@ int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line) {
 
 int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
   GetDFATable();
-  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
-  std::vector<TemplatePiece> pieces = CompileTemplate(tmpl, *reader);
   if (!MayMatch(line)) return 0;
+  if (template_char_code_ != CharCode || tmpl != template_) {
+    std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+    template_pieces_ = CompileTemplate(tmpl, *reader);
+    template_.assign(tmpl);
+    template_char_code_ = CharCode;
+  }
   Decode(line, true);
   ComputeStarts();
   std::string_view text(line);
-  std::size_t n = symbols_.size();
-  std::string out;
-  out.reserve(line.size());
+  const std::size_t n = symbols_.size();
+  std::string& out = out_;
+  out.clear();
+  out.reserve(line.size() + line.size() / 4 + 16);
   int count = 0;
   std::size_t from = 0;
   do {
@@ -299,7 +316,7 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
     }
     ++count;
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
-    AppendExpansion(pieces, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out);
+    AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out);
     if (s == e) {
       // An empty match keeps the character after it and moves past it.
       if (s < n) out.append(text.substr(offsets_[s], offsets_[s + 1] - offsets_[s]));
@@ -308,7 +325,8 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
       from = e;
     }
   } while (from < n);
-  line = std::move(out);
+  // The old line's buffer becomes the next call's scratch.
+  line.swap(out);
   return count;
 }
 

@@ -28,6 +28,17 @@ namespace parvane {
 // expansion. Every other character is copied.
 std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader);
 
+namespace regex_internal {
+
+// A replacement template split once into literal bytes and references to
+// the matched text, so that a replace-all does not re-read it per match.
+struct TemplatePiece {
+  bool matched;      // stands for the matched text
+  std::string text;  // literal bytes otherwise
+};
+
+}  // namespace regex_internal
+
 class TbmRExp {
  public:
   TbmRExp();
@@ -41,6 +52,12 @@ class TbmRExp {
   void SetOption(int index, bool value);
   const std::string& GetPattern() const { return Pattern; }
   bool IsCompiled() const { return Compiled; }
+  // Returns whether the automaton is built for exactly these settings, so
+  // a caller that applies one pattern to many lines can skip the setters.
+  bool IsCompiledFor(int char_code, std::string_view pattern, bool regex_mode, bool ignore_case) const {
+    return Compiled && CharCode == char_code && RegexMode == regex_mode && IgnoreCase == ignore_case &&
+           pattern == Pattern;
+  }
   // Returns how many compilations have run (for tests of the cache).
   int CompileCount() const { return compile_count_; }
 
@@ -54,6 +71,11 @@ class TbmRExp {
   // 0-based byte offset of the match, or -1 (also for an offset outside the
   // text); *length receives its length in bytes (0 when none).
   int Match(std::string_view text, int start_offset, int* length);
+
+  // Returns whether text holds a match at all: the same as
+  // Match(text, 0, ...) >= 0, but it stops at the first place where some
+  // match ends, without finding where the leftmost one starts.
+  bool Contains(std::string_view text);
 
   // Replaces the leftmost match by tmpl expanded; returns 1, or 0 when
   // nothing matched (line unchanged).
@@ -85,12 +107,23 @@ class TbmRExp {
   int compile_count_ = 0;
   std::unique_ptr<TbmWchReader> reader_;  // for char codes other than Shift_JIS
 
+  // The last replacement template, split into pieces once (see match.cpp).
+  std::string template_;
+  int template_char_code_ = -1;
+  std::vector<regex_internal::TemplatePiece> template_pieces_;
+
   // The decoded line, reused between calls.
   std::vector<std::int32_t> symbols_;  // per character
   std::vector<std::int32_t> offsets_;  // byte offset per character, plus the end
-  std::vector<std::uint8_t> breaks_;   // per character: 1 line feed, 2 carriage return
   std::vector<std::uint8_t> starts_;   // per boundary: a match starts here
+  // Per boundary: the reverse state there, while reverse_generation_ is
+  // the reverse cache's generation (ids from an emptied cache mean nothing).
+  std::vector<std::int32_t> reverse_states_;
+  std::uint64_t reverse_generation_ = ~0ull;
+  int line_feed_symbol_ = 0;
+  int carriage_return_symbol_ = 0;
   bool first_is_line_head_ = true;
+  std::string out_;  // the replaced line being built, its buffer reused
 };
 
 }  // namespace parvane
