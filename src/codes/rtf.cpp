@@ -46,6 +46,11 @@ constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 constexpr bool IsSjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 constexpr bool IsSjisTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
+// Control characters other than TAB are not text, however they are written
+// (raw, \'hh or \uN): a CR or LF among the text would break a line that no
+// \par ended, and the text's lines would no longer each end with CR LF.
+constexpr bool IsDroppedControl(int c) { return c >= 0 && c < 0x20 && c != '\t'; }
+
 int HexValue(unsigned char c) {
   if (IsDigit(c)) return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -216,7 +221,7 @@ class Reader {
     std::size_t at = i_;
     i_ += size;
     if (skip_depth_ > 0 || ConsumeFallback() || !Writing()) return;
-    if (c < 0x20 && c != '\t') return;
+    if (IsDroppedControl(c)) return;
     if (pair) {
       PutByte(c);
       PutByte(Byte(at + 1));
@@ -231,7 +236,7 @@ class Reader {
     GroupState& s = State();
     if (word == "u") {
       if (!has_param) return;
-      if (Writing()) unicode_.push_back(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+      PutUnit(static_cast<char16_t>(param < 0 ? param + 65536 : param));
       uc_skip_ = s.uc;
     } else if (word == "uc") {
       s.uc = has_param && param >= 0 ? param : 1;
@@ -306,6 +311,7 @@ class Reader {
   }
 
   void PutCodePageByte(unsigned char b) {
+    if (IsDroppedControl(b)) return;
     if (b < 0x80 || CodePage() == kShiftJisPage) {
       // Shift_JIS bytes are the document's own; a pair written as two \'hh
       // joins up in the output.
@@ -316,7 +322,7 @@ class Reader {
   }
 
   void PutUnit(char16_t u) {
-    if (Writing()) unicode_.push_back(u);
+    if (Writing() && !IsDroppedControl(u)) unicode_.push_back(u);
   }
 
   void PutByte(unsigned char b) {
