@@ -157,9 +157,7 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
     if (!doc.IsSelected(i)) continue;
     bool matched;
     if (regex) {
-      int position = 0;
-      int length = 0;
-      matched = RegexFind(pattern, !match_case, doc.line(i), &position, &length) >= 1;
+      matched = RegexContains(pattern, !match_case, doc.line(i));
     } else {
       matched = matcher.Find(doc.line(i)) != std::string_view::npos;
     }
