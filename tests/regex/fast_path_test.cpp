@@ -1,0 +1,142 @@
+// The shortcuts of the matcher against the plain search: the required
+// literal that lets a line be passed over, the search-only answer of
+// RegexContains, and the early stop of a forward run on long lines.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "reference_matcher.h"
+#include "regex/kit.h"
+#include "regex/match.h"
+#include "regex/token.h"
+
+namespace parvane {
+namespace {
+
+using testing_reference::DecodeSjis;
+using testing_reference::ReferenceRegex;
+
+std::string Required(std::string_view pattern, bool ignore_case = false) {
+  TbmRExp regex;
+  regex.SetPattern(pattern);
+  regex.SetOption(1, ignore_case);
+  return regex.GetDFATable().RequiredBytes();
+}
+
+TEST(RegexRequiredBytes, LongestUnavoidableRun) {
+  EXPECT_EQ(Required("abc"), "abc");
+  EXPECT_EQ(Required("\x93\x8C\x8B\x9E"), "\x93\x8C\x8B\x9E");  // two-byte characters
+  EXPECT_EQ(Required("x(ab|cd)yz"), "yz");
+  EXPECT_EQ(Required("abc(d|e)fg"), "abc");
+  EXPECT_EQ(Required("ab*c"), "a");
+  EXPECT_EQ(Required("(ab)+"), "ab");
+  EXPECT_EQ(Required("a|b"), "");
+  EXPECT_EQ(Required("a?b?"), "");
+  EXPECT_EQ(Required("[ab]c"), "c");
+  EXPECT_EQ(Required("^ab$"), "ab");
+  // Letters fold to classes when case is ignored; other characters stay.
+  EXPECT_EQ(Required("ab", true), "");
+  EXPECT_EQ(Required("a1-2", true), "1-2");
+}
+
+// Random patterns and texts as in differential_test.cpp, here only to
+// compare the engine's own routes with one another and with the reference.
+std::string RandomPattern(std::mt19937& rng, int depth = 0) {
+  static const std::vector<std::string> atoms = {
+      "a", "b", "A", "\x82\xA0", "\xB1", "\x95\x5C", "\\\\", ".", "^", "$", "[ab]", "[^a]",
+      "[\x82\xA0-\x95\x5C]", "\\n", "ab", "ba", "\x82\xA0\x82\xE1", "\x82\xE1"};
+  static const std::vector<std::string> ops = {"", "", "", "*", "+", "?"};
+  std::string out;
+  int n = 1 + rng() % 4;
+  for (int i = 0; i < n; ++i) {
+    if (i > 0 && rng() % 6 == 0) out += "|";
+    std::string piece;
+    if (depth < 2 && rng() % 5 == 0) {
+      piece = "(" + RandomPattern(rng, depth + 1) + ")";
+    } else {
+      piece = atoms[rng() % atoms.size()];
+    }
+    out += piece + ops[rng() % ops.size()];
+  }
+  return out;
+}
+
+std::string RandomText(std::mt19937& rng, int max_letters) {
+  static const std::vector<std::string> letters = {"a", "b", "A", "\x82\xA0", "\xB1", "\x95\x5C", "\\",
+                                                   "\n", "\r", "\x82\xE1", ".", "\x82"};
+  std::string out;
+  int n = rng() % (max_letters + 1);
+  for (int i = 0; i < n; ++i) out += letters[rng() % letters.size()];
+  return out;
+}
+
+TEST(RegexFastPaths, ContainsAgreesWithFind) {
+  std::mt19937 rng(7);
+  int compared = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string pattern = RandomPattern(rng);
+    bool ignore_case = rng() % 3 == 0;
+    for (int t = 0; t < 12; ++t) {
+      std::string text = RandomText(rng, 12);
+      int position = 0;
+      int length = 0;
+      bool found = RegexFind(pattern, ignore_case, text, &position, &length) >= 1;
+      ASSERT_EQ(RegexContains(pattern, ignore_case, text), found)
+          << "pattern " << ::testing::PrintToString(pattern) << " text " << ::testing::PrintToString(text);
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 30000);
+}
+
+// Lines long enough for the forward runs to reach the early stop.
+TEST(RegexFastPaths, LongLinesAgreeWithReference) {
+  std::mt19937 rng(11);
+  std::vector<int> codes;
+  std::vector<int> offsets;
+  for (int round = 0; round < 600; ++round) {
+    std::string pattern = RandomPattern(rng);
+    ReferenceRegex reference(pattern, false);
+    for (int t = 0; t < 6; ++t) {
+      std::string text = RandomText(rng, 40);
+      DecodeSjis(text, &codes, &offsets);
+      auto m = reference.Find(codes, 0);
+      std::pair<int, int> expected{-1, 0};
+      if (m) expected = {offsets[m->first], offsets[m->second] - offsets[m->first]};
+      int position = 0;
+      int length = 0;
+      RegexFind(pattern, false, text, &position, &length);
+      ASSERT_EQ(std::make_pair(position - 1, length), expected)
+          << "pattern " << ::testing::PrintToString(pattern) << " text " << ::testing::PrintToString(text);
+      int expected_count = 0;
+      std::string expected_line = testing_reference::ReferenceReplaceAll(reference, text, "<>", &expected_count);
+      std::string line = text;
+      int count = RegexReplaceAll(pattern, false, "<>", line);
+      ASSERT_EQ(line, expected_line) << "pattern " << ::testing::PrintToString(pattern) << " text "
+                                     << ::testing::PrintToString(text);
+      ASSERT_EQ(count, expected_count);
+    }
+  }
+}
+
+TEST(RegexFastPaths, RepeatedLongRunsStayLinear) {
+  // Each match is one a; without the early stop every forward run would
+  // read on to the end of the line looking for the b.
+  std::string line(64000, 'a');
+  auto begin = std::chrono::steady_clock::now();
+  int count = RegexReplaceAll("a|a*b", false, "x", line);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  EXPECT_EQ(count, 64000);
+  EXPECT_EQ(line, std::string(64000, 'x'));
+  EXPECT_LT(seconds, 1.0);
+
+  line = std::string(64000, 'a') + "b";
+  EXPECT_EQ(RegexReplaceAll("a|a*b", false, "x", line), 1);
+  EXPECT_EQ(line, "x");
+}
+
+}  // namespace
+}  // namespace parvane
