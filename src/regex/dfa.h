@@ -103,6 +103,12 @@ class TbmREDFATable {
     return t != kUnknown ? t : ComputeReverse(state, symbol);
   }
   std::uint8_t ReverseFlags(int state) const { return reverse_.Flags(state); }
+  // Raw reverse rows (num_symbols per state, -2 where not yet known) and
+  // flags, for tight loops; valid until the next ReverseNext that computes.
+  const int* ReverseTransitionData() const { return reverse_.TransitionData(); }
+  const std::uint8_t* ReverseFlagData() const { return reverse_.FlagsData(); }
+  // The table behind SymbolOf, 0x10000 entries.
+  const std::int32_t* SymbolTable() const { return symbol_of_char_.data(); }
 
   // Search automaton: the forward one with a match allowed to begin at
   // every boundary (line heads assumed everywhere), so one pass tells

@@ -122,8 +122,18 @@ void TbmRExp::Decode(std::string_view text, bool first_is_line_head) {
     offsets_.resize(n + 1);
     std::int32_t* symbol = symbols_.data();
     std::int32_t* offset = offsets_.data();
+    const std::int32_t* symbol_of = dfa.SymbolTable();
     std::size_t k = 0;
-    for (std::size_t i = 0; i < n; ++k) {
+    std::size_t i = 0;
+    // Without branches on the byte while two bytes remain (see SearchSjis).
+    for (; i + 1 < n; ++k) {
+      unsigned b = p[i];
+      unsigned lead = static_cast<unsigned>((b ^ 0x20u) - 0xA1u) < 0x3Cu;
+      offset[k] = static_cast<std::int32_t>(i);
+      symbol[k] = symbol_of[lead ? (b << 8 | p[i + 1]) : b];
+      i += 1 + lead;
+    }
+    for (; i < n; ++k) {
       unsigned char b = p[i];
       offset[k] = static_cast<std::int32_t>(i);
       if (!IsSjisLeadByte(b)) {
@@ -169,12 +179,27 @@ void TbmRExp::ComputeStarts() {
   const bool heads = dfa.HasLineHead();
   int state = dfa.ReverseAtEnd();
   const std::uint64_t at_end = dfa.ReverseGeneration();
+  const std::size_t ns = static_cast<std::size_t>(dfa.NumSymbols());
+  const std::int32_t* symbol = symbols_.data();
+  std::uint8_t* starts = starts_.data();
+  std::int32_t* states = reverse_states_.data();
+  const int* transitions = dfa.ReverseTransitionData();
+  const std::uint8_t* flag_of = dfa.ReverseFlagData();
   for (std::size_t i = n + 1; i-- > 0;) {
-    if (i < n) state = dfa.ReverseNext(state, symbols_[i]);
-    reverse_states_[i] = state;
-    std::uint8_t flags = dfa.ReverseFlags(state);
-    starts_[i] = (flags & TbmREDFATable::kStartsMatch) ||
-                 (heads && (flags & TbmREDFATable::kStartsMatchAtHead) && LineHeadAt(i));
+    if (i < n) {
+      int t = transitions[static_cast<std::size_t>(state) * ns + static_cast<std::size_t>(symbol[i])];
+      if (t < 0) {
+        state = dfa.ReverseNext(state, symbol[i]);
+        transitions = dfa.ReverseTransitionData();
+        flag_of = dfa.ReverseFlagData();
+      } else {
+        state = t;
+      }
+    }
+    states[i] = state;
+    std::uint8_t flags = flag_of[state];
+    starts[i] = (flags & TbmREDFATable::kStartsMatch) ||
+                (heads && (flags & TbmREDFATable::kStartsMatchAtHead) && LineHeadAt(i));
   }
   // When the cache was emptied on the way the early ids are stale; the
   // forward runs then go without the early stop.
