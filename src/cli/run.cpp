@@ -101,9 +101,13 @@ class Runner {
     if (!from_stdin && !args_.to_stdout && !args_.output) {
       return WriteDocumentFile(editor_, input);
     }
-    std::string bytes =
-        EncodeForSave(editor_.doc.Text(), editor_.save_code, editor_.unicode_origins.get());
     if (args_.output) {
+      std::string bytes;
+      EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+                         [&bytes](std::string_view piece) {
+                           bytes += piece;
+                           return true;
+                         });
       std::string error;
       if (!WriteFileAtomically(*args_.output, bytes, &error)) {
         host_.Report(*args_.output + ": " + error);
@@ -111,7 +115,14 @@ class Runner {
       }
       return true;
     }
-    if (!WriteAll(out_, bytes)) {
+    // Straight from the lines: neither the document text nor the whole
+    // output exists at once.
+    auto write = [this](std::string_view piece) {
+      return std::fwrite(piece.data(), 1, piece.size(), out_) == piece.size();
+    };
+    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code,
+                            editor_.unicode_origins.get(), write) ||
+        std::fflush(out_) != 0) {
       host_.Report("could not write standard output");
       return false;
     }

@@ -7,6 +7,8 @@
 // own, so a stray byte never swallows a line break and nothing is lost.
 #include "codes/jis.h"
 
+#include <algorithm>
+
 namespace parvane {
 namespace {
 
@@ -47,76 +49,103 @@ constexpr bool IsKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 // A byte that cannot be the second byte of a Shift_JIS character.
 constexpr bool BreaksSjisPair(unsigned char b) { return b < 0x40; }
 
-void Put(std::string& out, unsigned char b) { out.push_back(static_cast<char>(b)); }
+// The result of one conversion, written through a raw pointer into a buffer
+// sized in advance: a string's push_back re-checks its capacity for every
+// byte, which made those checks the larger part of converting a large file.
+class Output {
+ public:
+  explicit Output(std::size_t capacity) {
+    buffer_.resize(capacity);
+    p_ = buffer_.data();
+  }
+  // Makes room for n more bytes, for converters whose growth has no small bound.
+  void Reserve(std::size_t n) {
+    std::size_t used = static_cast<std::size_t>(p_ - buffer_.data());
+    if (buffer_.size() - used >= n) return;
+    buffer_.resize(std::max(buffer_.size() * 2, used + n));
+    p_ = buffer_.data() + used;
+  }
+  void Put(unsigned char b) { *p_++ = static_cast<char>(b); }
+  void Put(BytePair pair) {
+    p_[0] = static_cast<char>(pair.first);
+    p_[1] = static_cast<char>(pair.second);
+    p_ += 2;
+  }
+  void PutEsc(char a, char b) {
+    p_[0] = static_cast<char>(kEsc);
+    p_[1] = a;
+    p_[2] = b;
+    p_ += 3;
+  }
+  std::string Take() {
+    buffer_.resize(static_cast<std::size_t>(p_ - buffer_.data()));
+    return std::move(buffer_);
+  }
 
-void Put(std::string& out, BytePair p) {
-  out.push_back(static_cast<char>(p.first));
-  out.push_back(static_cast<char>(p.second));
-}
-
-void PutEsc(std::string& out, char a, char b) {
-  out.push_back(static_cast<char>(kEsc));
-  out.push_back(a);
-  out.push_back(b);
-}
+ private:
+  std::string buffer_;
+  char* p_ = nullptr;
+};
 
 // Writes 7-bit JIS; the two sources differ only in how a character is read.
 template <KanaForm kForm>
 std::string ToJis(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 4 + 8);
+  Output out(text.size() + text.size() / 4 + 8);
   bool two_byte = false;
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n;) {
+    // One step writes at most an escape and a pair.
+    out.Reserve(5);
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {
       if (two_byte) {
-        PutEsc(out, '(', 'J');
+        out.PutEsc('(', 'J');
         two_byte = false;
       }
-      Put(out, c);
+      out.Put(c);
       ++i;
       continue;
     }
     if (!two_byte) {
-      PutEsc(out, '$', 'B');
+      out.PutEsc('$', 'B');
       two_byte = true;
     }
     if constexpr (kForm == KanaForm::kShiftJis) {
       if (IsKana(c)) {
-        Put(out, KanaToJisPair(text, &i, kForm));
+        out.Put(KanaToJisPair(text, &i, kForm));
         continue;
       }
       if (i + 1 >= n || BreaksSjisPair(At(text, i + 1))) {
-        Put(out, c);
+        out.Put(c);
         ++i;
         continue;
       }
-      Put(out, SjisToJisPair(c, At(text, i + 1)));
+      out.Put(SjisToJisPair(c, At(text, i + 1)));
       i += 2;
     } else {
       if (i + 1 >= n || At(text, i + 1) < 0x80) {
-        Put(out, c);
+        out.Put(c);
         ++i;
         continue;
       }
       if (c == kSs2) {
         ++i;
-        Put(out, KanaToJisPair(text, &i, kForm));
+        out.Put(KanaToJisPair(text, &i, kForm));
         continue;
       }
-      Put(out, BytePair{static_cast<unsigned char>(c & 0x7F),
-                        static_cast<unsigned char>(At(text, i + 1) & 0x7F)});
+      out.Put(BytePair{static_cast<unsigned char>(c & 0x7F),
+                       static_cast<unsigned char>(At(text, i + 1) & 0x7F)});
       i += 2;
     }
   }
-  return out;
+  return out.Take();
 }
 
-// Reads 7-bit JIS; to_sjis chooses the two-byte form written.
+// Reads 7-bit JIS; to_sjis chooses the two-byte form written. Escapes are
+// dropped and every character keeps or loses bytes, so the result is never
+// longer than the input.
 std::string FromJis(std::string_view jis, bool to_sjis) {
-  std::string out;
-  out.reserve(jis.size());
+  Output out(jis.size());
   bool two_byte = false;
   const std::size_t n = jis.size();
   for (std::size_t i = 0; i < n;) {
@@ -130,21 +159,21 @@ std::string FromJis(std::string_view jis, bool to_sjis) {
     }
     auto in_set = [](unsigned char b) { return b >= 0x21 && b <= 0x7E; };
     if (!two_byte || !in_set(c)) {
-      Put(out, c);
+      out.Put(c);
       ++i;
     } else if (!to_sjis) {
-      Put(out, static_cast<unsigned char>(c + 0x80));
+      out.Put(static_cast<unsigned char>(c + 0x80));
       ++i;
     } else if (i + 1 < n && in_set(At(jis, i + 1))) {
-      Put(out, JisToSjisPair(c, At(jis, i + 1)));
+      out.Put(JisToSjisPair(c, At(jis, i + 1)));
       i += 2;
     } else {
       // Half a character before a line break or an escape: keep the byte.
-      Put(out, c);
+      out.Put(c);
       ++i;
     }
   }
-  return out;
+  return out.Take();
 }
 
 }  // namespace
@@ -309,49 +338,51 @@ BytePair KanaToJisPair(std::string_view text, std::size_t* pos, KanaForm form) {
 }
 
 std::string SjisToEuc(std::string_view sjis) {
-  std::string out;
-  out.reserve(sjis.size() + sjis.size() / 8 + 8);
+  // No byte becomes more than two.
+  Output out(2 * sjis.size());
   const std::size_t n = sjis.size();
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(sjis.data());
   for (std::size_t i = 0; i < n;) {
-    unsigned char c = static_cast<unsigned char>(sjis[i]);
+    unsigned char c = s[i];
     if (c < 0x80) {
-      Put(out, c);
+      out.Put(c);
       ++i;
     } else if (IsKana(c)) {
-      Put(out, kSs2);
-      Put(out, c);
+      out.Put(kSs2);
+      out.Put(c);
       ++i;
-    } else if (i + 1 >= n || BreaksSjisPair(At(sjis, i + 1))) {
-      Put(out, c);
+    } else if (i + 1 >= n || BreaksSjisPair(s[i + 1])) {
+      out.Put(c);
       ++i;
     } else {
-      BytePair j = SjisToJisPair(c, At(sjis, i + 1));
-      Put(out, BytePair{static_cast<unsigned char>(j.first + 0x80),
-                        static_cast<unsigned char>(j.second + 0x80)});
+      BytePair j = SjisToJisPair(c, s[i + 1]);
+      out.Put(BytePair{static_cast<unsigned char>(j.first + 0x80),
+                       static_cast<unsigned char>(j.second + 0x80)});
       i += 2;
     }
   }
-  return out;
+  return out.Take();
 }
 
 std::string EucToSjis(std::string_view euc) {
-  std::string out;
-  out.reserve(euc.size());
+  // Pairs stay pairs and 8E k shrinks to k: never longer than the input.
+  Output out(euc.size());
   const std::size_t n = euc.size();
+  const unsigned char* e = reinterpret_cast<const unsigned char*>(euc.data());
   for (std::size_t i = 0; i < n;) {
-    unsigned char c = static_cast<unsigned char>(euc[i]);
-    if (c <= 0x80 || c == 0xFF || i + 1 >= n || At(euc, i + 1) < 0x80) {
-      Put(out, c);
+    unsigned char c = e[i];
+    if (c <= 0x80 || c == 0xFF || i + 1 >= n || e[i + 1] < 0x80) {
+      out.Put(c);
       ++i;
     } else if (c == kSs2) {
-      Put(out, At(euc, i + 1));
+      out.Put(e[i + 1]);
       i += 2;
     } else {
-      Put(out, JisToSjisPair(c & 0x7F, At(euc, i + 1) & 0x7F));
+      out.Put(JisToSjisPair(c & 0x7F, e[i + 1] & 0x7F));
       i += 2;
     }
   }
-  return out;
+  return out.Take();
 }
 
 std::string SjisToJis(std::string_view sjis) { return ToJis<KanaForm::kShiftJis>(sjis); }

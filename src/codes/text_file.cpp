@@ -1,6 +1,10 @@
 // A file's bytes to the document's Shift_JIS text and back. The entry points
-// are DecodeFileBytes and EncodeForSave.
+// are DecodeFileBytes and EncodeForSave (with DecodeOwnedFileBytes and
+// EncodeLinesForSave, the same work without whole-text copies).
 #include "codes/text_file.h"
+
+#include <array>
+#include <cstring>
 
 #include "codes/jis.h"
 #include "codes/rtf.h"
@@ -88,6 +92,155 @@ std::u16string ToUtf16WithOrigins(std::string_view sjis, const UnicodeOrigins& o
   return out;
 }
 
+// Code page 932 -> UTF-16 by one lookup: entries below 0x100 are single
+// bytes (kLead marks a lead byte), the others lead << 8 | trail pairs ('?'
+// for an undefined pair). Lead bytes are 0x81 and up and trails 0x40 and up,
+// so the two halves never meet.
+constexpr char16_t kLead = 0xFFFF;  // no code page 932 code maps to U+FFFF
+using UnitTable = std::array<char16_t, 0x10000>;
+
+UnitTable BuildUnitTable() {
+  UnitTable table;
+  table.fill(u'?');
+  for (int b = 0; b < 0x100; ++b) {
+    int unit = Cp932ToUnit(b);
+    table[b] = unit < 0 ? kLead : static_cast<char16_t>(unit);
+  }
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (table[lead] != kLead) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      int unit = Cp932ToUnit(lead << 8 | trail);
+      if (unit >= 0) table[lead << 8 | trail] = static_cast<char16_t>(unit);
+    }
+  }
+  return table;
+}
+
+const UnitTable& Units() {
+  static const UnitTable table = BuildUnitTable();
+  return table;
+}
+
+// Collects output in a buffer of a few hundred kilobytes and hands it to the
+// sink when full; a line longer than the buffer grows it.
+class ChunkWriter {
+ public:
+  static constexpr std::size_t kChunk = std::size_t{1} << 18;
+
+  explicit ChunkWriter(const std::function<bool(std::string_view)>& sink) : sink_(sink) {
+    buffer_.resize(kChunk);
+  }
+
+  // Returns where n bytes may be written (nullptr when the sink failed).
+  char* Room(std::size_t n) {
+    if (buffer_.size() - used_ < n) {
+      if (!Flush()) return nullptr;
+      if (buffer_.size() < n) buffer_.resize(n);
+    }
+    return buffer_.data() + used_;
+  }
+  void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+
+  bool Flush() {
+    if (used_ == 0) return true;
+    std::size_t n = used_;
+    used_ = 0;
+    return sink_(std::string_view(buffer_.data(), n));
+  }
+
+ private:
+  const std::function<bool(std::string_view)>& sink_;
+  std::string buffer_;
+  std::size_t used_ = 0;
+};
+
+// Reads the Shift_JIS characters of one line as Cp932ToUtf16 reads them in
+// the document text. A line holds no CR or LF, so no pair spans two lines,
+// and a lead byte at the end of a line meets the CR of the text's line break,
+// which is no trail byte: '?' either way.
+template <typename Emit>
+void ForEachUnit(std::string_view line, const UnitTable& units, Emit emit) {
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t n = line.size();
+  for (std::size_t i = 0; i < n;) {
+    char16_t u = units[s[i]];
+    if (u != kLead) {
+      emit(u);
+      ++i;
+    } else if (i + 1 < n && IsTrail(s[i + 1])) {
+      emit(units[s[i] << 8 | s[i + 1]]);
+      i += 2;
+    } else {
+      emit(u'?');
+      ++i;
+    }
+  }
+}
+
+char* PutUtf8(char* p, char16_t u) {
+  if (u < 0x80) {
+    *p++ = static_cast<char>(u);
+  } else if (u < 0x800) {
+    p[0] = static_cast<char>(0xC0 + (u >> 6));
+    p[1] = static_cast<char>(0x80 + (u & 0x3F));
+    p += 2;
+  } else {
+    p[0] = static_cast<char>(0xE0 + (u >> 12));
+    p[1] = static_cast<char>(0x80 + ((u >> 6) & 0x3F));
+    p[2] = static_cast<char>(0x80 + (u & 0x3F));
+    p += 3;
+  }
+  return p;
+}
+
+// The Unicode forms of EncodeForSave, line by line.
+bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
+                          const UnicodeOrigins* origins, ChunkWriter& out) {
+  const UnitTable* units = &Units();
+  std::unique_ptr<UnitTable> patched;
+  if (origins != nullptr && origins->count > 0) {
+    patched = std::make_unique<UnitTable>(*units);
+    for (int k = 0; k < origins->count; ++k) {
+      const UnicodeOrigins::Entry& e = origins->entries[k];
+      if (Cp932ToUnit(e.code) >= 0) (*patched)[e.code] = e.unit;
+    }
+    units = patched.get();
+  }
+  const bool utf8 = code != SaveCode::kUtf16 && code != SaveCode::kUtf16Be;
+  const bool big_endian = code == SaveCode::kUtf16Be;
+  std::string_view mark = code == SaveCode::kUtf16     ? std::string_view("\xFF\xFE")
+                          : code == SaveCode::kUtf16Be ? std::string_view("\xFE\xFF")
+                          : code == SaveCode::kUtf8NoBom
+                              ? std::string_view()
+                              : std::string_view("\xEF\xBB\xBF");
+  char* p = out.Room(mark.size());
+  if (p == nullptr) return false;
+  std::memcpy(p, mark.data(), mark.size());
+  out.Commit(p + mark.size());
+  for (const std::string& line : lines) {
+    // A byte becomes at most three UTF-8 bytes or one UTF-16 unit.
+    p = out.Room(3 * line.size() + 4);
+    if (p == nullptr) return false;
+    if (utf8) {
+      ForEachUnit(line, *units, [&p](char16_t u) { p = PutUtf8(p, u); });
+      p[0] = '\r';
+      p[1] = '\n';
+      p += 2;
+    } else {
+      auto put = [&p, big_endian](char16_t u) {
+        p[big_endian ? 1 : 0] = static_cast<char>(u & 0xFF);
+        p[big_endian ? 0 : 1] = static_cast<char>(u >> 8);
+        p += 2;
+      };
+      ForEachUnit(line, *units, put);
+      put(u'\r');
+      put(u'\n');
+    }
+    out.Commit(p);
+  }
+  return out.Flush();
+}
+
 SaveCode FromJapaneseCode(JapaneseCode d) {
   switch (d) {
     case CodeJis:
@@ -102,12 +255,18 @@ SaveCode FromJapaneseCode(JapaneseCode d) {
 
 }  // namespace
 
-DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8) {
-  DecodedFile out;
+namespace {
+
+int UnicodeKind(std::string_view bytes, bool detect_utf8) {
   int kind = DetectUnicodeBom(bytes);
   if (kind == kUnicodeNone && detect_utf8 && LooksLikeUtf8(bytes)) kind = kUnicodeUtf8NoBom;
-  out.unicode_kind = kind;
+  return kind;
+}
 
+// The Unicode and RTF forms; none of them can reuse the file's bytes.
+DecodedFile DecodeConverted(std::string_view bytes, int kind, bool is_rtf) {
+  DecodedFile out;
+  out.unicode_kind = kind;
   if (kind != kUnicodeNone) {
     out.detected_code = static_cast<SaveCode>(kind);
     std::u16string units = DecodeUnicodeBytes(bytes, kind);
@@ -126,24 +285,62 @@ DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf
     out.text = std::move(sjis);
     return out;
   }
+  RtfText rtf = RtfToText(bytes, false);
+  out.text = std::move(rtf.text);
+  out.unmapped_count = rtf.unmapped_count;
+  out.first_unmapped_line = rtf.first_unmapped_line;
+  return out;
+}
 
-  if (is_rtf) {
-    RtfText rtf = RtfToText(bytes, false);
-    out.text = std::move(rtf.text);
-    out.unmapped_count = rtf.unmapped_count;
-    out.first_unmapped_line = rtf.first_unmapped_line;
-  } else {
-    out.text.reserve(bytes.size() + 2);
-    out.text.assign(bytes);
-    if (!out.text.empty() && out.text.back() != '\n' && out.text.back() != '\r') {
-      out.text.append("\r\n");
-    }
-  }
-  JapaneseCode d = DetectJapaneseCode(out.text);
+bool EndsWithBreak(std::string_view text) {
+  return text.empty() || text.back() == '\n' || text.back() == '\r';
+}
+
+// The last step for Japanese code text (already in the document's text form):
+// detection, then conversion to Shift_JIS straight from the text, which
+// ConvertJapaneseCode would only detect a second time.
+void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) {
+  JapaneseCode d = DetectJapaneseCode(text);
   out.detected_code = FromJapaneseCode(d);
-  if (d == CodeJis || d == CodeJisOld || d == CodeEuc) {
-    out.text = ConvertJapaneseCode(out.text, CodeSjis);
+  if (d == CodeEuc) {
+    out.text = EucToSjis(text);
+  } else if (d == CodeJis || d == CodeJisOld) {
+    out.text = JisToSjis(text);
+  } else if (owned != nullptr) {
+    if (owned != &out.text) out.text = std::move(*owned);
+  } else {
+    out.text.assign(text);
   }
+}
+
+}  // namespace
+
+DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8) {
+  int kind = UnicodeKind(bytes, detect_utf8);
+  if (kind != kUnicodeNone || is_rtf) {
+    DecodedFile out = DecodeConverted(bytes, kind, is_rtf);
+    if (kind == kUnicodeNone) ConvertToSjis(out, out.text, &out.text);
+    return out;
+  }
+  DecodedFile out;
+  if (EndsWithBreak(bytes)) {
+    ConvertToSjis(out, bytes, nullptr);
+    return out;
+  }
+  std::string text;
+  text.reserve(bytes.size() + 2);
+  text.assign(bytes);
+  text.append("\r\n");
+  ConvertToSjis(out, text, &text);
+  return out;
+}
+
+DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf8) {
+  int kind = UnicodeKind(bytes, detect_utf8);
+  if (kind != kUnicodeNone || is_rtf) return DecodeFileBytes(bytes, is_rtf, detect_utf8);
+  DecodedFile out;
+  if (!EndsWithBreak(bytes)) bytes.append("\r\n");
+  ConvertToSjis(out, bytes, &bytes);
   return out;
 }
 
@@ -172,6 +369,36 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
     default:
       return WriteUtf8Bytes(units, true);
   }
+}
+
+bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
+                        const UnicodeOrigins* origins,
+                        const std::function<bool(std::string_view)>& sink) {
+  if (code == SaveCode::kEucJp || code == SaveCode::kJis) {
+    // The conversion depends on a detection over the whole text.
+    std::string text;
+    std::size_t total = 0;
+    for (const std::string& line : lines) total += line.size() + 2;
+    text.reserve(total);
+    for (const std::string& line : lines) {
+      text += line;
+      text += "\r\n";
+    }
+    std::string bytes = EncodeForSave(text, code, origins);
+    return bytes.empty() || sink(bytes);
+  }
+  ChunkWriter out(sink);
+  if (code != SaveCode::kShiftJis) return EncodeLinesAsUnicode(lines, code, origins, out);
+  for (const std::string& line : lines) {
+    char* p = out.Room(line.size() + 2);
+    if (p == nullptr) return false;
+    std::memcpy(p, line.data(), line.size());
+    p += line.size();
+    p[0] = '\r';
+    p[1] = '\n';
+    out.Commit(p + 2);
+  }
+  return out.Flush();
 }
 
 }  // namespace parvane

@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codes/save_code.h"
 
@@ -57,6 +59,10 @@ struct DecodedFile {
 // are the same either way).
 DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8);
 
+// DecodeFileBytes for bytes the caller gives up: bytes that are Shift_JIS
+// already become the text without a copy (the loader's path for large files).
+DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf8);
+
 // Encodes Shift_JIS document text for saving in code: Shift_JIS as it is;
 // EUC-JP and JIS through ConvertJapaneseCode (so CodeAscii and CodeEucOrSjis
 // text is written unconverted); UTF-8 with a mark, UTF-16LE and UTF-16BE with
@@ -64,6 +70,14 @@ DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf
 // the character origins (when given) says it came from.
 std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
                           const UnicodeOrigins* origins);
+
+// Gives the bytes of EncodeForSave(JoinLines(lines), code, origins) to sink
+// in pieces of a few hundred kilobytes, so that saving needs neither the
+// document text nor the whole file's bytes at once. Returns false as soon as
+// sink returns false.
+bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
+                        const UnicodeOrigins* origins,
+                        const std::function<bool(std::string_view)>& sink);
 
 }  // namespace parvane
 

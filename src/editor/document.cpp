@@ -1,37 +1,52 @@
 #include "editor/document.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace parvane {
 
 std::string JoinLines(const Lines& lines) {
   std::size_t total = 0;
   for (const auto& line : lines) total += line.size() + 2;
-  std::string text;
-  text.reserve(total);
+  std::string text(total, '\0');
+  char* p = text.data();
   for (const auto& line : lines) {
-    text += line;
-    text += "\r\n";
+    std::memcpy(p, line.data(), line.size());
+    p += line.size();
+    p[0] = '\r';
+    p[1] = '\n';
+    p += 2;
   }
   return text;
 }
 
 Lines SplitLines(std::string_view text) {
+  const char* const s = text.data();
+  const std::size_t n = text.size();
   // Count first so the vector is allocated once for a million-line file.
   std::size_t breaks = 0;
-  for (char c : text) breaks += (c == '\n' || c == '\r');
+  for (std::size_t i = 0; i < n; ++i) breaks += (s[i] == '\n') + (s[i] == '\r');
   Lines lines;
   lines.reserve(breaks + 1);
+  // memchr finds the breaks many bytes at a time. The next LF is remembered,
+  // so a file of lone CRs is not searched to its end once per line.
   std::size_t start = 0;
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  std::size_t next_lf = 0;
+  bool lf_known = false;
+  while (start < n) {
+    if (!lf_known || next_lf < start) {
+      const void* lf = std::memchr(s + start, '\n', n - start);
+      next_lf = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - s) : n;
+      lf_known = true;
+    }
+    const void* cr = std::memchr(s + start, '\r', next_lf - start);
+    std::size_t end = cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - s)
+                                    : next_lf;
+    lines.emplace_back(s + start, end - start);
+    if (end == n) break;
+    if (s[end] == '\r' && end + 1 < n && s[end + 1] == '\n') ++end;
+    start = end + 1;
   }
-  if (start < n) lines.emplace_back(text.substr(start));
   return lines;
 }
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "codes/text_file.h"
 #include "text/literal.h"
@@ -58,26 +59,40 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::s
     *error = std::strerror(EISDIR);
     return false;
   }
-  bytes->clear();
-  if (st.st_size > 0) bytes->reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[1 << 16];
+  // Read straight into the result. Past the size: one byte for the read that
+  // sees the end, two that let the loader add the line break of a last line
+  // without moving the whole file.
+  std::size_t used = 0;
+  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 3 : 1 << 16;
+  bytes->resize(capacity);
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (used == bytes->size()) bytes->resize(bytes->size() * 2);
+    ssize_t n = ::read(fd, bytes->data() + used, bytes->size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       *error = std::strerror(errno);
       ::close(fd);
+      bytes->clear();
       return false;
     }
     if (n == 0) break;
-    bytes->append(buffer, static_cast<std::size_t>(n));
+    used += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  bytes->resize(used);
+  bytes->reserve(used + 2);
   return true;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error) {
+namespace {
+
+using ByteSink = std::function<bool(std::string_view)>;
+
+// WriteFileAtomically for bytes that come in pieces: produce hands each piece
+// to the sink it is given and returns false when that sink did.
+bool WriteFileAtomicallyFrom(const std::filesystem::path& path,
+                             const std::function<bool(const ByteSink&)>& produce,
+                             std::string* error) {
   struct stat target {};
   bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && ::access(path.c_str(), W_OK) != 0) {
@@ -100,17 +115,23 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     *error = std::strerror(err);
     return false;
   };
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
+  int write_error = 0;
+  ByteSink sink = [fd, &write_error](std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+      ssize_t n = ::write(fd, p, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        write_error = errno;
+        return false;
+      }
+      p += n;
+      left -= static_cast<std::size_t>(n);
     }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
+    return true;
+  };
+  if (!produce(sink)) return fail(write_error != 0 ? write_error : EIO);
   if (::fsync(fd) != 0) return fail(errno);
   mode_t mode = exists ? (target.st_mode & 07777) : 0;
   if (!exists) {
@@ -134,10 +155,18 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   return true;
 }
 
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::string* error) {
+  return WriteFileAtomicallyFrom(
+      path, [bytes](const ByteSink& sink) { return sink(bytes); }, error);
+}
+
 bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes, error)) return false;
-  DecodedFile decoded = DecodeFileBytes(bytes, LowerExtension(path) == ".rtf", true);
+  DecodedFile decoded = DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true);
   *lines = SplitLines(decoded.text);
   return true;
 }
@@ -151,9 +180,8 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     ReportFileError(editor, "ファイルを開けませんでした。\r\n", path, error);
     return LoadResult::kFailed;
   }
-  DecodedFile decoded =
-      DecodeFileBytes(bytes, LowerExtension(path) == ".rtf", editor.options.detect_utf8);
-  std::string().swap(bytes);
+  DecodedFile decoded = DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf",
+                                             editor.options.detect_utf8);
   if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
   Lines lines = SplitLines(decoded.text);
   std::string().swap(decoded.text);
@@ -216,10 +244,12 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
       editor.host().MoveToTrash(bak);
     }
   }
-  std::string bytes = EncodeForSave(editor.doc.Text(), editor.save_code,
-                                    editor.unicode_origins.get());
   std::string error;
-  if (!WriteFileAtomically(path, bytes, &error)) {
+  auto produce = [&editor](const ByteSink& sink) {
+    return EncodeLinesForSave(editor.doc.lines(), editor.save_code, editor.unicode_origins.get(),
+                              sink);
+  };
+  if (!WriteFileAtomicallyFrom(path, produce, &error)) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
     return false;
   }
