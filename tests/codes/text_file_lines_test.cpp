@@ -1,0 +1,134 @@
+// The copy-free paths of loading and saving agree byte for byte with the
+// whole-text functions they stand for.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "codes/jis.h"
+#include "codes/text_file.h"
+#include "editor/document.h"
+#include "text/literal.h"
+
+namespace parvane {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr SaveCode kAllCodes[] = {SaveCode::kShiftJis, SaveCode::kEucJp,   SaveCode::kJis,
+                                  SaveCode::kUtf8,     SaveCode::kUtf16,   SaveCode::kUtf16Be,
+                                  SaveCode::kUtf8NoBom};
+
+std::string Collect(const Lines& lines, SaveCode code, const UnicodeOrigins* origins,
+                    int* pieces = nullptr) {
+  std::string bytes;
+  int count = 0;
+  bool ok = EncodeLinesForSave(lines, code, origins, [&](std::string_view piece) {
+    bytes += piece;
+    ++count;
+    return true;
+  });
+  EXPECT_TRUE(ok);
+  if (pieces != nullptr) *pieces = count;
+  return bytes;
+}
+
+// Lines of random bytes, weighted towards the awkward ones: lead bytes at
+// the end of a line, undefined pairs, half-width katakana with voicing marks,
+// the best-fit codes, NUL and escape bytes.
+Lines RandomLines(std::mt19937& rng, int count) {
+  static const std::vector<std::string> kPieces = {
+      "a",   "\\",     "~",       "\x81",     "\x81\x60", "\x81\x5C", "\x82\xA0", "\xB6\xDE",
+      "\xCA\xDF", "\xB3\xDE", "\xA1", "\x85\x40", "\xEB\x40", "\xFC\xFC", "\xED\x40", "\x1B",
+      "\0"s, " ", "\x80",   "\xA0",     "\xFD",     "\xE0\x40", "\x88\x9F", "\x8E\xA1"};
+  Lines lines;
+  for (int i = 0; i < count; ++i) {
+    std::string line;
+    int length = static_cast<int>(rng() % 12);
+    for (int k = 0; k < length; ++k) line += kPieces[rng() % kPieces.size()];
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(EncodeLinesForSave, EqualsEncodingTheJoinedText) {
+  std::mt19937 rng(7);
+  UnicodeOrigins origins;
+  origins.entries[origins.count++] = {0x8160, 0x301C};
+  origins.entries[origins.count++] = {0x005C, 0x00A5};
+  for (int round = 0; round < 300; ++round) {
+    Lines lines = RandomLines(rng, static_cast<int>(rng() % 6));
+    std::string text = JoinLines(lines);
+    for (SaveCode code : kAllCodes) {
+      EXPECT_EQ(Collect(lines, code, nullptr), EncodeForSave(text, code, nullptr))
+          << "round " << round << " code " << static_cast<int>(code);
+      EXPECT_EQ(Collect(lines, code, &origins), EncodeForSave(text, code, &origins))
+          << "round " << round << " code " << static_cast<int>(code);
+    }
+  }
+}
+
+TEST(EncodeLinesForSave, LargeDocumentsComeInPieces) {
+  // A line longer than a piece, and many lines: the pieces still join up.
+  Lines lines(30000, Sjis("あいうえおｱｲｳ abc"));
+  lines.push_back(std::string(1 << 20, 'x'));
+  lines.push_back(Sjis("終わり"));
+  const std::string text = JoinLines(lines);
+  for (SaveCode code : kAllCodes) {
+    int pieces = 0;
+    EXPECT_EQ(Collect(lines, code, nullptr, &pieces), EncodeForSave(text, code, nullptr));
+    if (code != SaveCode::kEucJp && code != SaveCode::kJis) EXPECT_GT(pieces, 1);
+  }
+}
+
+TEST(EncodeLinesForSave, StopsWhenTheSinkFails) {
+  Lines lines(100000, "0123456789");
+  int calls = 0;
+  EXPECT_FALSE(EncodeLinesForSave(lines, SaveCode::kUtf8, nullptr, [&](std::string_view) {
+    ++calls;
+    return false;
+  }));
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(EncodeLinesForSave({}, SaveCode::kShiftJis, nullptr, [](std::string_view) {
+    ADD_FAILURE() << "nothing to write";
+    return true;
+  }));
+}
+
+TEST(DecodeOwnedFileBytes, EqualsDecodeFileBytes) {
+  const std::string sjis = Sjis("漢字とｶﾀｶﾅ、ﾊﾟﾋﾞ\r\n二行目\n三行目");
+  std::vector<std::string> inputs = {
+      "",
+      "abc",
+      "abc\n",
+      sjis,
+      sjis + "\r\n",
+      SjisToEuc(sjis),
+      SjisToEuc(sjis) + "\n",
+      SjisToJis(sjis),
+      SjisToJis(sjis + "\r\n"),
+      "ab\xA4\xF3",          // EUC-JP only when the added line break is examined
+      "\xEF\xBB\xBF\xE3\x82\xA2\r\n",
+      "\xE3\x81\x82\xE3\x81\x84\n",
+      "\xFF\xFE" "a\0b\0"s,
+      "a\0b\r\n"s,
+      "{\\rtf1 abc\\par def}",
+  };
+  for (const std::string& bytes : inputs) {
+    for (bool rtf : {false, true}) {
+      for (bool utf8 : {false, true}) {
+        DecodedFile want = DecodeFileBytes(bytes, rtf, utf8);
+        DecodedFile got = DecodeOwnedFileBytes(bytes, rtf, utf8);
+        EXPECT_EQ(got.text, want.text) << bytes;
+        EXPECT_EQ(got.unicode_kind, want.unicode_kind) << bytes;
+        EXPECT_EQ(got.detected_code, want.detected_code) << bytes;
+        EXPECT_EQ(got.unmapped_count, want.unmapped_count) << bytes;
+        EXPECT_EQ(got.first_unmapped_line, want.first_unmapped_line) << bytes;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace parvane
