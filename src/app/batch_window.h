@@ -25,7 +25,7 @@ class BatchWindow : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kWidth = 320;   // the drop-down's width, and the client area's
+  static constexpr int kWidth = 400;   // the drop-down's width, and the client area's
   static constexpr int kHeight = 128;  // the client area's height
 
   explicit BatchWindow(MainWindow* main);

@@ -114,7 +114,8 @@ OptionsDialog::OptionsDialog(MainWindow* main)
     if (index == static_cast<int>(Page::kGeneral)) UpdateTrashEnabled();
     if (index == static_cast<int>(Page::kUser)) note_->setPlainText(QString::fromUtf8(kUserNote));
   });
-  setFixedSize(sizeHint());
+  // Always exactly the pages and the strip, whatever the fonts need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QWidget* OptionsDialog::BuildGeneralPage() {
@@ -245,6 +246,9 @@ void OptionsDialog::Prepare(Page page) {
   SetPreview(FromUtf8(o.font_name), o.font_size);
   int font = font_list_->findText(preview_name_);
   if (font < 0) font = font_list_->findText(QStringLiteral("FixedSys"));
+  // The face the view falls back to for a missing name, rather than the
+  // list's first entry, which may be a face the view does not use.
+  if (font < 0) font = font_list_->findText(ResolveViewFamily(preview_name_));
   font_list_->setCurrentIndex(font >= 0 ? font : (font_list_->count() > 0 ? 0 : -1));
   int size = size_list_->findText(QString::number(preview_size_));
   if (size < 0) size = size_list_->findText(QString::number(kFallbackSize));
@@ -259,6 +263,7 @@ void OptionsDialog::Prepare(Page page) {
 
 void OptionsDialog::Run(Page page) {
   Prepare(page);
+  adjustSize();  // the size for the fonts of this showing, before centring
   if (const QScreen* screen = main_->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
