@@ -364,25 +364,59 @@ std::string SjisToEuc(std::string_view sjis) {
   return out.Take();
 }
 
+namespace {
+
+// JisToSjisPair as tables: the lead byte depends only on the row, the trail
+// byte only on the row's parity and the cell.
+struct EucToSjisTable {
+  unsigned char lead[256];
+  unsigned char trail[2][256];
+};
+
+const EucToSjisTable& EucPairs() {
+  static const EucToSjisTable table = [] {
+    EucToSjisTable t{};
+    for (int b = 0; b < 256; ++b) {
+      unsigned char j = static_cast<unsigned char>(b & 0x7F);
+      t.lead[b] = JisToSjisPair(j, 0x21).first;
+      t.trail[0][b] = JisToSjisPair(0x22, j).second;
+      t.trail[1][b] = JisToSjisPair(0x21, j).second;
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 std::string EucToSjis(std::string_view euc) {
-  // Pairs stay pairs and 8E k shrinks to k: never longer than the input.
-  Output out(euc.size());
+  const EucToSjisTable& pairs = EucPairs();
+  // Pairs stay pairs and 8E k shrinks to k: never longer than the input. A
+  // local pointer, not a member, so the compiler need not assume that the
+  // bytes written change where it writes.
+  std::string out(euc.size(), '\0');
+  char* p = out.data();
   const std::size_t n = euc.size();
   const unsigned char* e = reinterpret_cast<const unsigned char*>(euc.data());
-  for (std::size_t i = 0; i < n;) {
+  std::size_t i = 0;
+  while (i < n) {
     unsigned char c = e[i];
     if (c <= 0x80 || c == 0xFF || i + 1 >= n || e[i + 1] < 0x80) {
-      out.Put(c);
+      *p++ = static_cast<char>(c);
       ++i;
     } else if (c == kSs2) {
-      out.Put(e[i + 1]);
+      *p++ = static_cast<char>(e[i + 1]);
       i += 2;
     } else {
-      out.Put(JisToSjisPair(c & 0x7F, e[i + 1] & 0x7F));
+      unsigned char d = e[i + 1];
+      p[0] = static_cast<char>(pairs.lead[c]);
+      p[1] = static_cast<char>(pairs.trail[c & 1][d]);
+      p += 2;
       i += 2;
     }
   }
-  return out.Take();
+  out.resize(static_cast<std::size_t>(p - out.data()));
+  return out;
 }
 
 std::string SjisToJis(std::string_view sjis) { return ToJis<KanaForm::kShiftJis>(sjis); }

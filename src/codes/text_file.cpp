@@ -121,6 +121,19 @@ const UnitTable& Units() {
   return table;
 }
 
+struct LeadBytes {
+  bool is_lead[256] = {};
+};
+
+const LeadBytes& LeadTable() {
+  static const LeadBytes table = [] {
+    LeadBytes t;
+    for (int b = 0; b < 0x100; ++b) t.is_lead[b] = Units()[b] == kLead;
+    return t;
+  }();
+  return table;
+}
+
 // Collects output in a buffer of a few hundred kilobytes and hands it to the
 // sink when full; a line longer than the buffer grows it.
 class ChunkWriter {
@@ -155,59 +168,61 @@ class ChunkWriter {
 };
 
 // Reads the Shift_JIS characters of one line as Cp932ToUtf16 reads them in
-// the document text. A line holds no CR or LF, so no pair spans two lines,
-// and a lead byte at the end of a line meets the CR of the text's line break,
-// which is no trail byte: '?' either way.
-template <typename Emit>
-void ForEachUnit(std::string_view line, const UnitTable& units, Emit emit) {
+// the document text and passes each character's entry of table to put: the
+// single-byte entry, or the pair's. A line holds no CR or LF, so no pair
+// spans two lines, and a lead byte at the end of a line meets the CR of the
+// text's line break, which is no trail byte: '?' either way, which is what
+// the tables hold at a lead byte's own entry.
+template <typename Entry, typename Put>
+char* EncodeLine(std::string_view line, const bool* is_lead, const Entry* table, char* p,
+                 Put put) {
   const unsigned char* s = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t n = line.size();
-  for (std::size_t i = 0; i < n;) {
-    char16_t u = units[s[i]];
-    if (u != kLead) {
-      emit(u);
-      ++i;
-    } else if (i + 1 < n && IsTrail(s[i + 1])) {
-      emit(units[s[i] << 8 | s[i + 1]]);
-      i += 2;
-    } else {
-      emit(u'?');
-      ++i;
+  std::size_t i = 0;
+  while (i < n) {
+    unsigned b = s[i];
+    Entry e = table[b];
+    std::size_t step = 1;
+    if (is_lead[b] && i + 1 < n && IsTrail(s[i + 1])) {
+      e = table[b << 8 | s[i + 1]];
+      step = 2;
     }
-  }
-}
-
-char* PutUtf8(char* p, char16_t u) {
-  if (u < 0x80) {
-    *p++ = static_cast<char>(u);
-  } else if (u < 0x800) {
-    p[0] = static_cast<char>(0xC0 + (u >> 6));
-    p[1] = static_cast<char>(0x80 + (u & 0x3F));
-    p += 2;
-  } else {
-    p[0] = static_cast<char>(0xE0 + (u >> 12));
-    p[1] = static_cast<char>(0x80 + ((u >> 6) & 0x3F));
-    p[2] = static_cast<char>(0x80 + (u & 0x3F));
-    p += 3;
+    p = put(p, e);
+    i += step;
   }
   return p;
+}
+
+// Per code: up to three UTF-8 bytes, lowest first, and their count in the
+// top byte, so that writing one takes no branch.
+using Utf8Table = std::array<std::uint32_t, 0x10000>;
+
+std::uint32_t Utf8Entry(char16_t u) {
+  if (u < 0x80) return 1u << 24 | u;
+  if (u < 0x800) return 2u << 24 | (0x80u + (u & 0x3F)) << 8 | (0xC0u + (u >> 6));
+  return 3u << 24 | (0x80u + (u & 0x3F)) << 16 | (0x80u + ((u >> 6) & 0x3F)) << 8 |
+         (0xE0u + (u >> 12));
 }
 
 // The Unicode forms of EncodeForSave, line by line.
 bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
                           const UnicodeOrigins* origins, ChunkWriter& out) {
-  const UnitTable* units = &Units();
-  std::unique_ptr<UnitTable> patched;
-  if (origins != nullptr && origins->count > 0) {
-    patched = std::make_unique<UnitTable>(*units);
-    for (int k = 0; k < origins->count; ++k) {
-      const UnicodeOrigins::Entry& e = origins->entries[k];
-      if (Cp932ToUnit(e.code) >= 0) (*patched)[e.code] = e.unit;
-    }
-    units = patched.get();
+  auto units = std::make_unique<UnitTable>(Units());
+  for (int b = 0; b < 0x100; ++b) {
+    if ((*units)[b] == kLead) (*units)[b] = u'?';
   }
+  for (int k = 0; origins != nullptr && k < origins->count; ++k) {
+    const UnicodeOrigins::Entry& e = origins->entries[k];
+    if (Cp932ToUnit(e.code) >= 0) (*units)[e.code] = e.unit;
+  }
+  const bool* is_lead = LeadTable().is_lead;
   const bool utf8 = code != SaveCode::kUtf16 && code != SaveCode::kUtf16Be;
   const bool big_endian = code == SaveCode::kUtf16Be;
+  std::unique_ptr<Utf8Table> utf8_table;
+  if (utf8) {
+    utf8_table = std::make_unique<Utf8Table>();
+    for (std::size_t c = 0; c < 0x10000; ++c) (*utf8_table)[c] = Utf8Entry((*units)[c]);
+  }
   std::string_view mark = code == SaveCode::kUtf16     ? std::string_view("\xFF\xFE")
                           : code == SaveCode::kUtf16Be ? std::string_view("\xFE\xFF")
                           : code == SaveCode::kUtf8NoBom
@@ -217,24 +232,35 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
   if (p == nullptr) return false;
   std::memcpy(p, mark.data(), mark.size());
   out.Commit(p + mark.size());
+  auto put_utf8 = [](char* q, std::uint32_t e) {
+    std::memcpy(q, &e, 4);  // the fourth byte is overwritten by what follows
+    return q + (e >> 24);
+  };
+  auto put_le = [](char* q, char16_t u) {
+    q[0] = static_cast<char>(u & 0xFF);
+    q[1] = static_cast<char>(u >> 8);
+    return q + 2;
+  };
+  auto put_be = [](char* q, char16_t u) {
+    q[0] = static_cast<char>(u >> 8);
+    q[1] = static_cast<char>(u & 0xFF);
+    return q + 2;
+  };
   for (const std::string& line : lines) {
-    // A byte becomes at most three UTF-8 bytes or one UTF-16 unit.
-    p = out.Room(3 * line.size() + 4);
+    // A byte becomes at most three UTF-8 bytes or one UTF-16 unit; one more
+    // byte for the last four-byte store.
+    p = out.Room(3 * line.size() + 5);
     if (p == nullptr) return false;
     if (utf8) {
-      ForEachUnit(line, *units, [&p](char16_t u) { p = PutUtf8(p, u); });
-      p[0] = '\r';
-      p[1] = '\n';
-      p += 2;
+      p = EncodeLine(line, is_lead, utf8_table->data(), p, put_utf8);
+      p = put_utf8(p, Utf8Entry(u'\r'));
+      p = put_utf8(p, Utf8Entry(u'\n'));
+    } else if (big_endian) {
+      p = EncodeLine(line, is_lead, units->data(), p, put_be);
+      p = put_be(put_be(p, u'\r'), u'\n');
     } else {
-      auto put = [&p, big_endian](char16_t u) {
-        p[big_endian ? 1 : 0] = static_cast<char>(u & 0xFF);
-        p[big_endian ? 0 : 1] = static_cast<char>(u >> 8);
-        p += 2;
-      };
-      ForEachUnit(line, *units, put);
-      put(u'\r');
-      put(u'\n');
+      p = EncodeLine(line, is_lead, units->data(), p, put_le);
+      p = put_le(put_le(p, u'\r'), u'\n');
     }
     out.Commit(p);
   }

@@ -5,6 +5,35 @@
 
 namespace parvane {
 
+namespace {
+
+// The number of CR and LF bytes, eight bytes at a time: a byte of x is zero
+// exactly where ZeroBytes sets its top bit (no carry crosses bytes, since
+// each byte's low seven bits are added to 0x7F at most).
+std::uint64_t ZeroBytes(std::uint64_t x) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+std::size_t CountBreaks(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    // One flag per byte for each, then all sixteen flags summed into the top
+    // byte by one multiplication.
+    std::uint64_t flags =
+        (ZeroBytes(word ^ ('\n' * kOnes)) >> 7) + (ZeroBytes(word ^ ('\r' * kOnes)) >> 7);
+    count += static_cast<std::size_t>((flags * kOnes) >> 56);
+  }
+  for (; i < text.size(); ++i) count += (text[i] == '\n') + (text[i] == '\r');
+  return count;
+}
+
+}  // namespace
+
 std::string JoinLines(const Lines& lines) {
   std::size_t total = 0;
   for (const auto& line : lines) total += line.size() + 2;
@@ -24,10 +53,8 @@ Lines SplitLines(std::string_view text) {
   const char* const s = text.data();
   const std::size_t n = text.size();
   // Count first so the vector is allocated once for a million-line file.
-  std::size_t breaks = 0;
-  for (std::size_t i = 0; i < n; ++i) breaks += (s[i] == '\n') + (s[i] == '\r');
   Lines lines;
-  lines.reserve(breaks + 1);
+  lines.reserve(CountBreaks(text) + 1);
   // memchr finds the breaks many bytes at a time. The next LF is remembered,
   // so a file of lone CRs is not searched to its end once per line.
   std::size_t start = 0;

@@ -130,5 +130,18 @@ TEST(DecodeOwnedFileBytes, EqualsDecodeFileBytes) {
   }
 }
 
+TEST(EucToSjis, EveryPairAsJisToSjisPair) {
+  for (int c = 0xA1; c <= 0xFE; ++c) {
+    for (int d = 0x80; d <= 0xFF; ++d) {
+      BytePair want = JisToSjisPair(static_cast<unsigned char>(c & 0x7F),
+                                    static_cast<unsigned char>(d & 0x7F));
+      std::string euc{static_cast<char>(c), static_cast<char>(d)};
+      ASSERT_EQ(EucToSjis(euc), (std::string{static_cast<char>(want.first),
+                                             static_cast<char>(want.second)}))
+          << c << " " << d;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace parvane
