@@ -18,6 +18,7 @@
 #include "app/qt_text.h"
 #include "automation/user_commands.h"
 #include "text/literal.h"
+#include "editor/error_text.h"
 
 namespace parvane {
 namespace {
@@ -152,7 +153,7 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
       result = ProcessDroppedFile(editor, state, QStringToPath(file), slot);
     } catch (const std::exception& e) {
       failed_by_error = true;
-      main_->host().Message(e.what(), MessageIcon::kError, MessageButtons::kOk);
+      main_->host().Message(ErrorDisplayText(e.what()), MessageIcon::kError, MessageButtons::kOk);
     }
     main_->OnCommandEnded();
     results.push_back(result);

@@ -14,6 +14,7 @@
 #include "app/qt_text.h"
 #include "commands/find_replace.h"
 #include "editor/editor.h"
+#include "editor/error_text.h"
 
 namespace parvane {
 
@@ -128,9 +129,7 @@ void FindDialog::Store() {
 
 void FindDialog::ShowError(const char* what) {
   // The error is the pattern's; the dialog stays so it can be corrected.
-  std::string text = what;
-  if (!text.empty() && text.back() != '.') text += '.';
-  editor_.host().Message(text, MessageIcon::kError, MessageButtons::kOk);
+  editor_.host().Message(ErrorDisplayText(what), MessageIcon::kError, MessageButtons::kOk);
 }
 
 void FindDialog::Find(bool regex) {

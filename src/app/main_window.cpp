@@ -35,6 +35,7 @@
 #include "commands/view_keys.h"
 #include "editor/files.h"
 #include "text/literal.h"
+#include "editor/error_text.h"
 
 namespace parvane {
 namespace {
@@ -241,7 +242,7 @@ bool MainWindow::Dispatch(const std::function<void()>& work) {
   try {
     work();
   } catch (const std::exception& e) {
-    host_.Message(e.what(), MessageIcon::kError, MessageButtons::kOk);
+    host_.Message(ErrorDisplayText(e.what()), MessageIcon::kError, MessageButtons::kOk);
   }
   dispatching_ = false;
   // Commands without a frame (editing a row, saving) change the title or a
@@ -310,12 +311,12 @@ void MainWindow::RunApp(AppAction a) {
   switch (a) {
     case A::kOpen:
       Dispatch([this] {
-        FileDialogSpec spec;
-        spec.filter = Sjis(
+        FileDialogSpec dialog;
+        dialog.filter = Sjis(
             "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
             "リッチテキストファイル (*.rtf)|*.rtf|すべてのファイル (*.*)|*.*");
-        spec.default_extension = "txt";
-        if (auto path = host_.OpenFileDialog(spec)) LoadDocumentFile(editor_, *path, false);
+        dialog.default_extension = "txt";
+        if (auto path = host_.OpenFileDialog(dialog)) LoadDocumentFile(editor_, *path, false);
       });
       break;
     case A::kSave: Dispatch([this] { SaveDocument(editor_); }); break;

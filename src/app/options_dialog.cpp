@@ -310,10 +310,10 @@ void OptionsDialog::ShowSlotPath() {
 void OptionsDialog::ChangeSlotFile() {
   const int slot = slot_list_->currentIndex();
   if (slot < 0 || slot >= kUserCommandSlots) return;
-  FileDialogSpec spec;
-  spec.filter = Sjis("Parvane 自動処理ファイル (*.pvx)|*.pvx|すべてのファイル (*.*)|*.*");
-  spec.default_extension = "pvx";
-  const std::optional<std::filesystem::path> file = main_->host().OpenFileDialog(spec);
+  FileDialogSpec dialog;
+  dialog.filter = Sjis("Parvane 自動処理ファイル (*.pvx)|*.pvx|すべてのファイル (*.*)|*.*");
+  dialog.default_extension = "pvx";
+  const std::optional<std::filesystem::path> file = main_->host().OpenFileDialog(dialog);
   if (!file) return;
   Editor& editor = main_->editor();
   editor.options.user_command_files[static_cast<std::size_t>(slot)] =

@@ -114,16 +114,16 @@ Answer QtHost::Message(std::string_view text, MessageIcon icon, MessageButtons b
   return prompter_->Message(MessageText(text), icon, buttons);
 }
 
-std::optional<std::filesystem::path> QtHost::OpenFileDialog(const FileDialogSpec& spec) {
-  auto chosen = prompter_->OpenFile(FromSjis(spec.title), QtFilter(FromSjis(spec.filter)),
-                                    PathToQString(spec.initial));
+std::optional<std::filesystem::path> QtHost::OpenFileDialog(const FileDialogSpec& dialog) {
+  auto chosen = prompter_->OpenFile(FromSjis(dialog.title), QtFilter(FromSjis(dialog.filter)),
+                                    PathToQString(dialog.initial));
   if (!chosen) return std::nullopt;
   return QStringToPath(*chosen);
 }
 
-std::optional<std::filesystem::path> QtHost::SaveFileDialog(const FileDialogSpec& spec) {
-  auto chosen = prompter_->SaveFile(FromSjis(spec.title), QtFilter(FromSjis(spec.filter)),
-                                    FromSjis(spec.default_extension), PathToQString(spec.initial));
+std::optional<std::filesystem::path> QtHost::SaveFileDialog(const FileDialogSpec& dialog) {
+  auto chosen = prompter_->SaveFile(FromSjis(dialog.title), QtFilter(FromSjis(dialog.filter)),
+                                    FromSjis(dialog.default_extension), PathToQString(dialog.initial));
   if (!chosen) return std::nullopt;
   return QStringToPath(*chosen);
 }

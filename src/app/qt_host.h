@@ -74,8 +74,8 @@ class QtHost : public Host {
   std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
                                       std::string_view initial) override;
   Answer Message(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
-  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& spec) override;
-  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& spec) override;
+  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& dialog) override;
+  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override;
   std::string ClipboardText() override;
   void SetClipboardText(std::string_view text) override;
   bool MoveToTrash(const std::filesystem::path& path) override;

@@ -1,20 +1,11 @@
 #include "automation/params.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "editor/files.h"
+#include "text/ascii.h"
 #include "text/integer.h"
 
 namespace parvane {
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 // Step values are decimal; anything else counts as 0.
 long StepNumber(std::string_view text) {
@@ -31,7 +22,7 @@ StepParam ReadStepParam(const Editor& editor, int k) {
   std::string item = k >= 0 && static_cast<std::size_t>(k) < editor.step_params.size()
                          ? editor.step_params[static_cast<std::size_t>(k)]
                          : std::string(kAskEveryTime);
-  std::string lower = Lower(item);
+  std::string lower = AsciiLower(item);
   if (lower == kAskEveryTime) return p;
   if (lower == kAskOnce) {
     p.store = true;
@@ -74,7 +65,7 @@ std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
   return value;
 }
 
-std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& spec) {
+std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& dialog) {
   StepParam p = ReadStepParam(editor, k);
   if (!p.ask) {
     std::filesystem::path path = SjisToPath(p.value);
@@ -82,7 +73,7 @@ std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const File
     if (p.value.empty() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     return path;
   }
-  auto chosen = editor.host().OpenFileDialog(spec);
+  auto chosen = editor.host().OpenFileDialog(dialog);
   if (!chosen) return std::nullopt;
   if (p.store) StoreStepParam(editor, k, PathToSjis(*chosen));
   return chosen;

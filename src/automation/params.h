@@ -44,7 +44,7 @@ std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
 
 // A file parameter through the open dialog. Returns nullopt when cancelled or
 // when a played value names no existing file.
-std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& spec);
+std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& dialog);
 
 }  // namespace parvane
 

@@ -9,10 +9,10 @@
 namespace parvane {
 
 FileDialogSpec PvxDialogSpec() {
-  FileDialogSpec spec;
-  spec.filter = Sjis("Parvane 自動処理ファイル (*.pvx)|*.pvx|すべてのファイル (*.*)|*.*");
-  spec.default_extension = "pvx";
-  return spec;
+  FileDialogSpec dialog;
+  dialog.filter = Sjis("Parvane 自動処理ファイル (*.pvx)|*.pvx|すべてのファイル (*.*)|*.*");
+  dialog.default_extension = "pvx";
+  return dialog;
 }
 
 void StartRecording(Editor& editor, AutomationState& state) {

@@ -115,12 +115,12 @@ void ApplyConversionTable(const Lines& table_lines, Lines& lines,
 }
 
 void ConvertByTable(Editor& editor) {
-  FileDialogSpec spec;
-  spec.title = Sjis("変換テーブルのファイルを開く");
-  spec.filter = Sjis(
+  FileDialogSpec dialog;
+  dialog.title = Sjis("変換テーブルのファイルを開く");
+  dialog.filter = Sjis(
       "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
       "すべてのファイル (*.*)|*.*");
-  std::optional<std::filesystem::path> file = FileParam(editor, 1, spec);
+  std::optional<std::filesystem::path> file = FileParam(editor, 1, dialog);
   std::error_code ec;
   if (!file || !std::filesystem::is_regular_file(*file, ec)) return;
   const std::filesystem::path path = std::filesystem::absolute(*file, ec);

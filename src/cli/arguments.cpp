@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "text/ascii.h"
+
 namespace parvane {
 namespace {
 
@@ -22,9 +24,7 @@ constexpr std::array<std::pair<std::string_view, SaveCode>, 7> kCodeNames = {{
 }  // namespace
 
 std::optional<SaveCode> SaveCodeFromCliName(std::string_view name) {
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = AsciiLower(name);
   for (const auto& [cli_name, code] : kCodeNames) {
     if (lower == cli_name) return code;
   }

@@ -6,19 +6,10 @@
 #include "automation/playback.h"
 #include "cli/trash.h"
 #include "text/integer.h"
+#include "text/ascii.h"
 #include "text/literal.h"
 
 namespace parvane {
-namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-}  // namespace
 
 CliHost::CliHost(std::vector<std::string> answers, std::FILE* err)
     : answers_(answers.begin(), answers.end()), err_(err) {}
@@ -63,7 +54,7 @@ Answer CliHost::Message(std::string_view text, MessageIcon icon, MessageButtons 
     Report(utf8);
     return Answer::kOk;
   }
-  const std::string answer = Lower(NextAnswer(utf8));
+  const std::string answer = AsciiLower(NextAnswer(utf8));
   if (answer == "yes" || answer == "y" || answer == "はい") return Answer::kYes;
   if (answer == "no" || answer == "n" || answer == "いいえ") return Answer::kNo;
   if (buttons == MessageButtons::kYesNoCancel &&

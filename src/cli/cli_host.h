@@ -33,8 +33,8 @@ class CliHost : public Host {
   std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
                                       std::string_view initial) override;
   Answer Message(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
-  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& spec) override;
-  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& spec) override;
+  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& dialog) override;
+  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override;
   std::string ClipboardText() override { return clipboard_; }
   void SetClipboardText(std::string_view text) override { clipboard_ = std::string(text); }
   bool MoveToTrash(const std::filesystem::path& path) override;

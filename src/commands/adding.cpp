@@ -244,13 +244,13 @@ void AlignNumbers(Editor& editor, Radix radix) {
 
 void MergeFile(Editor& editor, Side side) {
   const bool start = side == Side::kStart;
-  FileDialogSpec spec;
-  spec.title = Sjis(start ? "行頭に合成するファイルを開く" : "行末に合成するファイルを開く");
-  spec.filter = Sjis(
+  FileDialogSpec dialog;
+  dialog.title = Sjis(start ? "行頭に合成するファイルを開く" : "行末に合成するファイルを開く");
+  dialog.filter = Sjis(
       "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
       "すべてのファイル (*.*)|*.*");
-  spec.default_extension = "txt";
-  std::optional<std::filesystem::path> path = FileParam(editor, 1, spec);
+  dialog.default_extension = "txt";
+  std::optional<std::filesystem::path> path = FileParam(editor, 1, dialog);
   if (!path) return;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(*path, ec)) return;

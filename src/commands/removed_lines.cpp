@@ -71,10 +71,10 @@ bool RemovedLinesSave(Editor& editor, const std::filesystem::path& path) {
 }
 
 FileDialogSpec RemovedLinesSaveDialog() {
-  FileDialogSpec spec;
-  spec.filter = Sjis("テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
-  spec.default_extension = "txt";
-  return spec;
+  FileDialogSpec dialog;
+  dialog.filter = Sjis("テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
+  dialog.default_extension = "txt";
+  return dialog;
 }
 
 bool RemovedLinesSaveAs(Editor& editor) {

@@ -50,8 +50,8 @@ class Host {
 
   // File dialogs. Return nullopt when cancelled. The save dialog asks before
   // overwriting and refuses read-only targets.
-  virtual std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& dialog) = 0;
+  virtual std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) = 0;
 
   // The clipboard as Shift_JIS text.
   virtual std::string ClipboardText() = 0;

@@ -42,8 +42,8 @@ Answer ScriptedHost::Message(std::string_view text, MessageIcon icon, MessageBut
   return a;
 }
 
-std::optional<std::filesystem::path> ScriptedHost::OpenFileDialog(const FileDialogSpec& spec) {
-  open_dialogs.push_back(spec);
+std::optional<std::filesystem::path> ScriptedHost::OpenFileDialog(const FileDialogSpec& dialog) {
+  open_dialogs.push_back(dialog);
   if (open_files.empty()) {
     if (strict) ADD_FAILURE() << "unexpected open dialog";
     return std::nullopt;
@@ -53,8 +53,8 @@ std::optional<std::filesystem::path> ScriptedHost::OpenFileDialog(const FileDial
   return path;
 }
 
-std::optional<std::filesystem::path> ScriptedHost::SaveFileDialog(const FileDialogSpec& spec) {
-  save_dialogs.push_back(spec);
+std::optional<std::filesystem::path> ScriptedHost::SaveFileDialog(const FileDialogSpec& dialog) {
+  save_dialogs.push_back(dialog);
   if (save_files.empty()) {
     if (strict) ADD_FAILURE() << "unexpected save dialog";
     return std::nullopt;
