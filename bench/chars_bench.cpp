@@ -18,29 +18,10 @@
 #include "editor/editor.h"
 #include "editor/host.h"
 #include "text/literal.h"
+#include "quiet_host.h"
 
 namespace parvane {
 namespace {
-
-// A Host that answers nothing and shows nothing.
-class QuietHost : public Host {
- public:
-  std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                      std::string_view) override {
-    return std::nullopt;
-  }
-  Answer Message(std::string_view, MessageIcon, MessageButtons) override { return Answer::kOk; }
-  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec&) override { return {}; }
-  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec&) override { return {}; }
-  std::string ClipboardText() override { return {}; }
-  void SetClipboardText(std::string_view) override {}
-  bool MoveToTrash(const std::filesystem::path&) override { return false; }
-  void CommandStarted(std::string_view) override {}
-  void Progress(int) override {}
-  void CommandEnded() override {}
-  void ShowRemovedLines(Editor&) override {}
-  std::optional<int> ChooseKeyField(std::string_view, const Lines&) override { return {}; }
-};
 
 constexpr std::size_t kLines = 100000;  // about 10 MB
 
