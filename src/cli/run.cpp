@@ -120,8 +120,8 @@ class Runner {
     auto write = [this](std::string_view piece) {
       return std::fwrite(piece.data(), 1, piece.size(), out_) == piece.size();
     };
-    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code,
-                            editor_.unicode_origins.get(), write) ||
+    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+                            write) ||
         std::fflush(out_) != 0) {
       host_.Report("could not write standard output");
       return false;

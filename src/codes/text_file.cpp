@@ -174,8 +174,7 @@ class ChunkWriter {
 // text's line break, which is no trail byte: '?' either way, which is what
 // the tables hold at a lead byte's own entry.
 template <typename Entry, typename Put>
-char* EncodeLine(std::string_view line, const bool* is_lead, const Entry* table, char* p,
-                 Put put) {
+char* EncodeLine(std::string_view line, const bool* is_lead, const Entry* table, char* p, Put put) {
   const unsigned char* s = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t n = line.size();
   std::size_t i = 0;
@@ -223,11 +222,10 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
     utf8_table = std::make_unique<Utf8Table>();
     for (std::size_t c = 0; c < 0x10000; ++c) (*utf8_table)[c] = Utf8Entry((*units)[c]);
   }
-  std::string_view mark = code == SaveCode::kUtf16     ? std::string_view("\xFF\xFE")
-                          : code == SaveCode::kUtf16Be ? std::string_view("\xFE\xFF")
-                          : code == SaveCode::kUtf8NoBom
-                              ? std::string_view()
-                              : std::string_view("\xEF\xBB\xBF");
+  std::string_view mark = code == SaveCode::kUtf16       ? std::string_view("\xFF\xFE")
+                          : code == SaveCode::kUtf16Be   ? std::string_view("\xFE\xFF")
+                          : code == SaveCode::kUtf8NoBom ? std::string_view()
+                                                         : std::string_view("\xEF\xBB\xBF");
   char* p = out.Room(mark.size());
   if (p == nullptr) return false;
   std::memcpy(p, mark.data(), mark.size());

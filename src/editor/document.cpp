@@ -7,29 +7,49 @@ namespace parvane {
 
 namespace {
 
-// The number of CR and LF bytes, eight bytes at a time: a byte of x is zero
-// exactly where ZeroBytes sets its top bit (no carry crosses bytes, since
-// each byte's low seven bits are added to 0x7F at most).
+// Sets the top bit of every byte of x that is zero and no other bit; no
+// carry crosses bytes, as only each byte's low seven bits are added to 0x7F.
 std::uint64_t ZeroBytes(std::uint64_t x) {
   constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
   return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
-std::size_t CountBreaks(std::string_view text) {
+struct BreakCounts {
+  std::size_t cr = 0;
+  std::size_t lf = 0;
+};
+
+// Counts CR and LF bytes eight at a time.
+BreakCounts CountBreaks(std::string_view text) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  std::size_t count = 0;
+  BreakCounts counts;
   std::size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, text.data() + i, 8);
-    // One flag per byte for each, then all sixteen flags summed into the top
-    // byte by one multiplication.
-    std::uint64_t flags =
-        (ZeroBytes(word ^ ('\n' * kOnes)) >> 7) + (ZeroBytes(word ^ ('\r' * kOnes)) >> 7);
-    count += static_cast<std::size_t>((flags * kOnes) >> 56);
+    // One flag per byte, summed into the top byte by one multiplication.
+    counts.lf += static_cast<std::size_t>(((ZeroBytes(word ^ ('\n' * kOnes)) >> 7) * kOnes) >> 56);
+    counts.cr += static_cast<std::size_t>(((ZeroBytes(word ^ ('\r' * kOnes)) >> 7) * kOnes) >> 56);
   }
-  for (; i < text.size(); ++i) count += (text[i] == '\n') + (text[i] == '\r');
-  return count;
+  for (; i < text.size(); ++i) {
+    counts.lf += text[i] == '\n';
+    counts.cr += text[i] == '\r';
+  }
+  return counts;
+}
+
+// Splits text that holds only one kind of break, one memchr per line.
+void SplitAt(std::string_view text, char brk, Lines& lines) {
+  const char* const s = text.data();
+  const std::size_t n = text.size();
+  std::size_t start = 0;
+  while (start < n) {
+    const void* found = std::memchr(s + start, brk, n - start);
+    std::size_t end =
+        found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
+    lines.emplace_back(s + start, end - start);
+    start = end + 1;
+  }
 }
 
 }  // namespace
@@ -53,9 +73,14 @@ Lines SplitLines(std::string_view text) {
   const char* const s = text.data();
   const std::size_t n = text.size();
   // Count first so the vector is allocated once for a million-line file.
+  const BreakCounts counts = CountBreaks(text);
   Lines lines;
-  lines.reserve(CountBreaks(text) + 1);
-  // memchr finds the breaks many bytes at a time. The next LF is remembered,
+  lines.reserve(counts.cr + counts.lf + 1);
+  if (counts.cr == 0 || counts.lf == 0) {
+    SplitAt(text, counts.cr == 0 ? '\n' : '\r', lines);
+    return lines;
+  }
+  // Both kinds. memchr finds the breaks many bytes at a time; the next LF is remembered,
   // so a file of lone CRs is not searched to its end once per line.
   std::size_t start = 0;
   std::size_t next_lf = 0;
@@ -67,8 +92,8 @@ Lines SplitLines(std::string_view text) {
       lf_known = true;
     }
     const void* cr = std::memchr(s + start, '\r', next_lf - start);
-    std::size_t end = cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - s)
-                                    : next_lf;
+    std::size_t end =
+        cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - s) : next_lf;
     lines.emplace_back(s + start, end - start);
     if (end == n) break;
     if (s[end] == '\r' && end + 1 < n && s[end + 1] == '\n') ++end;

@@ -166,7 +166,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes, error)) return false;
-  DecodedFile decoded = DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true);
+  DecodedFile decoded =
+      DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true);
   *lines = SplitLines(decoded.text);
   return true;
 }

@@ -16,8 +16,8 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr SaveCode kAllCodes[] = {SaveCode::kShiftJis, SaveCode::kEucJp,   SaveCode::kJis,
-                                  SaveCode::kUtf8,     SaveCode::kUtf16,   SaveCode::kUtf16Be,
+constexpr SaveCode kAllCodes[] = {SaveCode::kShiftJis, SaveCode::kEucJp, SaveCode::kJis,
+                                  SaveCode::kUtf8,     SaveCode::kUtf16, SaveCode::kUtf16Be,
                                   SaveCode::kUtf8NoBom};
 
 std::string Collect(const Lines& lines, SaveCode code, const UnicodeOrigins* origins,
@@ -39,9 +39,9 @@ std::string Collect(const Lines& lines, SaveCode code, const UnicodeOrigins* ori
 // the best-fit codes, NUL and escape bytes.
 Lines RandomLines(std::mt19937& rng, int count) {
   static const std::vector<std::string> kPieces = {
-      "a",   "\\",     "~",       "\x81",     "\x81\x60", "\x81\x5C", "\x82\xA0", "\xB6\xDE",
+      "a",        "\\",       "~",    "\x81",     "\x81\x60", "\x81\x5C", "\x82\xA0", "\xB6\xDE",
       "\xCA\xDF", "\xB3\xDE", "\xA1", "\x85\x40", "\xEB\x40", "\xFC\xFC", "\xED\x40", "\x1B",
-      "\0"s, " ", "\x80",   "\xA0",     "\xFD",     "\xE0\x40", "\x88\x9F", "\x8E\xA1"};
+      "\0"s,      " ",        "\x80", "\xA0",     "\xFD",     "\xE0\x40", "\x88\x9F", "\x8E\xA1"};
   Lines lines;
   for (int i = 0; i < count; ++i) {
     std::string line;
@@ -108,10 +108,11 @@ TEST(DecodeOwnedFileBytes, EqualsDecodeFileBytes) {
       SjisToEuc(sjis) + "\n",
       SjisToJis(sjis),
       SjisToJis(sjis + "\r\n"),
-      "ab\xA4\xF3",          // EUC-JP only when the added line break is examined
+      "ab\xA4\xF3",  // EUC-JP only when the added line break is examined
       "\xEF\xBB\xBF\xE3\x82\xA2\r\n",
       "\xE3\x81\x82\xE3\x81\x84\n",
-      "\xFF\xFE" "a\0b\0"s,
+      "\xFF\xFE"
+      "a\0b\0"s,
       "a\0b\r\n"s,
       "{\\rtf1 abc\\par def}",
   };
@@ -133,11 +134,11 @@ TEST(DecodeOwnedFileBytes, EqualsDecodeFileBytes) {
 TEST(EucToSjis, EveryPairAsJisToSjisPair) {
   for (int c = 0xA1; c <= 0xFE; ++c) {
     for (int d = 0x80; d <= 0xFF; ++d) {
-      BytePair want = JisToSjisPair(static_cast<unsigned char>(c & 0x7F),
-                                    static_cast<unsigned char>(d & 0x7F));
+      BytePair want =
+          JisToSjisPair(static_cast<unsigned char>(c & 0x7F), static_cast<unsigned char>(d & 0x7F));
       std::string euc{static_cast<char>(c), static_cast<char>(d)};
-      ASSERT_EQ(EucToSjis(euc), (std::string{static_cast<char>(want.first),
-                                             static_cast<char>(want.second)}))
+      ASSERT_EQ(EucToSjis(euc),
+                (std::string{static_cast<char>(want.first), static_cast<char>(want.second)}))
           << c << " " << d;
     }
   }
