@@ -17,7 +17,7 @@ jobs=${JOBS:-2}
 lock=$root/build/.build.lock
 mkdir -p "$out/obj" "$root/build"
 
-flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I"$root/src"
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I"$root/src" -I"$root/tests/regex"
        -fsanitize=address,undefined -fno-sanitize-recover=undefined)
 
 # The core minus the two programs; step names need the whole command table,
