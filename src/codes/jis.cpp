@@ -7,8 +7,6 @@
 // own, so a stray byte never swallows a line break and nothing is lost.
 #include "codes/jis.h"
 
-#include <algorithm>
-
 namespace parvane {
 namespace {
 
@@ -49,21 +47,17 @@ constexpr bool IsKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 // A byte that cannot be the second byte of a Shift_JIS character.
 constexpr bool BreaksSjisPair(unsigned char b) { return b < 0x40; }
 
-// The result of one conversion, written through a raw pointer into a buffer
-// sized in advance: a string's push_back re-checks its capacity for every
-// byte, which made those checks the larger part of converting a large file.
+// The result of one conversion. Bytes go into a small block that is
+// appended to the result when full: a string's push_back re-checks its
+// capacity and rewrites its length for every byte, which made that the
+// larger part of converting a large file, and a result sized in advance
+// would touch memory for its worst case.
 class Output {
  public:
-  explicit Output(std::size_t capacity) {
-    buffer_.resize(capacity);
-    p_ = buffer_.data();
-  }
-  // Makes room for n more bytes, for converters whose growth has no small bound.
+  explicit Output(std::size_t expected) { result_.reserve(expected); }
+  // Makes room for n more bytes (n <= 8).
   void Reserve(std::size_t n) {
-    std::size_t used = static_cast<std::size_t>(p_ - buffer_.data());
-    if (buffer_.size() - used >= n) return;
-    buffer_.resize(std::max(buffer_.size() * 2, used + n));
-    p_ = buffer_.data() + used;
+    if (static_cast<std::size_t>(block_ + sizeof block_ - p_) < n) Flush();
   }
   void Put(unsigned char b) { *p_++ = static_cast<char>(b); }
   void Put(BytePair pair) {
@@ -78,13 +72,19 @@ class Output {
     p_ += 3;
   }
   std::string Take() {
-    buffer_.resize(static_cast<std::size_t>(p_ - buffer_.data()));
-    return std::move(buffer_);
+    Flush();
+    return std::move(result_);
   }
 
  private:
-  std::string buffer_;
-  char* p_ = nullptr;
+  void Flush() {
+    result_.append(block_, static_cast<std::size_t>(p_ - block_));
+    p_ = block_;
+  }
+
+  std::string result_;
+  char block_[4096];
+  char* p_ = block_;
 };
 
 // Writes 7-bit JIS; the two sources differ only in how a character is read.
@@ -141,14 +141,13 @@ std::string ToJis(std::string_view text) {
   return out.Take();
 }
 
-// Reads 7-bit JIS; to_sjis chooses the two-byte form written. Escapes are
-// dropped and every character keeps or loses bytes, so the result is never
-// longer than the input.
+// Reads 7-bit JIS; to_sjis chooses the two-byte form written.
 std::string FromJis(std::string_view jis, bool to_sjis) {
   Output out(jis.size());
   bool two_byte = false;
   const std::size_t n = jis.size();
   for (std::size_t i = 0; i < n;) {
+    out.Reserve(2);
     unsigned char c = static_cast<unsigned char>(jis[i]);
     if (c == kEsc) {
       unsigned char kind = At(jis, i + 1);
@@ -338,11 +337,11 @@ BytePair KanaToJisPair(std::string_view text, std::size_t* pos, KanaForm form) {
 }
 
 std::string SjisToEuc(std::string_view sjis) {
-  // No byte becomes more than two.
-  Output out(2 * sjis.size());
+  Output out(sjis.size() + sjis.size() / 8 + 8);
   const std::size_t n = sjis.size();
   const unsigned char* s = reinterpret_cast<const unsigned char*>(sjis.data());
   for (std::size_t i = 0; i < n;) {
+    out.Reserve(2);
     unsigned char c = s[i];
     if (c < 0x80) {
       out.Put(c);

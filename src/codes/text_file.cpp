@@ -43,18 +43,26 @@ std::size_t FirstUnmappedLine(std::u16string_view units) {
 // Remembers, for each best-fit code, whether the file wrote it only as the
 // best-fit character.
 std::shared_ptr<const UnicodeOrigins> FindOrigins(std::u16string_view units) {
+  // Per character: which best-fit code it is written as (-1: none), so that
+  // the scan of a large file is one lookup per character.
+  using FamilyTable = std::array<signed char, 0x10000>;
+  static const FamilyTable family = [] {
+    FamilyTable t;
+    t.fill(-1);
+    for (int u = 0; u < 0x10000; ++u) {
+      int code = Cp932FromUnit(static_cast<char16_t>(u));
+      for (int k = 0; k < 9; ++k) {
+        if (kBestFit[k].code == code) t[u] = static_cast<signed char>(k);
+      }
+    }
+    return t;
+  }();
   bool as_best_fit[9] = {};
   bool as_other[9] = {};
   for (char16_t u : units) {
-    // Every character involved maps to one of these few codes; most text
-    // leaves the loop at the first comparison.
-    if (u < 0x5C || (u > 0x7E && u < 0xA2)) continue;
-    int code = Cp932FromUnit(u);
-    for (int k = 0; k < 9; ++k) {
-      if (kBestFit[k].code != code) continue;
-      (u == kBestFit[k].unit ? as_best_fit : as_other)[k] = true;
-      break;
-    }
+    int k = family[u];
+    if (k < 0) continue;
+    (u == kBestFit[k].unit ? as_best_fit : as_other)[k] = true;
   }
   auto origins = std::make_shared<UnicodeOrigins>();
   for (int k = 0; k < 9; ++k) {

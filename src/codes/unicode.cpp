@@ -12,21 +12,61 @@ namespace {
 
 constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+constexpr std::size_t kBlock = 2048;  // units per block of the converters below
+
 std::size_t MarkSize(std::string_view bytes, int kind) {
   int found = DetectUnicodeBom(bytes);
   if (found != kind) return 0;
   return kind == kUnicodeUtf8 ? 3 : 2;
 }
 
+// What a UTF-8 lead byte allows: the sequence's size (0: not a lead byte)
+// and the range of its second byte, which excludes overlong forms,
+// surrogates and anything above U+10FFFF.
+struct Utf8Lead {
+  unsigned char size;
+  unsigned char low;
+  unsigned char high;
+};
+
+struct LeadTable {
+  Utf8Lead of[256];
+};
+
+const LeadTable& Utf8Leads() {
+  static const LeadTable table = [] {
+    LeadTable t;
+    for (Utf8Lead& lead : t.of) lead = Utf8Lead{0, 0x80, 0xBF};
+    for (int b = 0xC2; b <= 0xDF; ++b) t.of[b].size = 2;
+    for (int b = 0xE0; b <= 0xEF; ++b) t.of[b].size = 3;
+    for (int b = 0xF0; b <= 0xF4; ++b) t.of[b].size = 4;
+    t.of[0xE0].low = 0xA0;
+    t.of[0xED].high = 0x9F;
+    t.of[0xF0].low = 0x90;
+    t.of[0xF4].high = 0x8F;
+    return t;
+  }();
+  return table;
+}
+
 std::u16string DecodeUtf8(std::string_view s) {
+  // Units go through a local pointer into a small block appended to the
+  // result when full: push_back's capacity check and length update on every
+  // unit were most of the cost.
   std::u16string out;
   out.reserve(s.size());
+  char16_t block[kBlock];
+  char16_t* p = block;
   const std::size_t n = s.size();
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   for (std::size_t i = 0; i < n;) {
+    if (p >= block + kBlock - 2) {
+      out.append(block, static_cast<std::size_t>(p - block));
+      p = block;
+    }
     unsigned char b = byte(i);
     if (b < 0x80) {
-      out.push_back(b);
+      *p++ = b;
       ++i;
       continue;
     }
@@ -36,10 +76,10 @@ std::u16string DecodeUtf8(std::string_view s) {
                     (char32_t{byte(i + 2)} & 0x3F) << 6 | (char32_t{byte(i + 3)} & 0x3F);
       if (cp >= 0x10000 && cp <= 0x10FFFF) {
         cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        *p++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+        *p++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
       } else {
-        out.push_back(u'\uFFFD');
+        *p++ = u'\uFFFD';
       }
       i += 4;
       continue;
@@ -47,27 +87,27 @@ std::u16string DecodeUtf8(std::string_view s) {
     // As the writers of such files do it: continuation bits unchecked.
     std::size_t size = b > 0xDF ? 3 : 2;
     if (i + size > n) {
-      out.push_back(u'\uFFFD');  // the last character was cut off
+      *p++ = u'\uFFFD';  // the last character was cut off
       break;
     }
     if (size == 3) {
-      out.push_back(static_cast<char16_t>((b & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 |
-                                          (byte(i + 2) & 0x3F)));
+      *p++ = static_cast<char16_t>((b & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 |
+                                   (byte(i + 2) & 0x3F));
     } else {
-      out.push_back(static_cast<char16_t>((b & 0x1F) << 6 | (byte(i + 1) & 0x3F)));
+      *p++ = static_cast<char16_t>((b & 0x1F) << 6 | (byte(i + 1) & 0x3F));
     }
     i += size;
   }
+  out.append(block, static_cast<std::size_t>(p - block));
   return out;
 }
 
 std::u16string DecodeUtf16(std::string_view s, bool big_endian) {
-  std::u16string out;
-  out.reserve(s.size() / 2);
-  for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
-    unsigned a = static_cast<unsigned char>(s[i]);
-    unsigned b = static_cast<unsigned char>(s[i + 1]);
-    out.push_back(static_cast<char16_t>(big_endian ? (a << 8 | b) : (b << 8 | a)));
+  std::u16string out(s.size() / 2, u'\0');
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    unsigned a = static_cast<unsigned char>(s[2 * k]);
+    unsigned b = static_cast<unsigned char>(s[2 * k + 1]);
+    out[k] = static_cast<char16_t>(big_endian ? (a << 8 | b) : (b << 8 | a));
   }
   return out;
 }
@@ -102,6 +142,7 @@ int DetectUnicodeBom(const std::filesystem::path& path, std::string* error) {
 
 bool LooksLikeUtf8(std::string_view s) {
   if (DetectUnicodeBom(s) != kUnicodeNone) return false;
+  const LeadTable& leads = Utf8Leads();
   bool multi = false;
   const std::size_t n = s.size();
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -111,28 +152,22 @@ bool LooksLikeUtf8(std::string_view s) {
       ++i;
       continue;
     }
-    std::size_t size;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (b >= 0xC2 && b <= 0xDF) {
-      size = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      size = 3;
-      if (b == 0xE0) low = 0xA0;   // no overlong forms
-      if (b == 0xED) high = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      size = 4;
-      if (b == 0xF0) low = 0x90;
-      if (b == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    } else {
-      return false;
+    const Utf8Lead lead = leads.of[b];
+    if (lead.size == 0) return false;
+    if (i + lead.size > n) {
+      // Cut off by the end of the file: what is there must still fit.
+      for (std::size_t k = 1; i + k < n; ++k) {
+        unsigned char c = byte(i + k);
+        if (k == 1 ? (c < lead.low || c > lead.high) : !IsContinuation(c)) return false;
+      }
+      return multi;
     }
-    for (std::size_t k = 1; k < size; ++k) {
-      if (i + k >= n) return multi;  // cut off by the end of the file
-      unsigned char c = byte(i + k);
-      if (k == 1 ? (c < low || c > high) : !IsContinuation(c)) return false;
-    }
+    unsigned char c = byte(i + 1);
+    if (c < lead.low || c > lead.high) return false;
+    if (lead.size >= 3 && !IsContinuation(byte(i + 2))) return false;
+    if (lead.size == 4 && !IsContinuation(byte(i + 3))) return false;
     multi = true;
-    i += size;
+    i += lead.size;
   }
   return multi;
 }
@@ -152,45 +187,56 @@ std::u16string DecodeUnicodeBytes(std::string_view bytes, int kind) {
 }
 
 std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom) {
+  // A local block as in DecodeUtf8.
   std::string out;
   out.reserve(text.size() * 3 + 3);
   if (with_bom) out.append("\xEF\xBB\xBF");
+  char block[3 * kBlock];
+  char* p = block;
   for (char16_t u : text) {
+    if (p >= block + 3 * kBlock - 3) {
+      out.append(block, static_cast<std::size_t>(p - block));
+      p = block;
+    }
     if (u < 0x80) {
-      out.push_back(static_cast<char>(u));
+      *p++ = static_cast<char>(u);
     } else if (u < 0x800) {
-      out.push_back(static_cast<char>(0xC0 + (u >> 6)));
-      out.push_back(static_cast<char>(0x80 + (u & 0x3F)));
+      p[0] = static_cast<char>(0xC0 + (u >> 6));
+      p[1] = static_cast<char>(0x80 + (u & 0x3F));
+      p += 2;
     } else {
-      out.push_back(static_cast<char>(0xE0 + (u >> 12)));
-      out.push_back(static_cast<char>(0x80 + ((u >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 + (u & 0x3F)));
+      p[0] = static_cast<char>(0xE0 + (u >> 12));
+      p[1] = static_cast<char>(0x80 + ((u >> 6) & 0x3F));
+      p[2] = static_cast<char>(0x80 + (u & 0x3F));
+      p += 3;
     }
   }
+  out.append(block, static_cast<std::size_t>(p - block));
   return out;
 }
 
-std::string WriteUtf16LeBytes(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2 + 2);
-  out.append("\xFF\xFE");
-  for (char16_t u : text) {
-    out.push_back(static_cast<char>(u & 0xFF));
-    out.push_back(static_cast<char>(u >> 8));
-  }
+namespace {
+
+std::string WriteUtf16Bytes(std::u16string_view text, bool big_endian) {
+  // Every unit is two bytes, so the size is known and all of it is written.
+  std::string out(text.size() * 2 + 2, '\0');
+  char* p = out.data();
+  const int high = big_endian ? 0 : 1;
+  auto put = [&p, high](char16_t u) {
+    p[high] = static_cast<char>(u >> 8);
+    p[1 - high] = static_cast<char>(u & 0xFF);
+    p += 2;
+  };
+  put(u'\uFEFF');  // the mark, in the file's byte order
+  for (char16_t u : text) put(u);
   return out;
 }
 
-std::string WriteUtf16BeBytes(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2 + 2);
-  out.append("\xFE\xFF");
-  for (char16_t u : text) {
-    out.push_back(static_cast<char>(u >> 8));
-    out.push_back(static_cast<char>(u & 0xFF));
-  }
-  return out;
-}
+}  // namespace
+
+std::string WriteUtf16LeBytes(std::u16string_view text) { return WriteUtf16Bytes(text, false); }
+
+std::string WriteUtf16BeBytes(std::u16string_view text) { return WriteUtf16Bytes(text, true); }
 
 TUnicode::TUnicode(const std::filesystem::path& path) {
   file_ = std::fopen(path.c_str(), "rb");

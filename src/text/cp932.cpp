@@ -74,63 +74,84 @@ const EncodeTable& Encoder() {
   return table;
 }
 
+constexpr std::size_t kBlock = 2048;  // units per block of the converters below
+
 constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
 constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
 }  // namespace
 
 std::u16string Cp932ToUtf16(std::string_view sjis) {
+  // Units go through a local pointer into a small block appended to the
+  // result when full: push_back's capacity check and length update on every
+  // unit were most of the cost.
   std::u16string out;
   out.reserve(sjis.size());
+  char16_t block[kBlock];
+  char16_t* p = block;
   const std::size_t n = sjis.size();
   for (std::size_t i = 0; i < n;) {
+    if (p == block + kBlock) {
+      out.append(block, kBlock);
+      p = block;
+    }
     unsigned char b = static_cast<unsigned char>(sjis[i]);
     char16_t u = kCp932SingleByte[b];
     if (u != kLeadByte) {
-      out.push_back(u);
+      *p++ = u;
       ++i;
       continue;
     }
     if (i + 1 == n) {
-      out.push_back(u'?');
+      *p++ = u'?';
       break;
     }
     int t = TrailIndex(static_cast<unsigned char>(sjis[i + 1]));
     if (t < 0) {
       // The following byte cannot be a trail byte, so it is its own
       // character: a CR or LF after a stray lead byte must survive.
-      out.push_back(u'?');
+      *p++ = u'?';
       ++i;
       continue;
     }
     char16_t pair = kCp932DoubleByte[LeadIndex(b)][t];
-    out.push_back(pair != 0 ? pair : u'?');
+    *p++ = pair != 0 ? pair : u'?';
     i += 2;
   }
+  out.append(block, static_cast<std::size_t>(p - block));
   return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view utf16, std::size_t* unmapped) {
   const EncodeTable& table = Encoder();
+  // A local block as in Cp932ToUtf16.
   std::string out;
   out.reserve(utf16.size() * 2);
+  char block[2 * kBlock];
+  char* p = block;
   std::size_t missing = 0;
   const std::size_t n = utf16.size();
   for (std::size_t i = 0; i < n; ++i) {
+    if (p >= block + 2 * kBlock - 2) {
+      out.append(block, static_cast<std::size_t>(p - block));
+      p = block;
+    }
     char16_t u = utf16[i];
     int code = table[u];
     if (code == kNoCode) {
       // A supplementary character is one character, so one '?'.
       if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(utf16[i + 1])) ++i;
-      out.push_back('?');
+      *p++ = '?';
       ++missing;
     } else if (code < 0x100) {
-      out.push_back(static_cast<char>(code));
+      *p++ = static_cast<char>(code);
     } else {
-      out.push_back(static_cast<char>(code >> 8));
-      out.push_back(static_cast<char>(code & 0xFF));
+      p[0] = static_cast<char>(code >> 8);
+      p[1] = static_cast<char>(code & 0xFF);
+      p += 2;
     }
   }
+  out.append(block, static_cast<std::size_t>(p - block));
   if (unmapped != nullptr) *unmapped += missing;
   return out;
 }
