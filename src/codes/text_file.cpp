@@ -347,8 +347,9 @@ void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) 
 
 }  // namespace
 
-DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8) {
-  int kind = UnicodeKind(bytes, detect_utf8);
+namespace {
+
+DecodedFile DecodeBytesOfKind(std::string_view bytes, int kind, bool is_rtf) {
   if (kind != kUnicodeNone || is_rtf) {
     DecodedFile out = DecodeConverted(bytes, kind, is_rtf);
     if (kind == kUnicodeNone) ConvertToSjis(out, out.text, &out.text);
@@ -367,9 +368,15 @@ DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf
   return out;
 }
 
+}  // namespace
+
+DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8) {
+  return DecodeBytesOfKind(bytes, UnicodeKind(bytes, detect_utf8), is_rtf);
+}
+
 DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf8) {
   int kind = UnicodeKind(bytes, detect_utf8);
-  if (kind != kUnicodeNone || is_rtf) return DecodeFileBytes(bytes, is_rtf, detect_utf8);
+  if (kind != kUnicodeNone || is_rtf) return DecodeBytesOfKind(bytes, kind, is_rtf);
   DecodedFile out;
   if (!EndsWithBreak(bytes)) bytes.append("\r\n");
   ConvertToSjis(out, bytes, &bytes);
