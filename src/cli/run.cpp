@@ -113,6 +113,7 @@ class Runner {
         host_.Report(*args_.output + ": " + error);
         return false;
       }
+      WarnAboutLostCharacters(editor_);
       return true;
     }
     // Straight from the lines: neither the document text nor the whole
@@ -126,6 +127,7 @@ class Runner {
       host_.Report("could not write standard output");
       return false;
     }
+    WarnAboutLostCharacters(editor_);
     return true;
   }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "codes/jis.h"
+#include "codes/jis_repertoire.h"
 #include "codes/rtf.h"
 #include "codes/unicode.h"
 #include "text/cp932.h"
@@ -389,9 +390,9 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
     case SaveCode::kShiftJis:
       return std::string(sjis_text);
     case SaveCode::kEucJp:
-      return ConvertJapaneseCode(sjis_text, CodeEuc);
+      return ConvertJapaneseCode(FitJisRepertoire(sjis_text), CodeEuc);
     case SaveCode::kJis:
-      return ConvertJapaneseCode(sjis_text, CodeJis);
+      return ConvertJapaneseCode(FitJisRepertoire(sjis_text), CodeJis);
     default:
       break;
   }

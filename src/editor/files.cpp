@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 
+#include "codes/jis_repertoire.h"
 #include "codes/text_file.h"
 #include "text/literal.h"
 
@@ -254,7 +255,20 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
     return false;
   }
+  WarnAboutLostCharacters(editor);
   return true;
+}
+
+void WarnAboutLostCharacters(Editor& editor) {
+  if (editor.save_code != SaveCode::kEucJp && editor.save_code != SaveCode::kJis) return;
+  JisRepertoireReport report = CheckJisRepertoire(editor.doc.lines());
+  if (report.replaced == 0) return;
+  editor.host().Message(
+      std::string(SaveCodeCaption(editor.save_code)) +
+          Sjis(" では表せない文字が " + std::to_string(report.replaced) +
+               " 個あり、「?」に置き換えて保存しました（最初は " +
+               std::to_string(report.first_line) + " 行目）。"),
+      MessageIcon::kWarning, MessageButtons::kOk);
 }
 
 bool SaveDocument(Editor& editor) {

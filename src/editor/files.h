@@ -32,6 +32,10 @@ bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::str
 // The save-changes question. Returns false when the person cancelled.
 bool AskSaveChanges(Editor& editor);
 
+// After a save in EUC-JP or JIS: tells the person how many characters those
+// codes could not carry and were written as '?' (the document keeps them).
+void WarnAboutLostCharacters(Editor& editor);
+
 // "上書き保存": saves to current_file_name (save-as when untitled). Returns
 // true when the document was written.
 bool SaveDocument(Editor& editor);

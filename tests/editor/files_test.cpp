@@ -234,6 +234,20 @@ TEST_F(FilesTest, RevertAsksThenReloads) {
   EXPECT_EQ(host.messages.size(), 2u) << "revert on an untitled document does nothing";
 }
 
+TEST_F(FilesTest, EucSaveOfCharactersItCannotCarryWarnsAndKeepsTheDocument) {
+  editor.options.backup = false;
+  editor.save_code = SaveCode::kEucJp;
+  editor.current_file_name = dir / "euc.txt";
+  editor.doc.SetLines({"\xFA\xB1", "\xF0\x40"});  // 﨑 (IBM), a user-defined character
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(ReadBytes(dir / "euc.txt"), "\xF9\xF5\r\n?\r\n");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "EUC-JP では表せない文字が 1 個あり、「?」に置き換えて保存しました（最初は 2 行目）。");
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(editor.doc.line(1), "\xF0\x40");
+}
+
 TEST_F(FilesTest, MissingFileIsReportedWithItsName) {
   EXPECT_EQ(LoadDocumentFile(editor, dir / "gone.txt", false), LoadResult::kFailed);
   ASSERT_EQ(host.messages.size(), 1u);
