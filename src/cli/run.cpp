@@ -87,8 +87,6 @@ class Runner {
       host_.Report("not processed: the file could not be loaded");
       return false;
     }
-    // Nothing is undone here: the loader's copy of the text only costs memory.
-    std::string().swap(editor_.undo_text);
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
     const int errors_before = host_.errors_shown();
@@ -168,6 +166,7 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   // run, and releasing a document of a million lines one string at a time
   // costs a tenth of the whole run.
   Editor& editor = *std::make_unique<Editor>(host).release();
+  editor.keep_undo = false;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

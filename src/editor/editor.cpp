@@ -16,7 +16,7 @@ void Editor::BeginCommand(std::string_view busy_message) {
 
 void Editor::SaveUndo() {
   if (Playing()) return;
-  undo_text = doc.Text();
+  if (keep_undo) undo_text = doc.Text();
   modified = true;
 }
 

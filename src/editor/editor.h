@@ -43,6 +43,9 @@ class Editor {
   bool modified = false;                   // the "* " mark of the title
   std::filesystem::path current_file_name;  // empty for an untitled document
   std::string undo_text;                   // the one undo slot (document text)
+  // False where nothing is ever undone (the command-line tool): loading then
+  // takes no copy of a possibly huge text.
+  bool keep_undo = true;
   std::size_t max_line_length = kMaxLineLength;
   SaveCode save_code = SaveCode::kShiftJis;
   // Which Unicode characters the best-fit codes of a Unicode file came from,

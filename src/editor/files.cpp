@@ -200,13 +200,13 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
 
   if (append) {
     if (lines.empty()) return LoadResult::kLoaded;
-    editor.undo_text = editor.doc.Text();
+    if (editor.keep_undo) editor.undo_text = editor.doc.Text();
     editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
   } else {
     if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
     editor.doc.SetLines(std::move(lines));
     editor.modified = false;
-    editor.undo_text = editor.doc.Text();
+    if (editor.keep_undo) editor.undo_text = editor.doc.Text();
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     editor.current_file_name = ec ? path : absolute.lexically_normal();
