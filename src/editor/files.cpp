@@ -25,13 +25,13 @@ std::string LowerExtension(const std::filesystem::path& path) {
 }
 
 FileDialogSpec DocumentDialogSpec(const Editor& editor) {
-  FileDialogSpec spec;
-  spec.filter = Sjis(
+  FileDialogSpec dialog;
+  dialog.filter = Sjis(
       "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
       "リッチテキストファイル (*.rtf)|*.rtf|すべてのファイル (*.*)|*.*");
-  spec.default_extension = "txt";
-  spec.initial = editor.current_file_name;
-  return spec;
+  dialog.default_extension = "txt";
+  dialog.initial = editor.current_file_name;
+  return dialog;
 }
 
 void ReportFileError(Editor& editor, std::string_view what, const std::filesystem::path& path,
