@@ -265,6 +265,27 @@ TEST_F(KindCommandTest, EveryCommandRecordsItsOwnStepName) {
   EXPECT_EQ(host_.commands_started, host_.commands_ended);
 }
 
+TEST_F(KindCommandTest, SoundMarkAfterALineBreakStaysLikeOneAfterALetter) {
+  // The lines are walked as one text joined with CR LF: a mark that begins a
+  // later line follows the LF and keeps its half width; only the very first
+  // line has nothing before its mark.
+  SetDocument({"ﾞｶﾞ", "ﾞｶﾞ", "ﾟﾊﾟ", "aﾞ", "ｶ", "ﾞ"});
+  KatakanaToFullWidth(editor_);
+  EXPECT_EQ(Document(), (std::vector<std::string>{"゛ガ", "ﾞガ", "ﾟパ", "aﾞ", "カ", "ﾞ"}));
+
+  // With a selection, the first selected line is the start of the text.
+  SetDocument({"ﾞ", "ﾞ", "ﾞ"});
+  editor_.doc.Select(1, true);
+  editor_.doc.Select(2, true);
+  KatakanaToFullWidth(editor_);
+  EXPECT_EQ(Document(), (std::vector<std::string>{"ﾞ", "゛", "ﾞ"}));
+
+  // Other classes convert a leading mark on every line.
+  SetDocument({"ﾞ", "ﾞ"});
+  SwapWidth(editor_);
+  EXPECT_EQ(Document(), (std::vector<std::string>{"゛", "゛"}));
+}
+
 TEST_F(KindCommandTest, TooLongResultIsRefused) {
   editor_.max_line_length = 10;
   SetDocument({"abcdef"});
