@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/batch.h"
+#include "automation/recording.h"
 #include "automation/user_commands.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
@@ -56,6 +57,23 @@ TEST_F(BatchTest, AnUnsetOrVanishedSlotDoesNothing) {
   EXPECT_FALSE(RunUserCommand(editor, state, 2));
   EXPECT_FALSE(editor.modified);
   EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(BatchTest, AUserCommandRunDuringARecordingRecordsItsStepsWithTheValuesUsed) {
+  Bind(4, Pvx("steps.pvx", {"TITLE=steps", "[逆にする]", "058,@1st", "[変換],x"}));
+  editor.doc.SetLines({"abc", "de"});
+  StartRecording(editor, state);
+  host.inputs = {"2"};
+  ASSERT_TRUE(RunUserCommand(editor, state, 4));
+  EXPECT_EQ(editor.doc.lines(), (Lines{"de", "ab", "c"}));
+
+  host.inputs.push_back("t");
+  host.save_files.push_back(dir / "recorded.pvx");
+  ASSERT_TRUE(EndRecording(editor, state));
+  // The steps it ran, not the file: the answer in place of "@1st", and
+  // nothing for the line that ran no command.
+  EXPECT_EQ(ReadBytes(dir / "recorded.pvx"),
+            Sjis("TITLE=t\r\n[逆にする]\r\n[指定文字数で改行（禁則無し）],2\r\n"));
 }
 
 TEST_F(BatchTest, NothingSelectedChangesNoFile) {
