@@ -103,6 +103,27 @@ TEST_F(FindReplaceTest, EmptySearchTextFindsNothingAndReplacesNothing) {
   EXPECT_EQ(Recorded(), (Utf8{"[置換],,x", "[すべて選択]", "[検索],"}));
 }
 
+// Only playback can hand the handlers an empty search text: the plain
+// variants then find and change nothing, the regular-expression ones match
+// the empty string everywhere.
+TEST_F(FindReplaceTest, EmptySearchTextMatchesEverywhereAsARegularExpression) {
+  Load({"ab", "", "あい"}, {0, 1, 2});
+  FindRows(editor, "", SearchMode::kRegex, false);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2}));
+  ReplaceInLines(editor, "", "-", SearchMode::kRegex, false);
+  EXPECT_EQ(Text(), (Utf8{"-a-b", "-", "-あ-い"}));
+}
+
+TEST_F(FindReplaceTest, PlainFindNeverMatchesFromATrailByte) {
+  Load({"表", "表\\", "\\"});
+  FindRows(editor, "\\", SearchMode::kPlain, true);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
+  Load({"表", "ABCabc"});
+  ReplaceInLines(editor, "\\", "/", SearchMode::kPlain, true);
+  ReplaceInLines(editor, "abc", "X", SearchMode::kPlain, false);
+  EXPECT_EQ(Text(), (Utf8{"表", "XX"}));
+}
+
 TEST_F(FindReplaceTest, ReplaceWorksOnTheSelectionAsOneBlock) {
   Load({"aa", "b", "aa", "c"}, {0, 2});
   ReplaceInLines(editor, "a", "x y", SearchMode::kPlain, true);
@@ -127,6 +148,16 @@ TEST_F(FindReplaceTest, PlaybackTakesLiteralsAndAsksForAtAllAndAt1st) {
   EXPECT_EQ(host.prompts, (Utf8{"検索する文字列は？", "置換後の文字列は？"}));
   EXPECT_EQ(editor.step_params[1], "@all");
   EXPECT_EQ(editor.step_params[2], "C");
+
+  // "@all" asks again at every run.
+  Play({"061", "@all", "x"});
+  host.inputs = {"a"};
+  ReplaceCommand(editor);
+  Play({"061", "@all", "y"});
+  host.inputs = {"B"};
+  ReplaceCommand(editor);
+  EXPECT_EQ(Text(), (Utf8{"xyC", "xyd"}));
+  EXPECT_EQ(host.prompts.size(), 4u);
 
   Play({"060", "@1st"});
   host.inputs = {"d$"};
