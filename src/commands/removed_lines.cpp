@@ -33,6 +33,14 @@ void SetChoice(Editor& editor, const std::string& choice) {
   }
 }
 
+// Lets the Host redraw what changed outside a command frame (the document, the
+// record list). A start paired with its end keeps the Host's count of running
+// commands right when this happens inside another one, as in a batch run.
+void RefreshHost(Editor& editor) {
+  editor.host().CommandStarted({});
+  editor.host().CommandEnded();
+}
+
 // The played-back choice: 1 copy, 2 move, anything else nothing.
 long PlayedChoice(const Editor& editor) {
   if (editor.step_params.size() < 2) return 0;
@@ -59,7 +67,7 @@ void RemovedLinesMove(Editor& editor) {
   SetChoice(editor, MoveChoice());
   editor.SaveUndo();
   editor.doc.SetLines(editor.removed_lines);
-  editor.host().CommandEnded();
+  RefreshHost(editor);
 }
 
 bool RemovedLinesSave(Editor& editor, const std::filesystem::path& path) {
@@ -106,6 +114,9 @@ void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
     }
   }
   editor.RecordStepRecord();
+  // The frame ended before the step was known, so the record list has yet to
+  // show it.
+  RefreshHost(editor);
 }
 
 }  // namespace parvane

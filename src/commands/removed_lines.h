@@ -25,8 +25,8 @@ void RemovedLinesCopy(Editor& editor);
 
 // "メインウィンドウに移す(&M)": makes "[メインウィンドウに移す]" the step's
 // choice, takes the undo snapshot (not while playing back) and replaces the
-// whole document by the list. Tells the Host (CommandEnded) that the document
-// changed.
+// whole document by the list. Tells the Host (an empty CommandStarted and its
+// CommandEnded) that the document changed.
 void RemovedLinesMove(Editor& editor);
 
 // "名前を付けて保存(&A)...": writes the list to path as it is (Shift_JIS bytes,
@@ -47,7 +47,9 @@ bool RemovedLinesSaveAs(Editor& editor);
 // removed lines (or "一行も削除されませんでした。" when there are none);
 // playing back, step parameter 1 picks the action silently:
 // "[クリップボードにコピー]" or 1 copies, "[メインウィンドウに移す]" or 2 moves,
-// anything else ("@all" included) discards. Finally step_record is recorded.
+// anything else ("@all" included) discards. Finally step_record is recorded
+// and the Host told (an empty CommandStarted and its CommandEnded), so that
+// the record list shows the step.
 void RemovedLinesEpilogue(Editor& editor, std::string_view step_name);
 
 }  // namespace parvane

@@ -91,6 +91,47 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// Notes how many steps the record list would show at each end of a command.
+class RecordListHost : public ScriptedHost {
+ public:
+  const Editor* editor = nullptr;
+  std::vector<std::size_t> steps_shown;
+  int depth = 0;
+  void CommandStarted(std::string_view busy_message) override {
+    ScriptedHost::CommandStarted(busy_message);
+    ++depth;
+  }
+  void CommandEnded() override {
+    ScriptedHost::CommandEnded();
+    --depth;
+    steps_shown.push_back(editor->record_buffer.size());
+  }
+};
+
+TEST(RemovedLinesRefreshTest, TheRecordListShowsTheStepOnceTheCommandIsOver) {
+  // Shown, played with each choice, and with nothing removed: however the
+  // epilogue goes, the last refresh comes after its step was recorded, and
+  // every start has its end (a batch run keeps its own start open around
+  // the steps).
+  const std::vector<std::vector<std::string>> played = {{}, {"056", "1"}, {"056", "2"}, {"056", "@all"}};
+  for (const auto& params : played) {
+    for (bool removes : {true, false}) {
+      RecordListHost host;
+      host.on_removed_lines = [](Editor& e) { RemovedLinesMove(e); };
+      host.strict = false;
+      Editor editor(host);
+      host.editor = &editor;
+      editor.step_params = SjisLines(params);
+      editor.doc.SetLines(removes ? Lines{"a", "a", "b"} : Lines{"a", "b"});
+      CollapseDuplicateLines(editor);
+      ASSERT_EQ(editor.record_buffer.size(), 1u);
+      EXPECT_EQ(host.steps_shown.back(), 1u) << params.size() << removes;
+      EXPECT_EQ(host.commands_started, host.commands_ended);
+      EXPECT_EQ(host.depth, 0);
+    }
+  }
+}
+
 TEST_F(RemovedLinesTest, CopyOfAnEmptyListDoesNothing) {
   editor.step_record = {"[x]"};
   host.clipboard = "before";
