@@ -111,6 +111,36 @@ TEST(RegexCompile, StandardizeNegatedClass) {
   EXPECT_THROW(Standardize(&empty, &partition), std::runtime_error);
 }
 
+std::string ErrorText(auto&& call) {
+  try {
+    call();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "none";
+}
+
+TEST(RegexCompile, InternalErrorTexts) {
+  TbmREWchRanges partition;
+  auto standardize = [&](std::initializer_list<std::uint8_t> kinds) {
+    TbmRETokens tokens;
+    for (std::uint8_t kind : kinds) tokens.push_back(TbmREToken{kind, 'a', 'a', 0, 1});
+    return ErrorText([&] { Standardize(&tokens, &partition); });
+  };
+  EXPECT_EQ(standardize({}), "TbmRETokens.Standardize Internal Error(1)");
+  EXPECT_EQ(standardize({kTokenNegateLeftBracket}), "TbmRETokens.Standardize Internal Error(2)");
+  EXPECT_EQ(standardize({kTokenNegateLeftBracket, kTokenCharacter}),
+            "TbmRETokens.Standardize Internal Error(3)");
+  EXPECT_EQ(ErrorText([] { TbmREScanner scanner(kCharCodeJis); }),
+            "TbmREScanner.SetCharCode: can't create reader");
+  TbmREScanner scanner(kCharCodeShiftJis);
+  EXPECT_EQ(ErrorText([&] { scanner.SetCharCode(kCharCodeJis); }),
+            "TbmREScanner.SetCharCode: can't create reader");
+  TbmRExp re;
+  re.SetCharCode(kCharCodeJis);
+  EXPECT_EQ(ErrorText([&] { re.GetDFATable(); }), "TbmREScanner.SetCharCode: can't create reader");
+}
+
 std::string Tree(std::string_view pattern) {
   TbmRETokens tokens = Tokens(pattern);
   TbmREWchRanges partition;
