@@ -58,6 +58,33 @@ TEST(DetectJapaneseCode, KanaLookAheadAndLaterEvidence) {
   EXPECT_EQ(DetectJapaneseCode("\xE0\x40z"), CodeSjis);
 }
 
+TEST(DetectJapaneseCode, HowFarEachRuleSteps) {
+  const struct {
+    std::string text;
+    JapaneseCode code;
+  } cases[] = {
+      // ESC $ takes three bytes whatever follows; any other ESC two.
+      {"\x1B$\xF0" "ab", CodeAscii},
+      {"\x1B$x\xF0" "ab", CodeEuc},
+      {"\x1B(\xF0" "ab", CodeEuc},
+      {"\x1B$(D\xA4\xF3z", CodeEuc},
+      // 0x8E and a half-width katakana byte take their second byte along.
+      {"\x8E\xA1\xF0" "ab", CodeEuc},
+      {"\x8E\xFD" "ab", CodeAscii},
+      {"\xB1\xA0\xF0" "ab", CodeEuc},
+      {"\xB1\x41z", CodeSjis},
+      // The look-ahead after a katakana byte and E0-EF ends at a byte below
+      // 0x40, which is passed over: here an ESC $ B that decides nothing.
+      {"\xB1\xE0\x1B$B\x24\x22z", CodeEucOrSjis},
+      {"\xB1\xE0\xE0\x9Cz", CodeSjis},
+      {"\xB1\xE0\x20\xF0z", CodeEuc},
+      {"\x80\xA0\xF0z", CodeEuc},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectJapaneseCode(c.text), c.code) << testing::PrintToString(c.text);
+  }
+}
+
 TEST(JapanesePairs, ArithmeticBothWays) {
   EXPECT_EQ(SjisToJisPair(0x82, 0xA0), (BytePair{0x24, 0x22}));
   EXPECT_EQ(JisToSjisPair(0x24, 0x22), (BytePair{0x82, 0xA0}));

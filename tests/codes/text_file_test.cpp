@@ -85,6 +85,17 @@ TEST(DecodeFileBytes, MendsOfBrokenUnicode) {
   EXPECT_EQ(DecodeFileBytes("a\0b\r\n"s, false, true).text, "a\0b\r\n"s);
 }
 
+TEST(DecodeFileBytes, CharactersOutsideCodePage932BecomeQuestionMarks) {
+  DecodedFile utf8 = DecodeFileBytes("\xEF\xBB\xBF" "caf\xC3\xA9\r\n", false, false);
+  EXPECT_EQ(utf8.text, "caf?\r\n");
+  EXPECT_EQ(DecodeFileBytes("\xFF\xFE" "c\0\xE9\0"s, false, false).text, "c?");
+  EXPECT_EQ(DecodeFileBytes("\xFE\xFF" "\0c\0\xE9"s, false, false).text, "c?");
+  // Saved in a Unicode form, the question mark is what is written back.
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf8, utf8.origins.get()), "\xEF\xBB\xBF" "caf?\r\n");
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf16, utf8.origins.get()),
+            "\xFF\xFE" "c\0a\0f\0?\0\r\0\n\0"s);
+}
+
 TEST(DecodeFileBytes, BomLessUtf8Detection) {
   DecodedFile d = DecodeFileBytes("\xE3\x81\x82\xE3\x81\x84\n", false, true);
   EXPECT_EQ(d.unicode_kind, 6);
