@@ -235,6 +235,113 @@ TEST_F(AddingTest, CharacterCountsCountTwoByteCharactersOnce) {
   EXPECT_EQ(Recorded(), (Utf8{"[行頭にその行の文字数を追加]"}));
 }
 
+TEST_F(AddingTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
+  // Commands without parameters.
+  struct Plain {
+    void (*command)(Editor&);
+    const char* busy;
+    const char* step;
+  };
+  const Plain plain[] = {
+      {AddLineNumbers, "行頭に行番号を付けています…", "[行頭に行番号を追加]"},
+      {AddHexLineNumbers, "行頭に行番号を付けています…", "[行頭に行番号（16進数）を追加]"},
+      {AlignLeadingNumbers, "行頭にある数字の桁を揃えています...", "[行頭にある数字の桁を揃える]"},
+      {AlignLeadingHexNumbers, "行頭にある数字の桁を揃えています...",
+       "[行頭にある数字（16進数）の桁を揃える]"},
+      {AddCharacterCounts, "行頭に行の文字数を追加しています…", "[行頭にその行の文字数を追加]"},
+  };
+  for (const Plain& c : plain) {
+    Load({"1"});
+    editor.record_buffer.clear();
+    host.busy_messages.clear();
+    c.command(editor);
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
+    EXPECT_EQ(Recorded(), (Utf8{c.step}));
+    EXPECT_TRUE(host.prompts.empty());
+  }
+
+  // Commands that ask: the answers, the prompts in order, the busy text and
+  // the recorded line. Numbers are recorded in decimal whatever form they
+  // were typed in.
+  struct Asking {
+    void (*command)(Editor&);
+    Utf8 inputs;
+    Utf8 prompts;
+    const char* busy;
+    const char* recorded;
+  };
+  const Asking asking[] = {
+      {AddTextAtStart, {"a,b"}, {"行頭に追加する文字列は？"}, "行頭に文字列を追加しています…",
+       "[行頭に文字列を追加],\"a,b\""},
+      {AddTextAtEnd, {"\"q\""}, {"行末に追加する文字列は？"}, "行末に文字列を追加しています…",
+       "[行末に文字列を追加],\"\"\"q\"\"\""},
+      {AddTextAtColumn, {"$A", "x"}, {"半角何文字目に挿入しますか？", "行中に追加する文字列は？"},
+       "行中に文字列を追加しています…", "[行中に文字列を追加],10,x"},
+      {CutColumnsFromStart, {" 12"}, {"行頭から半角何文字分を削りますか？"},
+       "行頭から、半角 12 文字分を削除しています…", "[行頭から数文字を削る],12"},
+      {KeepColumnsFromStart, {"0x0c"}, {"行頭の半角何文字分を残しますか？"},
+       "行頭の半角 12 文字分を残して削除しています…", "[行頭の数文字を残して削る],12"},
+  };
+  for (const Asking& c : asking) {
+    Load({"1"});
+    editor.record_buffer.clear();
+    host.busy_messages.clear();
+    host.prompts.clear();
+    host.inputs.assign(c.inputs.begin(), c.inputs.end());
+    host.answers = {Answer::kYes};
+    c.command(editor);
+    host.answers.clear();
+    EXPECT_EQ(host.prompts, c.prompts);
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
+    EXPECT_EQ(Recorded(), (Utf8{c.recorded}));
+  }
+}
+
+TEST_F(AddingTest, ColumnDefaultIsZeroAndItsTextFollowsThePlaybackRule) {
+  // The column prompt proposes "0"; the others propose nothing.
+  struct DefaultHost : ScriptedHost {
+    std::vector<std::string> initials;
+    std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
+                                        std::string_view initial) override {
+      initials.emplace_back(initial);
+      return ScriptedHost::InputBox(caption, prompt, initial);
+    }
+  } asking;
+  Editor e(asking);
+  e.doc.SetLines({"abc"});
+  asking.inputs = {"2", "X"};
+  asking.answers = {Answer::kYes};
+  AddTextAtColumn(e);
+  asking.inputs = {"Y"};
+  AddTextAtStart(e);
+  EXPECT_EQ(asking.initials, (std::vector<std::string>{"0", "", ""}));
+  EXPECT_EQ(e.doc.lines(), (Lines{"YaXbc"}));
+
+  // A literal column with "@1st" for the text: only the text is asked, once.
+  Play({"055", "2", "@1st"});
+  host.inputs = {"-"};
+  for (int file = 0; file < 2; ++file) {
+    Load({"ab"});
+    AddTextAtColumn(editor);
+    EXPECT_EQ(Text(), (Utf8{"a-b"}));
+  }
+  EXPECT_EQ(host.prompts, (Utf8{"行中に追加する文字列は？"}));
+  EXPECT_TRUE(host.messages.empty());  // a literal column is taken without preview
+  EXPECT_EQ(editor.step_params[2], "-");
+  EXPECT_EQ(Recorded(), (Utf8{"[行中に文字列を追加],2,-", "[行中に文字列を追加],2,-"}));
+
+  // A played column that is not a number reads as 0 (the start); an empty
+  // played text abandons the command.
+  Play({"055", "abc", "Z"});
+  Load({"ab"});
+  AddTextAtColumn(editor);
+  EXPECT_EQ(Text(), (Utf8{"Zab"}));
+  Play({"055", "1", ""});
+  AddTextAtColumn(editor);
+  EXPECT_EQ(Text(), (Utf8{"Zab"}));
+  EXPECT_EQ(Recorded().size(), 3u);
+}
+
 TEST(Utf16LengthTest, AgreesWithTheCodePageConverter) {
   std::mt19937 random(7);
   const std::string pieces[] = {"a",    "\x82\xa0", "\x95\x5c", "\xb1",     "\x81",     "\x80",
@@ -265,6 +372,34 @@ TEST_F(MergeTest, FileLinesAreReusedCyclically) {
   MergeFileAtEnd(editor);
   EXPECT_EQ(Text(), (Utf8{"xax", "yby", "xcx", "ydy"}));
   EXPECT_EQ(host.open_dialogs.size(), 1u);
+}
+
+TEST_F(MergeTest, AskedOnceTheFileStaysInTheStep) {
+  auto file = WriteBytes(dir / "m.txt", "1\r\n");
+  Play({"065", "@1st"});
+  host.open_files.push_back(file);
+  for (int run = 0; run < 2; ++run) {
+    Load({"a"});
+    MergeFileAtEnd(editor);
+    EXPECT_EQ(Text(), (Utf8{"a1"}));
+  }
+  ASSERT_EQ(host.open_dialogs.size(), 1u);
+  EXPECT_EQ(SjisToUtf8(host.open_dialogs[0].title), "行末に合成するファイルを開く");
+  EXPECT_EQ(host.open_dialogs[0].default_extension, "txt");
+  EXPECT_EQ(SjisToUtf8(host.open_dialogs[0].filter),
+            "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
+            "すべてのファイル (*.*)|*.*");
+  EXPECT_EQ(editor.step_params[1], file.string());
+  EXPECT_EQ(host.busy_messages, (Utf8{"行末にテキストファイルを合成しています…",
+                                      "行末にテキストファイルを合成しています…"}));
+
+  // A cancelled dialog under "@1st" leaves the word itself, which names no
+  // file: nothing runs and nothing is recorded.
+  Play({"064", "@1st"});
+  host.open_files.push_back(std::nullopt);
+  MergeFileAtStart(editor);
+  EXPECT_EQ(Text(), (Utf8{"a1"}));
+  EXPECT_EQ(Recorded().size(), 2u);
 }
 
 TEST_F(MergeTest, MissingOrEmptyFileChangesNothing) {

@@ -12,6 +12,81 @@ namespace {
 
 using CsvTest = LineCommandsTest;
 
+// The field rules the commands of this menu rely on ('Q' standing for the
+// double quote in the names of the cases).
+TEST(CsvFieldsTest, SplitJoinAndTabsBehaveAsTheCommandsNeed) {
+  const std::vector<std::pair<std::string, Lines>> splits = {
+      {"\"a,b\",c", {"a,b", "c"}},
+      {"\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},
+      {"\"abc", {"abc"}},
+      {"\"a\tb, c", {"a\tb, c"}},  // unclosed: every character of the rest kept
+      {"", {}},
+      {"a,,b", {"a", "", "b"}},
+      {",a", {"", "a"}},
+      {"a,", {"a"}},
+      {"\"ab\"cd", {"ab", "cd"}},
+      {" a , b ", {" a ", " b "}},
+      {"a\t\t,\tb", {"a", "b"}},
+      {"\t\ta", {"a"}},
+  };
+  for (const auto& [line, fields] : splits) EXPECT_EQ(SplitFields(line), fields) << line;
+
+  const std::vector<std::pair<Lines, std::string>> joins = {
+      {{"a b", "c"}, "\"a b\",c"},
+      {{""}, "\"\""},
+      {{"x", ""}, "x,"},
+      {{}, ""},
+      {{"", "", ""}, ",,"},
+  };
+  for (const auto& [fields, line] : joins) EXPECT_EQ(JoinFields(fields), line) << line;
+
+  Lines tabbed = {"a\t\t\tb", "\tx", "p q,r", "\"u\"\tv w"};
+  TabsToCommas(tabbed);
+  EXPECT_EQ(tabbed, (Lines{"a,,,b", ",x", "\"p q\",r", "u,\"v w\""}));
+}
+
+TEST_F(CsvTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
+  struct Case {
+    void (*command)(Editor&);
+    const char* busy;  // empty: no busy panel
+    const char* step;
+    bool changes_document;
+  };
+  const Case cases[] = {
+      {SortCsvBySyllabary, "指定されたキーで五十音順に並べ替えています…",
+       "[カンマ区切りテキストの五十音順並べ替え],0", true},
+      {SortCsvByLength, "指定されたキーで長さ順に並べ替えています…",
+       "[カンマ区切りテキストの長さ順並べ替え],0", true},
+      {TransposeCsv, "行と列を入れ替えています…", "[カンマ区切りテキストの行と列を入れ替える]", true},
+      {CsvToTextTable, "カンマ区切りテキストをテキスト表に変換しています…",
+       "[カンマ区切りテキストをテキスト表に変換する]", true},
+      {CopyForSpreadsheet, "", "[Excel に貼り付けられる形式でコピー]", false},
+  };
+  for (const Case& c : cases) {
+    Load({"b,1", "a,2"});
+    editor.record_buffer.clear();
+    editor.modified = false;
+    host.busy_messages.clear();
+    host.key_fields = {0};
+    c.command(editor);
+    host.key_fields.clear();
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
+    EXPECT_EQ(Recorded(), (Utf8{c.step}));
+    EXPECT_EQ(editor.modified, c.changes_document) << c.step;  // the undo snapshot
+  }
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+
+  // On an empty document none of them asks, records or copies anything.
+  editor.doc.SetLines({});
+  editor.record_buffer.clear();
+  host.clipboard = "kept";
+  for (const Case& c : cases) c.command(editor);
+  EXPECT_TRUE(host.key_dialog_captions.size() == 2u);
+  EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの行と列を入れ替える]",
+                              "[カンマ区切りテキストをテキスト表に変換する]"}));
+  EXPECT_EQ(host.clipboard, "kept");
+}
+
 TEST_F(CsvTest, KeySortBySyllabaryAndByLength) {
   Load({"b,2", "a,3", "c,1"});
   host.key_fields.push_back(1);

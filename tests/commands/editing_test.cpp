@@ -9,6 +9,58 @@ namespace {
 
 using EditingTest = LineCommandsTest;
 
+TEST_F(EditingTest, EachCommandShowsItsBusyTextRecordsItsNameAndSnapshotsAsListed) {
+  struct Case {
+    void (*command)(Editor&);
+    const char* busy;
+    const char* step;
+    bool undo_snapshot;
+  };
+  const Case cases[] = {
+      {CutRows, "切り取っています…", "[切り取り]", true},
+      {CopyRows, "コピーしています…", "[コピー]", false},
+      {PasteRows, "貼り付けています…", "[貼り付け]", true},
+      {DeleteRows, "削除しています…", "[削除]", true},
+      {InsertPasteRows, "挿入して貼り付けています…", "[挿入貼り付け]", true},
+      {SelectAllRows, "すべて選択しています…", "[すべて選択]", false},
+      {InvertRowSelection, "選択範囲を切り替えています…", "[選択の切り替え]", true},
+  };
+  for (const Case& c : cases) {
+    Load({"a", "b"}, {0});
+    host.clipboard = "c";
+    editor.record_buffer.clear();
+    editor.modified = false;
+    editor.undo_text = "none";
+    host.busy_messages.clear();
+    c.command(editor);
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
+    EXPECT_EQ(Recorded(), (Utf8{c.step}));
+    EXPECT_EQ(editor.modified, c.undo_snapshot) << c.step;
+    EXPECT_EQ(editor.undo_text, c.undo_snapshot ? "a\r\nb\r\n" : "none") << c.step;
+  }
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+
+  // Played back, the same handlers run, and the snapshot is the player's.
+  Play({"040"});
+  Load({"a", "b"}, {0, 1});
+  editor.modified = false;
+  DeleteRows(editor);
+  EXPECT_TRUE(editor.doc.empty());
+  EXPECT_FALSE(editor.modified);
+}
+
+TEST_F(EditingTest, JumpBusyTextAndTheNumberForms) {
+  Load({"a", "b", "c", "d"});
+  host.inputs = {" 3", "-2"};
+  JumpToLine(editor);
+  EXPECT_EQ(editor.doc.current_row(), 2);
+  EXPECT_EQ(host.busy_messages, (Utf8{"ジャンプしています…"}));
+  JumpToLine(editor);  // negative: nothing
+  EXPECT_EQ(editor.doc.current_row(), 2);
+  EXPECT_EQ(host.commands_started, 1);
+  EXPECT_FALSE(editor.modified);
+}
+
 TEST_F(EditingTest, CopyTakesTheWholeDocumentWhenAtMostOneRowIsSelected) {
   Load({"a", "b", "c"}, {1});
   editor.selection_style = SelectionStyle::kStandard;

@@ -222,6 +222,37 @@ TEST_F(SortingTest, EveryCommandRecordsItsNameEvenWhenNothingChanges) {
   EXPECT_EQ(host.commands_started, host.commands_ended);
 }
 
+TEST_F(SortingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
+  struct Case {
+    void (*command)(Editor&);
+    const char* busy;  // empty: no busy panel
+    const char* step;
+  };
+  const Case cases[] = {
+      {SortBySyllabary, "五十音順に並べ替えています…", "[五十音順にする]"},
+      {SortByLength, "長さ順に並べ替えています…", "[長さ順にする]"},
+      {ReverseLines, "逆に並べ替えています…", "[逆にする]"},
+      {ShuffleLines, "適当に並べ替えています…", "[シャッフルする]"},
+      {JoinSelectedLines, "選択項目を一行に結合しています...", "[選択項目を一行に結合する]"},
+      {GatherSelectedLines, "選択項目をまとめています...", "[選択項目をまとめる]"},
+      {MoveSelectionUp, "", "[選択項目を上に移動する]"},
+      {MoveSelectionDown, "", "[選択項目を下に移動する]"},
+      {MoveSelectionToTop, "", "[選択項目を一番上に移動する]"},
+      {MoveSelectionToBottom, "", "[選択項目を一番下に移動する]"},
+  };
+  for (const Case& c : cases) {
+    Load({"b", "a", "c"}, {1, 2});
+    editor.record_buffer.clear();
+    editor.modified = false;
+    host.busy_messages.clear();
+    c.command(editor);
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
+    EXPECT_EQ(Recorded(), (Utf8{c.step}));
+    EXPECT_TRUE(editor.modified) << c.step;  // every one takes the undo snapshot
+  }
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+}
+
 TEST_F(MovingTest, UpMovesRunsButNotOneStartingAtTheTop) {
   Load({"0", "1", "2", "3", "4"}, {0, 1, 3});
   MoveSelectionUp(editor);

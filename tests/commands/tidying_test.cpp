@@ -119,6 +119,59 @@ TEST_F(TidyingTest, DuplicateCommandsMatchTheBackwardWalk) {
   }
 }
 
+TEST_F(TidyingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
+  struct Case {
+    void (*command)(Editor&);
+    const char* busy;
+    const char* step;
+  };
+  const Case cases[] = {
+      {CollapseDuplicateLines, "重複行を一行にまとめています…", "[連続する重複行を一行にまとめる]"},
+      {RemoveDuplicateLines, "重複行を残さず削除しています…", "[連続する重複行を残さず削除]"},
+      {CollapseBlankLines, "空行を一行にまとめています…", "[連続する空行を一行にまとめる]"},
+      {RemoveBlankLines, "空の行を削除しています…", "[空行をすべて削除する]"},
+      {CompressSpaces, "連続する空白文字をひとつにまとめています…", "[連続する空白文字をひとつにまとめる]"},
+      {TrimLeadingSpaces, "行頭の空白文字を削除しています…", "[行頭の空白文字を削除する]"},
+      {TrimTrailingSpaces, "行末の空白文字を削除しています…", "[行末の空白文字を削除する]"},
+      {ReverseEachLine, "行の左右を逆にしています…", "[行の左右を逆にする]"},
+  };
+  host.strict = false;  // the duplicate commands say that nothing was removed
+  for (const Case& c : cases) {
+    Load({" a ", "", "b"});
+    editor.record_buffer.clear();
+    host.busy_messages.clear();
+    c.command(editor);
+    EXPECT_EQ(host.busy_messages.front(), c.busy);
+    EXPECT_EQ(Recorded(), (Utf8{c.step}));
+  }
+  // Prompting commands: the prompt, the busy text, and the answer recorded
+  // (the width as the decimal number that "0x10" reads as, a text as it is).
+  struct Prompted {
+    void (*command)(Editor&);
+    const char* prompt;
+    const char* busy;
+    const char* recorded;
+  };
+  const Prompted prompted[] = {
+      {WrapLines, "何文字で折り返しますか？", "行を折り返しています…", "[指定文字数で改行（禁則無し）],16"},
+      {SwapAroundText, "境にする文字列は？", "指定文字を境に左右を入れ替えています…",
+       "[指定した文字列を境に左右を入れ替える],0x10"},
+      {SwapAroundPattern, "境にする正規表現文字列は？", "指定文字を境に左右を入れ替えています…",
+       "[指定した文字列を境に左右を入れ替える（正規表現）],0x10"},
+  };
+  for (const Prompted& c : prompted) {
+    Load({"a"});
+    editor.record_buffer.clear();
+    host.busy_messages.clear();
+    host.prompts.clear();
+    host.inputs = {"0x10"};
+    c.command(editor);
+    EXPECT_EQ(host.prompts, (Utf8{c.prompt}));
+    EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
+    EXPECT_EQ(Recorded(), (Utf8{c.recorded}));
+  }
+}
+
 TEST_F(TidyingTest, BlankLinesCollapseOrGo) {
   Load({"x", "", "", "", "y", " ", " ", ""});
   CollapseBlankLines(editor);
