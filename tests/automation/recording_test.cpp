@@ -3,6 +3,7 @@
 
 #include "automation/pvx_file.h"
 #include "automation/recording.h"
+#include "editor/fields.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
 
@@ -41,7 +42,8 @@ TEST_F(RecordingTest, SavesTitleAndStepsAsShiftJisWithCrLfAfterEveryLine) {
   std::string error;
   ASSERT_TRUE(ReadPvxFile(dir / "m.pvx", &read, &error));
   EXPECT_EQ(PvxTitle(read), Sjis("整形"));
-  EXPECT_EQ(read.size(), 3u);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(SplitFields(read[2]), (Lines{Sjis("[行頭に文字列を追加]"), "a \"b\",c"}));
 }
 
 TEST_F(RecordingTest, EmptyOrCancelledTitleIsUntitledAndNoStepsLeaveOnlyTheTitle) {
