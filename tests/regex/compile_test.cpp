@@ -217,6 +217,26 @@ TEST(RegexCompile, OtherCharCodes) {
   EXPECT_EQ(re.Match("aab", 4, &length), -1);
 }
 
+TEST(RegexCompile, RegexModeOffMakesEveryCharacterLiteral) {
+  EXPECT_EQ(Kinds(Tokens("a")), "0 14 ");
+  TbmREScanner scanner(kCharCodeShiftJis);
+  scanner.SetRegexMode(false);
+  scanner.SetText("(a|b)*\\[^x]$.");
+  TbmRETokens tokens;
+  Tokenize(scanner, &tokens);
+  EXPECT_EQ(Kinds(tokens), "0 0 0 0 0 0 0 0 0 0 0 0 0 14 ");
+  TbmRExp re;
+  re.SetOption(0, false);
+  re.SetPattern("a.\\t*");
+  int length = 0;
+  EXPECT_EQ(re.Match("ax\\t*", 0, &length), -1);
+  EXPECT_EQ(re.Match("xa.\\t*", 0, &length), 1);
+  EXPECT_EQ(length, 5);
+  re.SetOption(0, true);
+  EXPECT_EQ(re.Match("ab\t\tt", 0, &length), 0);
+  EXPECT_EQ(length, 4);
+}
+
 TEST(RegexCompile, LimitsStayBounded) {
   using Clock = std::chrono::steady_clock;
   // Exploding automaton: found lazily, with a bounded cache.
