@@ -185,12 +185,23 @@ TEST_F(FindReplaceTest, PatternErrorsReachTheCallerAfterTheFrameClosed) {
   Load({"a(", "b"});
   EXPECT_THROW(ReplaceInLines(editor, "(", "x", SearchMode::kRegex, true), std::runtime_error);
   EXPECT_EQ(Text(), (Utf8{"a(", "b"}));
+  EXPECT_TRUE(editor.modified);  // the undo snapshot was taken first
   EXPECT_EQ(host.commands_started, host.commands_ended);
   EXPECT_EQ(Recorded(), (Utf8{"[正規表現置換],(,x"}));
 
   Load({"a(", "b"}, {0, 1});
   EXPECT_THROW(FindRows(editor, "(", SearchMode::kRegex, true), std::runtime_error);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1}));
+  // With at most one row selected, the select-all step has already run.
+  Load({"a(", "b"});
+  try {
+    FindRows(editor, "a|*", SearchMode::kRegex, true);
+    FAIL();
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "need normal char or left parenthesis");
+  }
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(Recorded().back(), "[正規表現検索],a|*");
   EXPECT_EQ(host.commands_started, host.commands_ended);
 }
 
