@@ -34,6 +34,7 @@
 #include "commands/editing.h"
 #include "commands/view_keys.h"
 #include "editor/files.h"
+#include "text/integer.h"
 #include "text/literal.h"
 #include "editor/error_text.h"
 
@@ -149,11 +150,7 @@ void MainWindow::Startup() {
   view_->SetRuleLine(RuleFromSetting(o.rule_line));
   editor_.max_line_length = kMaxLineLength;
   editor_.save_code = o.charset;
-  if (o.window_position) {
-    QRect r = geometry();
-    setGeometry(o.window_left, o.window_top, o.window_width > 0 ? o.window_width : r.width(),
-                o.window_height > 0 ? o.window_height : r.height());
-  }
+  if (o.window_position) setGeometry(SavedWindowBounds(paths_.settings, geometry()));
   editor_.window_shown = true;
   for (int slot = 0; slot < kUserCommandSlots; ++slot) RefreshUserCaption(slot);
   windows_->Startup();
@@ -335,11 +332,17 @@ void MainWindow::RunApp(AppAction a) {
     case A::kReplace: Dispatch([this] { windows_->ShowFind(true); }); break;
     case A::kJump:
       Dispatch([this] {
-        const long before = editor_.doc.current_row();
-        JumpToLine(editor_);
-        const long row = editor_.doc.current_row();
-        if (row >= 0 && row != before) {
-          view_->scrollTo(model_->index(static_cast<int>(row), 0), QAbstractItemView::PositionAtTop);
+        // The answer is read here, not by the one-call JumpToLine, because a
+        // jump to the row that is already current must still bring it to the
+        // top, while a number past the last row must not scroll at all.
+        const std::optional<std::string> answer =
+            host_.InputBox(kProductName, Sjis("ジャンプ先の行番号は？"), "");
+        if (!answer) return;
+        const long line_number = ParseInteger(*answer).value_or(0);
+        JumpToLine(editor_, line_number);
+        if (line_number >= 1 && static_cast<std::size_t>(line_number) <= editor_.doc.size()) {
+          view_->scrollTo(model_->index(static_cast<int>(line_number - 1), 0),
+                          QAbstractItemView::PositionAtTop);
         }
       });
       break;

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/qt_text.h"
+#include "text/integer.h"
 
 namespace parvane {
 
@@ -27,6 +28,20 @@ Options LoadSettings(const std::filesystem::path& settings_file) {
   std::string error;
   if (!ini.Load(settings_file, &error)) return Options{};
   return ReadOptions(ini);
+}
+
+QRect SavedWindowBounds(const std::filesystem::path& settings_file, const QRect& current) {
+  IniFile ini;
+  std::string error;
+  if (!ini.Load(settings_file, &error)) return current;
+  auto read = [&ini](const std::string& key, int fallback) {
+    const std::optional<std::string> v = ini.Get(key);
+    return v ? ParseInteger(*v).value_or(fallback) : fallback;
+  };
+  const int width = read("Window.Width", current.width());
+  const int height = read("Window.Height", current.height());
+  return QRect(read("Window.Left", current.x()), read("Window.Top", current.y()),
+               width > 0 ? width : current.width(), height > 0 ? height : current.height());
 }
 
 bool WriteShutdownSettings(const std::filesystem::path& settings_file,

@@ -26,6 +26,11 @@ SettingsPaths SettingsPathsFor(const std::filesystem::path& settings_file);
 // Every option, defaults for missing keys or a missing or unreadable file.
 Options LoadSettings(const std::filesystem::path& settings_file);
 
+// The bounds that "Window.Position" restores: each of the four "Window." keys
+// that is missing or not a number keeps the matching value of current, and so
+// does a width or height below 1.
+QRect SavedWindowBounds(const std::filesystem::path& settings_file, const QRect& current);
+
 // What the window writes at every shutdown.
 struct ShutdownSettings {
   QRect bounds;

@@ -8,12 +8,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 #include <memory>
 
+#include "app/busy_panel.h"
 #include "app/line_model.h"
 #include "app/line_view.h"
 #include "app/main_window.h"
@@ -326,6 +328,138 @@ class MainWindowTest : public QObject {
     w->editor().doc.SetLines({"1", "2"});
     w->TriggerApp(AppAction::kUser3);
     QCOMPARE(Doc(*w), Lines({"2", "1"}));
+  }
+
+  void TheBusyPanelIsCentredAndTheGaugeFillsUpTheRightEdge() {
+    auto w = Make();
+    w->resize(640, 480);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    BusyPanel* panel = w->busy_panel();
+    const QWidget* area = panel->parentWidget();
+    w->OnCommandStarted(QString::fromUtf8("五十音順に並べ替えています…"));
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->size(), QSize(320, 40));
+    QCOMPARE(panel->pos(), QPoint((area->width() - 320) / 2, (area->height() - 40) / 2));
+    QCOMPARE(panel->text(), QString::fromUtf8("五十音順に並べ替えています…"));
+    QCOMPARE(panel->frameShadow(), QFrame::Sunken);
+    w->OnProgress(25);
+    GaugeStrip* gauge = w->gauge();
+    QVERIFY(gauge->isVisible());
+    QCOMPARE(gauge->geometry(), QRect(area->width() - 16, 0, 16, area->height()));
+    const QImage strip = gauge->grab().toImage();
+    QCOMPARE(QColor(strip.pixel(8, 2)), QColor(Qt::blue));
+    QCOMPARE(QColor(strip.pixel(8, strip.height() - 3)), QColor(Qt::white));
+    QCOMPARE(QColor(strip.pixel(8, strip.height() * 7 / 10)), QColor(Qt::blue));
+    w->OnCommandEnded();
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!gauge->isVisible());
+    QCOMPARE(w->StatusText(), QStringLiteral("Parvane - Version 1.15"));
+    // A command without a message shows no panel, only the busy menu.
+    w->OnCommandStarted(QString());
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(w->menu_stack()->currentWidget(), static_cast<QWidget*>(w->menus().busy_bar));
+    w->OnCommandEnded();
+  }
+
+  void KeysAndShortcutsOnTheViewReachTheirCommands() {
+    auto w = Make();
+    w->resize(640, 480);
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->editor().doc.SetLines({"a", "b", "c"});
+    w->model()->EndChange();
+    LineView* view = w->view();
+    view->setFocus();
+    view->selectionModel()->setCurrentIndex(w->model()->index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view, Qt::Key_Right);
+    QCOMPARE(Doc(*w), Lines({"a", " b", "c"}));
+    QTest::keyClick(view, Qt::Key_Left);
+    QCOMPARE(Doc(*w), Lines({"a", "b", "c"}));
+    // The window's copy, not the list's own: one selected row copies everything.
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb\r\nc\r\n"));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(Doc(*w), Lines({"a", "", "b", "c"}));
+    QCOMPARE(w->editor().doc.current_row(), 2L);
+    QTest::keyClick(view, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(Doc(*w), Lines({"a", "b", "", "c"}));
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(Doc(*w), Lines({"a", "", "c"}));
+    // A double-click copies the row's text without a line end.
+    const QRect cell = view->visualRect(w->model()->index(2, 0));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("c"));
+  }
+
+  void AJumpBringsTheRowToTheTopAndAFarNumberMovesNothing() {
+    auto w = Make();
+    w->resize(640, 480);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Lines lines;
+    for (int i = 1; i <= 1000; ++i) lines.push_back(std::to_string(i));
+    w->editor().doc.SetLines(lines);
+    w->model()->EndChange();
+    LineView* view = w->view();
+    view->selectionModel()->setCurrentIndex(w->model()->index(40, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+    view->scrollToBottom();
+    // Row 41 is already current but out of sight: the jump still shows it on top.
+    prompter_->inputs.push_back(QStringLiteral("41"));
+    QVERIFY(w->TriggerApp(AppAction::kJump));
+    QCOMPARE(log_.prompts.last(), QString::fromUtf8("ジャンプ先の行番号は？"));
+    QCOMPARE(view->indexAt(QPoint(5, 5)).row(), 40);
+    QCOMPARE(w->editor().doc.current_row(), 40L);
+    prompter_->inputs.push_back(QStringLiteral("500"));
+    w->TriggerApp(AppAction::kJump);
+    QCOMPARE(view->indexAt(QPoint(5, 5)).row(), 499);
+    QCOMPARE(w->editor().doc.current_row(), 499L);
+    for (const char* answer : {"1001", "0", "x"}) {
+      prompter_->inputs.push_back(QString::fromLatin1(answer));
+      w->TriggerApp(AppAction::kJump);
+      QCOMPARE(view->indexAt(QPoint(5, 5)).row(), 499);
+      QCOMPARE(w->editor().doc.current_row(), 499L);
+    }
+    QVERIFY(!w->editor().modified);
+  }
+
+  void FileInformationIsAPlainBoxAndTheStatusBarCanBeHidden() {
+    auto w = Make();
+    w->TriggerApp(AppAction::kFileInfo);
+    QVERIFY(log_.messages.isEmpty());
+    w->editor().doc.SetLines({Sjis("あい"), "b"});
+    w->model()->EndChange();
+    w->TriggerApp(AppAction::kFileInfo);
+    QCOMPARE(log_.messages.size(), 1);
+    QCOMPARE(log_.icons.first(), MessageIcon::kNone);
+    QCOMPARE(log_.messages.first(),
+             QString::fromUtf8("無題    \n\n"
+                               "　文字数 = 7    \n"
+                               "　サイズ = 9    \n"
+                               "　総行数 = 2    \n"
+                               "　最も長い行の行番号 = 1    \n"
+                               "　 … あい    \n"
+                               "　最も長い行のサイズ = 4    \n"
+                               "　最も長い行の文字数 = 2    \n"));
+    QVERIFY(!w->statusBar()->isHidden());
+    w->TriggerApp(AppAction::kStatusBar);
+    QVERIFY(w->statusBar()->isHidden());
+    QVERIFY(!w->menus().app(AppAction::kStatusBar)->isChecked());
+    w->Shutdown();
+    QVERIFY(ReadAll(Path(QStringLiteral("parvane.ini"))).find("Control.StatusBar=0") !=
+            std::string::npos);
+  }
+
+  void RestoredBoundsKeepTheCurrentValueForAMissingKey() {
+    WriteAll(Path(QStringLiteral("parvane.ini")),
+             "[Parvane]\nWindow.Position=1\nWindow.Left=30\nWindow.Width=500\n");
+    auto w = Make({}, false);
+    w->setGeometry(70, 80, 300, 200);
+    w->Startup();
+    QCOMPARE(w->geometry(), QRect(30, 80, 500, 200));
   }
 
   void AMillionRowsLoadAndSelectQuickly() {

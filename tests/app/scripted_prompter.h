@@ -3,6 +3,7 @@
 #ifndef PARVANE_TESTS_APP_SCRIPTED_PROMPTER_H_
 #define PARVANE_TESTS_APP_SCRIPTED_PROMPTER_H_
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -14,6 +15,7 @@ namespace parvane {
 
 struct PromptLog {
   QStringList messages;  // text of every message box, in order
+  QList<MessageIcon> icons;  // icon of every message box, in the same order
   QStringList prompts;   // prompt of every input box
   int open_dialogs = 0;
   int save_dialogs = 0;
@@ -34,8 +36,9 @@ class ScriptedPrompter : public Prompter {
     inputs.pop_front();
     return v;
   }
-  Answer Message(const QString& text, MessageIcon, MessageButtons buttons) override {
+  Answer Message(const QString& text, MessageIcon icon, MessageButtons buttons) override {
     log_->messages << text;
+    log_->icons << icon;
     if (buttons == MessageButtons::kOk) return Answer::kOk;
     if (answers.empty()) return buttons == MessageButtons::kYesNo ? Answer::kNo : Answer::kCancel;
     Answer a = answers.front();
