@@ -156,6 +156,27 @@ TEST(RegexReader, Utf16) {
   EXPECT_EQ(u.GetPosition(), 2);
 }
 
+TEST(RegexReader, CharacterIndex) {
+  TbmMBCSReader mb(kCharCodeShiftJis);
+  mb.SetText(std::string("a\x82\xA0" "b\0c", 6));
+  mb.SetPosition(4);
+  EXPECT_EQ(mb.GetCharIndex(), 3);
+  mb.SetPosition(6);
+  EXPECT_EQ(mb.GetCharIndex(), -1);  // a zero byte on the way
+  TbmSBCSReader sb;
+  sb.SetText("a\x82\xA0");
+  EXPECT_EQ(ReadAll(sb), (std::vector<int>{'a', 0x82, 0xA0}));
+  sb.SetPosition(2);
+  EXPECT_EQ(sb.GetCharIndex(), sb.GetPosition());
+  TbmUniCodeReader u;
+  u.SetText(std::string("a\0b\0", 4));
+  u.ReadChar();
+  EXPECT_EQ(u.GetPosition(), 2);
+  EXPECT_EQ(u.GetCharIndex(), 1);
+  const char odd[5] = {'a', 0, 'b', 0, 'c'};
+  EXPECT_THROW(u.SetTextBuff(odd, 5), std::runtime_error);
+}
+
 TEST(RegexReader, CodePagesAndFactory) {
   EXPECT_EQ(bmccCodePage2CharCode(932), 0);
   EXPECT_EQ(bmccCodePage2CharCode(1252), 2);
