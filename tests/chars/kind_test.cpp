@@ -68,6 +68,9 @@ TEST(KindClassTest, BytesOutsideTheCodePageSurvive) {
   EXPECT_EQ(KindClassConverted(KindClass::kDigitsToHalfWidth, odd + Sjis("１")), odd + "1");
   EXPECT_EQ(KindClassConverted(KindClass::kSwapWidth, odd.substr(0, 4)), odd.substr(0, 4));
   EXPECT_EQ(MapKind(KindMapping::kUpperCase, odd + "a"), odd + "A");
+  // A NUL byte does not end a line: what follows it is mapped too.
+  EXPECT_EQ(MapKind(KindMapping::kFullWidth, std::string("a\0b", 3)),
+            Sjis("ａ") + std::string(1, '\0') + Sjis("ｂ"));
   // In its class, the second code maps like the first.
   EXPECT_EQ(KindClassConverted(KindClass::kSymbolsToHalfWidth, "\xFA\x57\xEE\xFC"), "\"\"");
 }
