@@ -402,6 +402,18 @@ TEST_F(MergeTest, AskedOnceTheFileStaysInTheStep) {
   EXPECT_EQ(Recorded().size(), 2u);
 }
 
+TEST_F(MergeTest, FilesOfOtherCodesArriveAsShiftJis) {
+  // UTF-8 with a byte order mark, and EUC-JP: "あ" and "日本語" in the lines.
+  for (const std::string& bytes : {std::string("\xEF\xBB\xBF\xE3\x81\x82\r\n"),
+                                   std::string("\xC6\xFC\xCB\xDC\xB8\xEC\r\n")}) {
+    auto file = WriteBytes(dir / "code.txt", bytes);
+    Load({"a"});
+    host.open_files.push_back(file);
+    MergeFileAtStart(editor);
+    EXPECT_EQ(Text(), (Utf8{bytes[0] == '\xEF' ? "あa" : "日本語a"}));
+  }
+}
+
 TEST_F(MergeTest, MissingOrEmptyFileChangesNothing) {
   Load({"a"});
   Play({"064", (dir / "none.txt").string()});
