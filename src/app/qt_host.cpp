@@ -18,6 +18,8 @@ QString QtFilter(const QString& filter) {
   QStringList out;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString caption = parts[i];
+    // A file dialog here takes its patterns from the parentheses, and "*.*"
+    // would hide every file without a dot, which the caption means to show.
     caption.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
     out << caption;
   }

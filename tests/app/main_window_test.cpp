@@ -108,6 +108,72 @@ class MainWindowTest : public QObject {
     QVERIFY(!w->menus().app(AppAction::kRecordEnd)->isEnabled());
   }
 
+  void EveryShortcutSitsOnItsItemAndNoOtherItemHasOne() {
+    auto w = Make();
+    QMap<QString, QKeySequence> found;
+    for (QAction* a : w->menus().all) {
+      if (!a->shortcut().isEmpty()) found.insert(a->text(), a->shortcut());
+    }
+    const std::pair<const char*, const char*> expected[] = {
+        {"開く(&O)...", "Ctrl+O"},
+        {"上書き保存(&S)", "Ctrl+S"},
+        {"終了(&X)", "Alt+F4"},
+        {"元に戻す(&U)", "Ctrl+Z"},
+        {"切り取り(&T)", "Ctrl+X"},
+        {"コピー(&C)", "Ctrl+C"},
+        {"貼り付け(&P)", "Ctrl+V"},
+        {"挿入貼り付け(&O)", "Ctrl+Shift+V"},
+        {"削除(&L)", "Del"},
+        {"すべて選択(&A)", "Ctrl+A"},
+        {"検索(&F)...", "Ctrl+F"},
+        {"置換(&R)...", "Ctrl+R"},
+        {"行番号を指定してジャンプ(&J)...", "Ctrl+J"},
+        {"五十音順にする", "F6"},
+        {"長さ順にする", "F7"},
+        {"逆にする", "F8"},
+        {"シャッフルする", "F9"},
+        {"選択項目を一行に結合する", "F11"},
+        {"選択項目をまとめる", "F12"},
+        {"選択項目を上に移動する", "Ctrl+Up"},
+        {"選択項目を下に移動する", "Ctrl+Down"},
+        {"選択項目を一番上に移動する", "Ctrl+Alt+Up"},
+        {"選択項目を一番下に移動する", "Ctrl+Alt+Down"},
+        {"Excel に貼り付けられる形式でコピー(&E)", "Ctrl+Shift+C"},
+        {"未設定(&1)", "Ctrl+1"}, {"未設定(&2)", "Ctrl+2"}, {"未設定(&3)", "Ctrl+3"},
+        {"未設定(&4)", "Ctrl+4"}, {"未設定(&5)", "Ctrl+5"}, {"未設定(&6)", "Ctrl+6"},
+        {"未設定(&7)", "Ctrl+7"}, {"未設定(&8)", "Ctrl+8"}, {"未設定(&9)", "Ctrl+9"},
+        {"未設定(&0)", "Ctrl+0"},
+        {"選択行を編集", "Ctrl+E"},
+    };
+    QMap<QString, QKeySequence> wanted;
+    for (const auto& [caption, keys] : expected) {
+      wanted.insert(QString::fromUtf8(caption), QKeySequence(QString::fromLatin1(keys)));
+    }
+    QCOMPARE(found, wanted);
+    // Submenus in the order and with the captions of the menu bar.
+    auto captions = [](QMenu* menu) {
+      QStringList out;
+      for (QAction* a : menu->actions()) {
+        if (a->menu() != nullptr) out << a->text();
+      }
+      return out;
+    };
+    const QList<QAction*> top = w->menus().bar->actions();
+    QCOMPARE(captions(top[0]->menu()), QStringList({QString::fromUtf8("保存時の文字コード")}));
+    QCOMPARE(captions(top[2]->menu()),
+             QStringList({QString::fromUtf8("改行マーク"), QString::fromUtf8("罫線"),
+                          QString::fromUtf8("選択形式")}));
+    QCOMPARE(captions(top[3]->menu()),
+             QStringList({QString::fromUtf8("並べ替え(&S)"), QString::fromUtf8("整頓・整形(&A)"),
+                          QString::fromUtf8("文字列の追加と削除(&B)"),
+                          QString::fromUtf8("カンマ区切りデータ(&D)"),
+                          QString::fromUtf8("ユーザー定義"), QString::fromUtf8("おまけ")}));
+    QCOMPARE(captions(top[4]->menu()),
+             QStringList({QString::fromUtf8("全角⇒半角"), QString::fromUtf8("半角⇒全角")}));
+    QCOMPARE(captions(w->menus().hidden),
+             QStringList({QString::fromUtf8("その他"), QString::fromUtf8("エンコード・デコード")}));
+  }
+
   void ACommandFromItsActionChangesDocumentAndTitle() {
     const QString file = Path(QStringLiteral("memo.txt"));
     WriteAll(file, Sjis("い\r\nう\r\nあ\r\n"));
