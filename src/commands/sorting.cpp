@@ -128,6 +128,9 @@ void JoinSelectedLines(Editor& editor) {
   static const std::string kTooBig = Sjis("結合できませんでした。大きすぎます。");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy);
+  // An empty document collects nothing: work_lines may still hold a refused
+  // result, which is no reason to refuse.
+  if (editor.doc.empty()) return;
   Lines& lines = editor.work_lines;
   std::size_t total = lines.size();
   for (const std::string& line : lines) total += line.size();

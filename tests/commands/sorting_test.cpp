@@ -186,6 +186,15 @@ TEST_F(SortingTest, JoinRefusesMoreThanSixtyThousandAndGathers) {
   EXPECT_EQ(editor.doc.lines(), (Lines{part, part + "x", part, "k", "k"}));
 }
 
+TEST_F(SortingTest, JoinOnAnEmptyDocumentRefusesNothing) {
+  // What an earlier refused command left behind is not this command's input.
+  editor.work_lines = Lines(3, std::string(30000, 'x'));
+  JoinSelectedLines(editor);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(editor.doc.empty());
+  EXPECT_EQ(Recorded(), (Utf8{"[選択項目を一行に結合する]"}));
+}
+
 TEST_F(SortingTest, LineLengthRefusalIsSilentDuringPlayback) {
   editor.max_line_length = 4;
   Load({"ab", "cd"});
