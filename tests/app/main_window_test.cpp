@@ -313,7 +313,9 @@ class MainWindowTest : public QObject {
     auto w = Make({}, false);
     prompter_->answers.push_back(Answer::kYes);
     w->Startup();
-    QVERIFY(log_.messages.first().startsWith(QString::fromUtf8("前回のバックアップが残っています。")));
+    QCOMPARE(log_.messages.first(),
+             QString::fromUtf8("前回のバックアップが残っています。\n続きから編集しますか？"));
+    QCOMPARE(log_.icons.first(), MessageIcon::kQuestion);
     QCOMPARE(Doc(*w), Lines({Sjis("復元"), Sjis("行")}));
     QCOMPARE(PathToQString(w->editor().current_file_name), former);
     QVERIFY(w->editor().modified);
@@ -510,6 +512,8 @@ class MainWindowTest : public QObject {
                                "　 … あい    \n"
                                "　最も長い行のサイズ = 4    \n"
                                "　最も長い行の文字数 = 2    \n"));
+    // Rows are as high as the text plus two pixels.
+    QCOMPARE(w->view()->sizeHintForRow(0), QFontMetrics(w->view()->font()).height() + 2);
     QVERIFY(!w->statusBar()->isHidden());
     w->TriggerApp(AppAction::kStatusBar);
     QVERIFY(w->statusBar()->isHidden());
