@@ -94,6 +94,17 @@ TEST_F(EditingTest, CutRemovesTheRowsAndSelectsTheRowAtTheCurrentIndex) {
   EXPECT_EQ(Recorded(), (Utf8{"[切り取り]", "[切り取り]"}));
 }
 
+TEST_F(EditingTest, CutWithoutASelectionEmptiesTheClipboardAndKeepsTheRows) {
+  host.clipboard = "before";
+  Load({"1", "2", "3"});
+  editor.doc.set_current_row(1);
+  CutRows(editor);
+  EXPECT_EQ(host.clipboard, "");
+  EXPECT_EQ(Text(), (Utf8{"1", "2", "3"}));
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
+  EXPECT_EQ(Recorded(), (Utf8{"[切り取り]"}));
+}
+
 TEST_F(EditingTest, DeleteLeavesTheClipboardAlone) {
   host.clipboard = "keep";
   Load({"1", "2", "3"}, {2});
