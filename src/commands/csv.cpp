@@ -87,6 +87,9 @@ void SortCsv(Editor& editor, SortOrder order) {
           compared = JoinFields(fields);
         }
       } else {
+        // The record comes back as it was joined, not by cutting the length
+        // off a joined line: a record of one empty field ("") would otherwise
+        // lose its quotes and become an empty line, a line without fields.
         char length[16];
         std::snprintf(length, sizeof length, "%05zu,", fields[k].size());
         compared = length;

@@ -117,6 +117,13 @@ TEST_F(CsvTest, ShortRecordsArePaddedAndEqualKeysKeepTheirOrder) {
   }
 }
 
+TEST_F(CsvTest, LengthSortKeepsARecordOfOneEmptyField) {
+  Load({"bb", "\"\"", "a"});
+  host.key_fields.push_back(0);
+  SortCsvByLength(editor);
+  EXPECT_EQ(Text(), (Utf8{"\"\"", "a", "bb"}));
+}
+
 TEST_F(CsvTest, SortIsAPermutationOrderedByTheKey) {
   std::mt19937 random(3);
   Utf8 lines;
