@@ -37,6 +37,9 @@ void Editor::CollectSelection(bool whole_if_none_selected) {
 }
 
 bool Editor::StoreResult() {
+  // An empty document stores nothing, so whatever an earlier refused command
+  // left in work_lines must not be refused again on its behalf.
+  if (doc.empty()) return true;
   for (const auto& line : work_lines) {
     if (line.size() > max_line_length) {
       if (!Playing()) {
@@ -46,7 +49,6 @@ bool Editor::StoreResult() {
       return false;
     }
   }
-  if (doc.empty()) return true;
   if (whole_document) {
     doc.SetLines(std::move(work_lines));
   } else {

@@ -118,6 +118,19 @@ TEST_F(FrameTest, PlaybackSilencesTheRefusalAndTakesNoSnapshot) {
   EXPECT_EQ(editor.doc.lines(), (Lines{"a"}));
 }
 
+TEST_F(FrameTest, ARefusedResultIsNotRefusedAgainOnAnEmptyDocument) {
+  Load({"a"});
+  {
+    CommandFrame frame(editor, "");
+    editor.work_lines = {std::string(kMaxLineLength + 1, 'x')};
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  Load({});
+  Shout(editor);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(editor.doc.empty());
+}
+
 TEST_F(FrameTest, ClosingStepsRunWhenTheWorkThrows) {
   Load({"a"});
   EXPECT_THROW(
