@@ -56,8 +56,7 @@ bool FromHttpEscape(std::string_view line, std::string* out, std::string* bad) {
       const int high = i + 1 < line.size() ? HexValue(static_cast<unsigned char>(line[i + 1])) : -1;
       const int low = i + 2 < line.size() ? HexValue(static_cast<unsigned char>(line[i + 2])) : -1;
       if (high < 0 || low < 0) {
-        *bad = "$";
-        bad->append(line.substr(i + 1, 2));
+        *bad = "$" + std::string(line.substr(i + 1, 2));
         return false;
       }
       out->push_back(static_cast<char>(high << 4 | low));

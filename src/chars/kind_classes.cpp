@@ -165,7 +165,8 @@ void ConvertKindClass(Editor& editor, KindClass kind) {
     const std::string_view line = lines[i];
     const bool mark_after_break = kind == KindClass::kKatakanaToFullWidth && i > 0 &&
                                   !line.empty() && (line[0] == '\xDE' || line[0] == '\xDF');
-    scratch.assign(line.substr(0, mark_after_break ? 1 : 0));
+    scratch.clear();
+    if (mark_after_break) scratch.push_back(line[0]);
     AppendKindClassConverted(kind, line.substr(mark_after_break ? 1 : 0), &scratch);
     if (scratch != lines[i]) lines[i].swap(scratch);
     editor.Progress(i, lines.size());

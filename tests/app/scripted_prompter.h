@@ -31,9 +31,11 @@ class ScriptedPrompter : public Prompter {
 
   std::optional<QString> InputBox(const QString&, const QString& prompt, const QString&) override {
     log_->prompts << prompt;
-    if (inputs.empty()) return std::nullopt;
-    auto v = inputs.front();
-    inputs.pop_front();
+    std::optional<QString> v;
+    if (!inputs.empty()) {
+      v.swap(inputs.front());
+      inputs.pop_front();
+    }
     return v;
   }
   Answer Message(const QString& text, MessageIcon icon, MessageButtons buttons) override {
@@ -57,9 +59,11 @@ class ScriptedPrompter : public Prompter {
 
  private:
   std::optional<QString> Next() {
-    if (files.empty()) return std::nullopt;
-    auto v = files.front();
-    files.pop_front();
+    std::optional<QString> v;
+    if (!files.empty()) {
+      v.swap(files.front());
+      files.pop_front();
+    }
     return v;
   }
   PromptLog* log_;

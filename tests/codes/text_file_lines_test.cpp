@@ -78,7 +78,9 @@ TEST(EncodeLinesForSave, LargeDocumentsComeInPieces) {
   for (SaveCode code : kAllCodes) {
     int pieces = 0;
     EXPECT_EQ(Collect(lines, code, nullptr, &pieces), EncodeForSave(text, code, nullptr));
-    if (code != SaveCode::kEucJp && code != SaveCode::kJis) EXPECT_GT(pieces, 1);
+    if (code != SaveCode::kEucJp && code != SaveCode::kJis) {
+      EXPECT_GT(pieces, 1);
+    }
   }
 }
 
