@@ -108,11 +108,11 @@ int TbmREWchRanges::IndexOfHigh(std::int32_t hi) const {
   return (it != ranges_.end() && it->second == hi) ? static_cast<int>(it - ranges_.begin()) : -1;
 }
 
-std::string TbmREWchRanges::Dump() const {
+std::string TbmREWchRanges::DumpRanges(const std::vector<Range>& ranges, char separator) {
   std::string out;
   char buf[40];
-  for (const Range& r : ranges_) {
-    if (!out.empty()) out += ' ';
+  for (const Range& r : ranges) {
+    if (!out.empty()) out += separator;
     if (r.first == r.second) {
       std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(r.first));
     } else {

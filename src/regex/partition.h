@@ -42,7 +42,11 @@ class TbmREWchRanges {
   bool Empty() const { return ranges_.empty(); }
 
   // Returns "lo-hi lo-hi ..." in hexadecimal (single values once), for tests.
-  std::string Dump() const;
+  std::string Dump() const { return DumpRanges(ranges_, ' '); }
+
+  // Returns ranges as "lo-hi" in hexadecimal (single values once), joined by
+  // separator: the one form every dump of the engine uses for intervals.
+  static std::string DumpRanges(const std::vector<Range>& ranges, char separator);
 
  private:
   std::vector<Range> ranges_;  // sorted by low end, pairwise disjoint

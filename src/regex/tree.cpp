@@ -241,18 +241,7 @@ std::string LeafText(const TbmRELeaf& leaf) {
     case TbmRELeaf::kChar: break;
   }
   if (leaf.ranges.empty()) return "none";
-  std::string out;
-  char buf[40];
-  for (const auto& r : leaf.ranges) {
-    if (!out.empty()) out += ',';
-    if (r.first == r.second) {
-      std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(r.first));
-    } else {
-      std::snprintf(buf, sizeof buf, "%x-%x", static_cast<unsigned>(r.first), static_cast<unsigned>(r.second));
-    }
-    out += buf;
-  }
-  return out;
+  return TbmREWchRanges::DumpRanges(leaf.ranges, ',');
 }
 
 std::string SetText(const std::vector<int>& set) {
