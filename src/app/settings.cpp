@@ -50,15 +50,17 @@ bool WriteShutdownSettings(const std::filesystem::path& settings_file,
   // An unreadable file is replaced rather than left without the window's keys.
   std::string ignored;
   if (!ini.Load(settings_file, &ignored)) ini = IniFile();
-  ini.Set("Window.Left", std::to_string(values.bounds.x()));
-  ini.Set("Window.Top", std::to_string(values.bounds.y()));
-  ini.Set("Window.Width", std::to_string(values.bounds.width()));
-  ini.Set("Window.Height", std::to_string(values.bounds.height()));
-  ini.Set("File.Charset", std::string(SaveCodeSettingsName(values.save_code)));
-  ini.Set("Control.Selection", values.selection == SelectionStyle::kStandard ? "0" : "1");
-  ini.Set("Control.ReturnMark", std::to_string(values.return_mark));
-  ini.Set("Control.Line", std::to_string(values.rule_line));
-  ini.Set("Control.StatusBar", values.status_bar ? "1" : "0");
+  Options session;
+  session.window_left = values.bounds.x();
+  session.window_top = values.bounds.y();
+  session.window_width = values.bounds.width();
+  session.window_height = values.bounds.height();
+  session.charset = values.save_code;
+  session.selection = values.selection;
+  session.return_mark = values.return_mark;
+  session.rule_line = values.rule_line;
+  session.status_bar = values.status_bar;
+  WriteSessionOptions(session, ini);
   return ini.Save(settings_file, error);
 }
 
@@ -67,20 +69,7 @@ bool WriteDialogSettings(const std::filesystem::path& settings_file, const Optio
   IniFile ini;
   std::string ignored;
   if (!ini.Load(settings_file, &ignored)) ini = IniFile();
-  auto b = [](bool v) { return std::string(v ? "1" : "0"); };
-  ini.Set("Window.Position", b(options.window_position));
-  ini.Set("Window.FullPath", b(options.full_path));
-  ini.Set("File.AutoBackup", b(options.auto_backup));
-  ini.Set("File.Backup", b(options.backup));
-  ini.Set("File.CharsetFixed", b(options.charset_fixed));
-  ini.Set("File.Trash", b(options.trash));
-  ini.Set("File.DetectUtf8", b(options.detect_utf8));
-  ini.Set("Font.Name", options.font_name);
-  ini.Set("Font.Size", std::to_string(options.font_size));
-  static const char* const kUserKeys[10] = {
-      "User.Com1.File", "User.Com2.File", "User.Com3.File", "User.Com4.File", "User.Com5.File",
-      "User.Com6.File", "User.Com7.File", "User.Com8.File", "User.Com9.File", "User.Com0.File"};
-  for (int i = 0; i < 10; ++i) ini.Set(kUserKeys[i], options.user_command_files[i]);
+  WriteDialogOptions(options, ini);
   return ini.Save(settings_file, error);
 }
 

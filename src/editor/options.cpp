@@ -12,6 +12,8 @@ namespace {
 
 constexpr const char* kSection = "Parvane";
 
+std::string Bool(bool v) { return v ? "1" : "0"; }
+
 std::string Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
@@ -111,28 +113,35 @@ Options ReadOptions(const IniFile& ini) {
   return o;
 }
 
-void WriteOptions(const Options& o, IniFile& ini) {
-  auto b = [](bool v) { return std::string(v ? "1" : "0"); };
+void WriteDialogOptions(const Options& o, IniFile& ini) {
+  ini.Set("Window.Position", Bool(o.window_position));
+  ini.Set("Window.FullPath", Bool(o.full_path));
+  ini.Set("Font.Name", o.font_name);
+  ini.Set("Font.Size", std::to_string(o.font_size));
+  ini.Set("File.CharsetFixed", Bool(o.charset_fixed));
+  ini.Set("File.AutoBackup", Bool(o.auto_backup));
+  ini.Set("File.Backup", Bool(o.backup));
+  ini.Set("File.Trash", Bool(o.trash));
+  ini.Set("File.DetectUtf8", Bool(o.detect_utf8));
+  for (int i = 0; i < 10; ++i) ini.Set(UserComKey(i), o.user_command_files[i]);
+}
+
+void WriteSessionOptions(const Options& o, IniFile& ini) {
   ini.Set("Window.Left", std::to_string(o.window_left));
   ini.Set("Window.Top", std::to_string(o.window_top));
   ini.Set("Window.Width", std::to_string(o.window_width));
   ini.Set("Window.Height", std::to_string(o.window_height));
-  ini.Set("Window.Position", b(o.window_position));
-  ini.Set("Window.FullPath", b(o.full_path));
-  ini.Set("Font.Name", o.font_name);
-  ini.Set("Font.Size", std::to_string(o.font_size));
-  ini.Set("Control.StatusBar", b(o.status_bar));
+  ini.Set("Control.StatusBar", Bool(o.status_bar));
   ini.Set("Control.Selection", o.selection == SelectionStyle::kStandard ? "0" : "1");
   ini.Set("Control.ReturnMark", std::to_string(o.return_mark));
   ini.Set("Control.Line", std::to_string(o.rule_line));
   ini.Set("File.Charset", std::string(SaveCodeSettingsName(o.charset)));
-  ini.Set("File.CharsetFixed", b(o.charset_fixed));
-  ini.Set("File.AutoBackup", b(o.auto_backup));
-  ini.Set("File.Backup", b(o.backup));
-  ini.Set("File.Trash", b(o.trash));
-  ini.Set("File.DetectUtf8", b(o.detect_utf8));
+}
+
+void WriteOptions(const Options& o, IniFile& ini) {
+  WriteDialogOptions(o, ini);
+  WriteSessionOptions(o, ini);
   ini.Set("File.Name", o.file_name);
-  for (int i = 0; i < 10; ++i) ini.Set(UserComKey(i), o.user_command_files[i]);
 }
 
 std::filesystem::path DefaultSettingsPath(const std::filesystem::path& program_dir) {

@@ -66,6 +66,14 @@ Options ReadOptions(const IniFile& ini);
 // Writes every option into ini.
 void WriteOptions(const Options& options, IniFile& ini);
 
+// Writes the keys the options dialog owns (written on its OK only): window
+// position and full path, font, the file check boxes, the ten user commands.
+void WriteDialogOptions(const Options& options, IniFile& ini);
+
+// Writes the keys written at every shutdown: window bounds, status bar,
+// selection style, return mark, rule lines, save code.
+void WriteSessionOptions(const Options& options, IniFile& ini);
+
 // The settings file: parvane.ini beside the program when one exists there
 // (portable mode), otherwise in the per-user configuration directory
 // ($XDG_CONFIG_HOME or ~/.config)/parvane/parvane.ini.
