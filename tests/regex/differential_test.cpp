@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "random_pattern.h"
 #include "reference_matcher.h"
 #include "regex/kit.h"
 #include "regex/token.h"
@@ -121,24 +122,11 @@ TEST(RegexDifferential, AgreesWithGlibcOnRandomPatterns) {
 
 // Random patterns over Shift_JIS letters (one with a backslash trail byte),
 // a half-width katakana, anchors, classes and escapes.
-std::string RandomPattern(std::mt19937& rng, int depth = 0) {
+std::string RandomPattern(std::mt19937& rng) {
   static const std::vector<std::string> atoms = {
       "a", "b", "A", "\x82\xA0", "\xB1", "\x95\x5C", "\\\\", ".", "^", "$", "[ab]", "[^a]",
       "[\x82\xA0-\x95\x5C]", "[^\x95\x5C]", "\\n", "[a-]", "[]a]", "\\^", "\\$", "\\.", "\x82\xE1"};
-  static const std::vector<std::string> ops = {"", "", "", "*", "+", "?"};
-  std::string out;
-  int n = 1 + rng() % 4;
-  for (int i = 0; i < n; ++i) {
-    if (i > 0 && rng() % 6 == 0) out += "|";
-    std::string piece;
-    if (depth < 2 && rng() % 5 == 0) {
-      piece = "(" + RandomPattern(rng, depth + 1) + ")";
-    } else {
-      piece = atoms[rng() % atoms.size()];
-    }
-    out += piece + ops[rng() % ops.size()];
-  }
-  return out;
+  return RandomPatternFrom(rng, atoms);
 }
 
 std::string RandomText(std::mt19937& rng) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "random_pattern.h"
 #include "reference_matcher.h"
 #include "regex/kit.h"
 #include "regex/match.h"
@@ -44,24 +45,11 @@ TEST(RegexRequiredBytes, LongestUnavoidableRun) {
 
 // Random patterns and texts as in differential_test.cpp, here only to
 // compare the engine's own routes with one another and with the reference.
-std::string RandomPattern(std::mt19937& rng, int depth = 0) {
+std::string RandomPattern(std::mt19937& rng) {
   static const std::vector<std::string> atoms = {
       "a", "b", "A", "\x82\xA0", "\xB1", "\x95\x5C", "\\\\", ".", "^", "$", "[ab]", "[^a]",
       "[\x82\xA0-\x95\x5C]", "\\n", "ab", "ba", "\x82\xA0\x82\xE1", "\x82\xE1"};
-  static const std::vector<std::string> ops = {"", "", "", "*", "+", "?"};
-  std::string out;
-  int n = 1 + rng() % 4;
-  for (int i = 0; i < n; ++i) {
-    if (i > 0 && rng() % 6 == 0) out += "|";
-    std::string piece;
-    if (depth < 2 && rng() % 5 == 0) {
-      piece = "(" + RandomPattern(rng, depth + 1) + ")";
-    } else {
-      piece = atoms[rng() % atoms.size()];
-    }
-    out += piece + ops[rng() % ops.size()];
-  }
-  return out;
+  return RandomPatternFrom(rng, atoms);
 }
 
 std::string RandomText(std::mt19937& rng, int max_letters) {
