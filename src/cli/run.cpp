@@ -11,10 +11,12 @@
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
+#include "automation/step_line.h"
 #include "cli/cli_host.h"
 #include "codes/text_file.h"
 #include "commands/find_replace.h"
 #include "editor/editor.h"
+#include "editor/fields.h"
 #include "editor/files.h"
 #include "editor/options.h"
 #include "text/literal.h"
@@ -137,6 +139,16 @@ class Runner {
   AutomationState state_;
 };
 
+// Returns the first -e step that names no command (a misspelt name or an
+// unknown code would otherwise be skipped without a word), or nullptr.
+const std::string* UnknownStep(const std::vector<std::string>& steps) {
+  for (const std::string& step : steps) {
+    Lines fields = SplitFields(SubstituteStepNames(Sjis(step)));
+    if (fields.empty() || CommandByCode(StepCode(fields[0])) == nullptr) return &step;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, std::FILE* out,
@@ -153,6 +165,11 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
       return kExitOk;
     case CliArguments::Mode::kRun:
       break;
+  }
+
+  if (const std::string* step = UnknownStep(args.steps)) {
+    WriteAll(err, "parvane-cli: -e " + *step + ": no such command (see --list)\n");
+    return kExitUsage;
   }
 
   CliHost host(args.answers, err);

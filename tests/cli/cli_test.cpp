@@ -81,6 +81,17 @@ TEST_F(CliTest, UsageErrorsExitTwoAndTouchNothing) {
   EXPECT_EQ(ReadBytes(dir / "a.txt"), "b\na\n");
 }
 
+TEST_F(CliTest, AStepThatNamesNoCommandIsAUsageError) {
+  WriteBytes(dir / "a.txt", "b\na\n");
+  for (std::string step : {"[五十音順に並べ替える]", "999", "0", "x"}) {
+    CliResult r = Run({"-e", "003", "-e", step, "a.txt"});
+    EXPECT_EQ(r.status, 2) << step;
+    EXPECT_NE(r.err.find("no such command"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "b\na\n");
+  EXPECT_EQ(Run({"-e", "[五十音順にする]", "-e", " 3", "a.txt"}).status, 0);
+}
+
 TEST_F(CliTest, PipeKeepsTheDetectedCode) {
   // Shift_JIS, steps given in UTF-8 on the command line.
   CliResult r = Run({"-e", "[五十音順にする]"}, Sjis("う\r\nあ\nい\r"));
