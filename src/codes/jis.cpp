@@ -7,6 +7,8 @@
 // own, so a stray byte never swallows a line break and nothing is lost.
 #include "codes/jis.h"
 
+#include "text/append_block.h"
+
 namespace parvane {
 namespace {
 
@@ -47,18 +49,16 @@ constexpr bool IsKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 // A byte that cannot be the second byte of a Shift_JIS character.
 constexpr bool BreaksSjisPair(unsigned char b) { return b < 0x40; }
 
-// The result of one conversion. Bytes go into a small block that is
-// appended to the result when full: a string's push_back re-checks its
-// capacity and rewrites its length for every byte, which made that the
-// larger part of converting a large file, and a result sized in advance
-// would touch memory for its worst case.
+// The result of one conversion, written through a small block (see
+// text/append_block.h); a result sized in advance would touch memory for its
+// worst case.
 class Output {
  public:
   explicit Output(std::size_t expected) { result_.reserve(expected); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
   // Makes room for n more bytes (n <= 8).
-  void Reserve(std::size_t n) {
-    if (static_cast<std::size_t>(block_ + sizeof block_ - p_) < n) Flush();
-  }
+  void Reserve(std::size_t n) { p_ = block_.Room(p_, n); }
   void Put(unsigned char b) { *p_++ = static_cast<char>(b); }
   void Put(BytePair pair) {
     p_[0] = static_cast<char>(pair.first);
@@ -72,19 +72,15 @@ class Output {
     p_ += 3;
   }
   std::string Take() {
-    Flush();
+    block_.Finish(p_);
+    p_ = block_.data;
     return std::move(result_);
   }
 
  private:
-  void Flush() {
-    result_.append(block_, static_cast<std::size_t>(p_ - block_));
-    p_ = block_;
-  }
-
   std::string result_;
-  char block_[4096];
-  char* p_ = block_;
+  AppendBlock<char> block_{result_};
+  char* p_ = block_.data;
 };
 
 // Writes 7-bit JIS; the two sources differ only in how a character is read.

@@ -5,14 +5,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text/append_block.h"
 #include "text/cp932.h"
 
 namespace parvane {
 namespace {
 
 constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-constexpr std::size_t kBlock = 2048;  // units per block of the converters below
 
 std::size_t MarkSize(std::string_view bytes, int kind) {
   int found = DetectUnicodeBom(bytes);
@@ -50,20 +49,14 @@ const LeadTable& Utf8Leads() {
 }
 
 std::u16string DecodeUtf8(std::string_view s) {
-  // Units go through a local pointer into a small block appended to the
-  // result when full: push_back's capacity check and length update on every
-  // unit were most of the cost.
   std::u16string out;
   out.reserve(s.size());
-  char16_t block[kBlock];
-  char16_t* p = block;
+  AppendBlock<char16_t> block(out);
+  char16_t* p = block.data;
   const std::size_t n = s.size();
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   for (std::size_t i = 0; i < n;) {
-    if (p >= block + kBlock - 2) {
-      out.append(block, static_cast<std::size_t>(p - block));
-      p = block;
-    }
+    p = block.Room(p, 2);
     unsigned char b = byte(i);
     if (b < 0x80) {
       *p++ = b;
@@ -98,7 +91,7 @@ std::u16string DecodeUtf8(std::string_view s) {
     }
     i += size;
   }
-  out.append(block, static_cast<std::size_t>(p - block));
+  block.Finish(p);
   return out;
 }
 
@@ -187,17 +180,13 @@ std::u16string DecodeUnicodeBytes(std::string_view bytes, int kind) {
 }
 
 std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom) {
-  // A local block as in DecodeUtf8.
   std::string out;
   out.reserve(text.size() * 3 + 3);
   if (with_bom) out.append("\xEF\xBB\xBF");
-  char block[3 * kBlock];
-  char* p = block;
+  AppendBlock<char> block(out);
+  char* p = block.data;
   for (char16_t u : text) {
-    if (p >= block + 3 * kBlock - 3) {
-      out.append(block, static_cast<std::size_t>(p - block));
-      p = block;
-    }
+    p = block.Room(p, 3);
     if (u < 0x80) {
       *p++ = static_cast<char>(u);
     } else if (u < 0x800) {
@@ -211,7 +200,7 @@ std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom) {
       p += 3;
     }
   }
-  out.append(block, static_cast<std::size_t>(p - block));
+  block.Finish(p);
   return out;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "text/append_block.h"
+
 namespace parvane {
 namespace {
 
@@ -74,27 +76,19 @@ const EncodeTable& Encoder() {
   return table;
 }
 
-constexpr std::size_t kBlock = 2048;  // units per block of the converters below
-
 constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
 constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
 }  // namespace
 
 std::u16string Cp932ToUtf16(std::string_view sjis) {
-  // Units go through a local pointer into a small block appended to the
-  // result when full: push_back's capacity check and length update on every
-  // unit were most of the cost.
   std::u16string out;
   out.reserve(sjis.size());
-  char16_t block[kBlock];
-  char16_t* p = block;
+  AppendBlock<char16_t> block(out);
+  char16_t* p = block.data;
   const std::size_t n = sjis.size();
   for (std::size_t i = 0; i < n;) {
-    if (p == block + kBlock) {
-      out.append(block, kBlock);
-      p = block;
-    }
+    p = block.Room(p, 1);
     unsigned char b = static_cast<unsigned char>(sjis[i]);
     char16_t u = kCp932SingleByte[b];
     if (u != kLeadByte) {
@@ -118,24 +112,20 @@ std::u16string Cp932ToUtf16(std::string_view sjis) {
     *p++ = pair != 0 ? pair : u'?';
     i += 2;
   }
-  out.append(block, static_cast<std::size_t>(p - block));
+  block.Finish(p);
   return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view utf16, std::size_t* unmapped) {
   const EncodeTable& table = Encoder();
-  // A local block as in Cp932ToUtf16.
   std::string out;
   out.reserve(utf16.size() * 2);
-  char block[2 * kBlock];
-  char* p = block;
+  AppendBlock<char> block(out);
+  char* p = block.data;
   std::size_t missing = 0;
   const std::size_t n = utf16.size();
   for (std::size_t i = 0; i < n; ++i) {
-    if (p >= block + 2 * kBlock - 2) {
-      out.append(block, static_cast<std::size_t>(p - block));
-      p = block;
-    }
+    p = block.Room(p, 2);
     char16_t u = utf16[i];
     int code = table[u];
     if (code == kNoCode) {
@@ -151,7 +141,7 @@ std::string Utf16ToCp932(std::u16string_view utf16, std::size_t* unmapped) {
       p += 2;
     }
   }
-  out.append(block, static_cast<std::size_t>(p - block));
+  block.Finish(p);
   if (unmapped != nullptr) *unmapped += missing;
   return out;
 }
