@@ -47,11 +47,8 @@ void MoveSelectionUp(Editor& editor) {
     }
     std::size_t end = a;
     while (end < n && doc.IsSelected(end)) ++end;
-    std::string above = doc.line(a - 1);
-    for (std::size_t row = a; row < end; ++row) doc.SetLine(row - 1, doc.line(row));
-    doc.SetLine(end - 1, std::move(above));
-    doc.Select(a - 1, true);
-    doc.Select(end - 1, false);
+    // The row above the run moves below it.
+    doc.RotateRows(a - 1, a, end);
     a = end;
   }
 }
@@ -72,11 +69,8 @@ void MoveSelectionDown(Editor& editor) {
     }
     std::size_t first = end;
     while (first > 0 && doc.IsSelected(first - 1)) --first;
-    std::string below = doc.line(end);
-    for (std::size_t row = end; row > first; --row) doc.SetLine(row, doc.line(row - 1));
-    doc.SetLine(first, std::move(below));
-    doc.Select(end, true);
-    doc.Select(first, false);
+    // The row below the run moves above it.
+    doc.RotateRows(first, end, end + 1);
     end = first;
   }
 }

@@ -146,6 +146,12 @@ void Document::EraseRow(std::size_t row) {
   FixCurrentRow();
 }
 
+void Document::RotateRows(std::size_t first, std::size_t middle, std::size_t last) {
+  auto at = [](auto& v, std::size_t i) { return v.begin() + static_cast<std::ptrdiff_t>(i); };
+  std::rotate(at(lines_, first), at(lines_, middle), at(lines_, last));
+  std::rotate(at(selected_, first), at(selected_, middle), at(selected_, last));
+}
+
 void Document::Select(std::size_t row, bool on) {
   if (row >= selected_.size() || (selected_[row] != 0) == on) return;
   selected_[row] = on ? 1 : 0;

@@ -49,6 +49,10 @@ class Document {
   // Removes one row.
   void EraseRow(std::size_t row);
 
+  // Rotates rows [first, last) so that row middle becomes row first, each
+  // row keeping its selection (std::rotate on texts and flags: no copies).
+  void RotateRows(std::size_t first, std::size_t middle, std::size_t last);
+
   bool IsSelected(std::size_t row) const { return selected_[row] != 0; }
   void Select(std::size_t row, bool on);
   void SelectAll();
