@@ -24,7 +24,10 @@ build: configure
 	$(LOCK) cmake --build $(BUILD) -j$(JOBS) --target $(TARGET)
 
 run: deps build
-	@if [ -x $(BUILD)/parvane ]; then $(BUILD)/parvane $(ARGS); else $(BUILD)/parvane-cli --help; fi
+	@if [ ! -x $(BUILD)/parvane ]; then $(BUILD)/parvane-cli --help; \
+	elif [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display to show the window on (DISPLAY is not set); without one use $(BUILD)/parvane-cli --help"; \
+	else $(BUILD)/parvane $(ARGS); fi
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 900

@@ -3,11 +3,15 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
+#include <QKeySequence>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
@@ -67,9 +71,23 @@ BatchWindow::BatchWindow(MainWindow* main)
   choices_->setAcceptDrops(false);
   note_->setAcceptDrops(false);
   note_->viewport()->setAcceptDrops(false);
+  add_ = new QPushButton(QString::fromUtf8("ファイルを追加(&A)..."), this);
+  add_->setAutoDefault(true);
+  connect(add_, &QPushButton::clicked, this, &BatchWindow::AddFiles);
+  // Tab moves between the list and the button only; the note is for reading.
+  note_->setFocusPolicy(Qt::NoFocus);
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(4, 4, 4, 4);
+  buttons->addStretch();
+  buttons->addWidget(add_);
   layout->addWidget(choices_);
   layout->addWidget(note_, 1);
-  setFixedSize(kWidth, kHeight);
+  layout->addLayout(buttons);
+  setTabOrder(choices_, add_);
+  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(close, &QShortcut::activated, this, &QWidget::hide);
+  // The note keeps its height; the button row comes below it.
+  setFixedSize(kWidth, kHeight + add_->sizeHint().height() + 8);
 }
 
 void BatchWindow::ShowWindow() {
@@ -83,6 +101,7 @@ void BatchWindow::ShowWindow() {
   show();
   raise();
   activateWindow();
+  choices_->setFocus();
 }
 
 void BatchWindow::Refill() {
@@ -187,6 +206,18 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
   }
   ShowWindow();
   return results;
+}
+
+void BatchWindow::AddFiles() {
+  if (running_ || main_->busy()) return;
+  if (choices_->currentIndex() < 0) {
+    ProcessDrop({});  // says that no process is selected
+    return;
+  }
+  const QStringList files = main_->host().prompter().OpenFiles(
+      QString::fromUtf8("ファイルを追加"),
+      QString::fromUtf8("すべてのファイル (*);;テキストファイル (*.txt)"));
+  if (!files.isEmpty()) ProcessDrop(files);
 }
 
 void BatchWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -3,7 +3,8 @@
 // command) over a note. Files dropped on it are run through the core's batch
 // flow (ProcessDroppedFile) one by one and saved over themselves, while the
 // main window's busy panel shows which file of how many is being processed.
-// The entry point is ProcessDrop; the drop events only forward to it.
+// The entry point is ProcessDrop; the drop events and the "ファイルを追加..."
+// button (for the keyboard) only forward to it.
 #ifndef PARVANE_APP_BATCH_WINDOW_H_
 #define PARVANE_APP_BATCH_WINDOW_H_
 
@@ -16,6 +17,7 @@
 
 class QComboBox;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace parvane {
 
@@ -53,7 +55,13 @@ class BatchWindow : public QWidget {
   // nothing while the main window runs a command.
   std::vector<BatchFileResult> ProcessDrop(const QStringList& files);
 
+  // "ファイルを追加...": the way in without a mouse. With a process selected,
+  // asks for files (several at once) and runs them as a drop would; with
+  // none, says so before asking.
+  void AddFiles();
+
   QComboBox* choices() const { return choices_; }
+  QPushButton* add_button() const { return add_; }
   QPlainTextEdit* note() const { return note_; }
 
  protected:
@@ -66,6 +74,7 @@ class BatchWindow : public QWidget {
   MainWindow* main_;
   QComboBox* choices_;
   QPlainTextEdit* note_;
+  QPushButton* add_;
   std::function<QStringList()> slot_entries_;
   bool placed_ = false;
   bool running_ = false;

@@ -127,6 +127,11 @@ void FindDialog::Store() {
   f.replace_match_case = match_case_r_->isChecked();
 }
 
+void FindDialog::reject() {
+  Store();
+  QDialog::reject();
+}
+
 void FindDialog::ShowError(const char* what) {
   // The error is the pattern's; the dialog stays so it can be corrected.
   editor_.host().Message(ErrorDisplayText(what), MessageIcon::kError, MessageButtons::kOk);

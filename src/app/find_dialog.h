@@ -38,6 +38,10 @@ class FindDialog : public QDialog {
   QPushButton* regex_replace_button() const { return regex_replace_; }
   QTabWidget* pages() const { return pages_; }
 
+  // Cancel, Esc and the close button keep what was typed and the case boxes
+  // for the next showing and for playback, which reads the boxes.
+  void reject() override;
+
  private:
   void Store();  // the fields into the shared ones
   void Find(bool regex);

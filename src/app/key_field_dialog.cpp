@@ -5,23 +5,61 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace parvane {
 
-SidewaysLabel::SidewaysLabel(const QString& text, QWidget* parent)
-    : QWidget(parent), text_(text) {}
+namespace {
 
-QSize SidewaysLabel::sizeHint() const {
-  const QFontMetrics fm(font());
-  return QSize(fm.height() + 4, fm.horizontalAdvance(text_) + 8);
+bool TurnedInVerticalWriting(QChar c) {
+  static const QString kTurned = QString::fromUtf8("ー－―…‥〜～（）「」『』【】〔〕［］｛｝＜＞《》〈〉=＝");
+  return kTurned.contains(c);
 }
 
-void SidewaysLabel::paintEvent(QPaintEvent*) {
+bool SitsUpperRight(QChar c) { return c == QChar(0x3001) || c == QChar(0x3002); }
+
+}  // namespace
+
+VerticalLabel::VerticalLabel(const QString& text, QWidget* parent)
+    : QWidget(parent), text_(text) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Minimum);
+}
+
+int VerticalLabel::CellHeight() const {
+  const QFontMetrics fm(font());
+  return std::max(fm.height() * 9 / 10, fm.horizontalAdvance(QChar(0x3042)));
+}
+
+QSize VerticalLabel::sizeHint() const {
+  const QFontMetrics fm(font());
+  return QSize(fm.horizontalAdvance(QChar(0x3042)) + 4,
+               CellHeight() * static_cast<int>(text_.size()) + 8);
+}
+
+void VerticalLabel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(palette().color(QPalette::WindowText));
-  p.translate(2, height() - 4);
-  p.rotate(-90);
-  p.drawText(0, QFontMetrics(font()).ascent(), text_);
+  const QFontMetrics fm(font());
+  const int cell = CellHeight();
+  const int column = width();
+  for (qsizetype i = 0; i < text_.size(); ++i) {
+    const QChar c = text_[i];
+    const QRect box(0, 4 + static_cast<int>(i) * cell, column, cell);
+    if (TurnedInVerticalWriting(c)) {
+      p.save();
+      p.translate(box.center());
+      p.rotate(90);
+      p.drawText(QRect(-cell / 2, -column / 2, cell, column), Qt::AlignCenter, QString(c));
+      p.restore();
+    } else if (SitsUpperRight(c)) {
+      const int advance = fm.horizontalAdvance(c);
+      p.drawText(QRect(box.left() + (column + advance) / 2 - advance / 2, box.top() - cell / 2,
+                       advance, cell),
+                 Qt::AlignCenter, QString(c));
+    } else {
+      p.drawText(box, Qt::AlignCenter, QString(c));
+    }
+  }
 }
 
 KeyFieldDialog::KeyFieldDialog(QWidget* parent) : QDialog(parent) {
@@ -32,7 +70,7 @@ KeyFieldDialog::KeyFieldDialog(QWidget* parent) : QDialog(parent) {
   choose_ = new QPushButton(QString::fromUtf8("▽"), this);
   choose_->setFixedWidth(32);
   strip->addWidget(choose_);
-  strip->addWidget(new SidewaysLabel(
+  strip->addWidget(new VerticalLabel(
       QString::fromUtf8("ソートに使う項目を選択したら、上のボタンをクリックしてください。"), this));
   strip->addStretch();
   layout->addLayout(strip);

@@ -1,6 +1,6 @@
 // The key-field dialog of the comma-separated sorts: the fields of the first
-// line, a "▽" button that chooses the selected one, and a label drawn
-// sideways along the left strip.
+// line, a "▽" button that chooses the selected one, and a label written
+// vertically down the left strip.
 #ifndef PARVANE_APP_KEY_FIELD_DIALOG_H_
 #define PARVANE_APP_KEY_FIELD_DIALOG_H_
 
@@ -12,13 +12,19 @@ class QPushButton;
 
 namespace parvane {
 
-// A label drawn rotated by -90 degrees (reading upwards).
-class SidewaysLabel : public QWidget {
+// A label in vertical writing: read top to bottom, each character upright
+// in its own cell, as Japanese is written vertically. The characters whose
+// horizontal shape would be wrong on end (the long-vowel mark, dashes,
+// brackets) are turned a quarter clockwise; the comma and full stop sit in
+// the upper right of their cells.
+class VerticalLabel : public QWidget {
   Q_OBJECT
 
  public:
-  SidewaysLabel(const QString& text, QWidget* parent);
+  VerticalLabel(const QString& text, QWidget* parent);
   QSize sizeHint() const override;
+  // The height of one character cell.
+  int CellHeight() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

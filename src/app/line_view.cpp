@@ -204,6 +204,14 @@ void LineView::selectionChanged(const QItemSelection& selected, const QItemSelec
       doc_->Select(static_cast<std::size_t>(row), true);
     }
   }
+  if (style_ == SelectionStyle::kExtended && doc_->SelectedCount() == 0 &&
+      currentIndex().isValid()) {
+    // Ctrl+click or Ctrl+Space on the only selected row would leave the
+    // extended style with nothing selected, where a Delete would record a
+    // step that deletes nothing. The row stays selected; this re-enters once.
+    selectionModel()->select(currentIndex(), QItemSelectionModel::Select);
+    return;
+  }
   emit SelectionTextChanged();
 }
 

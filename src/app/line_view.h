@@ -44,6 +44,8 @@ class LineView : public QListView {
   const RowPainter& painter() const { return *row_painter_; }
   void SetReturnMark(ReturnMark mark);
   void SetRuleLine(RuleLine rule);
+  // In the extended style the person can never leave no row selected: a
+  // change that would deselect the last row keeps the current row selected.
   void SetSelectionStyle(SelectionStyle style);
   SelectionStyle selection_style() const { return style_; }
 

@@ -12,8 +12,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -24,9 +26,11 @@
 #include <system_error>
 
 #include "app/busy_panel.h"
+#include "app/file_facts.h"
 #include "app/line_model.h"
 #include "app/line_view.h"
 #include "app/qt_text.h"
+#include "app/recent_files.h"
 #include "app/secondary_windows.h"
 #include "automation/command_table.h"
 #include "automation/recording.h"
@@ -69,6 +73,7 @@ MainWindow::MainWindow(MainWindowSetup setup)
   BuildWidgets();
   ConnectView();
   windows_ = std::make_unique<SecondaryWindows>(this);
+  RebuildRecentMenu();
   ShowProductStatus();
   SyncChecks();
 }
@@ -88,6 +93,11 @@ void MainWindow::BuildWidgets() {
   for (QAction* action : menus_.all) {
     connect(action, &QAction::triggered, this, [this, action] { Trigger(action); });
   }
+  connect(menus_.recent, &QMenu::aboutToShow, this, [this] {
+    // A file deleted while the program runs leaves the list when it is next shown.
+    recent_files_ = WithoutMissingFiles(recent_files_);
+    RebuildRecentMenu();
+  });
   menus_.app(AppAction::kRecordEnd)->setEnabled(false);
   // An item whose command this build lacks is shown, greyed.
   for (const auto& [code, action] : menus_.command_actions) {
@@ -154,6 +164,8 @@ void MainWindow::Startup() {
   editor_.window_shown = true;
   for (int slot = 0; slot < kUserCommandSlots; ++slot) RefreshUserCaption(slot);
   windows_->Startup();
+  recent_files_ = SavedRecentFiles(paths_.settings);
+  RebuildRecentMenu();
 
   for (int i = 0; i < startup_files_.size(); ++i) LoadFile(startup_files_[i], i > 0);
 
@@ -186,6 +198,7 @@ void MainWindow::Shutdown() {
   values.return_mark = static_cast<int>(view_->painter().return_mark());
   values.rule_line = static_cast<int>(view_->painter().rule_line());
   values.status_bar = menus_.app(AppAction::kStatusBar)->isChecked();
+  values.recent_files = recent_files_;
   std::string error;
   if (!WriteShutdownSettings(paths_.settings, values, &error)) {
     host_.Message(Sjis("設定ファイルを保存できませんでした。\r\n") + PathToSjis(paths_.settings) +
@@ -242,6 +255,7 @@ bool MainWindow::Dispatch(const std::function<void()>& work) {
     host_.Message(ErrorDisplayText(e.what()), MessageIcon::kError, MessageButtons::kOk);
   }
   dispatching_ = false;
+  RememberCurrentFile();
   // Commands without a frame (editing a row, saving) change the title or a
   // row without an end-of-command refresh.
   if (!busy()) {
@@ -338,7 +352,7 @@ void MainWindow::RunApp(AppAction a) {
         const std::optional<std::string> answer =
             host_.InputBox(kProductName, Sjis("ジャンプ先の行番号は？"), "");
         if (!answer) return;
-        const long line_number = ParseInteger(*answer).value_or(0);
+        const long line_number = ParseDecimal(*answer).value_or(0);
         JumpToLine(editor_, line_number);
         if (line_number >= 1 && static_cast<std::size_t>(line_number) <= editor_.doc.size()) {
           view_->scrollTo(model_->index(static_cast<int>(line_number - 1), 0),
@@ -364,13 +378,7 @@ void MainWindow::RunApp(AppAction a) {
       statusBar()->setVisible(menus_.app(A::kStatusBar)->isChecked());
       editor_.options.status_bar = statusBar()->isVisible();
       break;
-    case A::kFileInfo:
-      Dispatch([this] {
-        if (auto text = FileInformation(editor_)) {
-          host_.Message(*text, MessageIcon::kNone, MessageButtons::kOk);
-        }
-      });
-      break;
+    case A::kFileInfo: Dispatch([this] { ShowFileInformation(); }); break;
     case A::kClipboardLink: SetClipboardLinked(!clipboard_linked_); break;
     case A::kRecordStart:
       StartRecording(editor_, automation_);
@@ -598,14 +606,63 @@ void MainWindow::ShowHelp() {
       app_dir + QStringLiteral("/../share/parvane/help/index.html"),
       app_dir + QStringLiteral("/../help/index.html"),
   };
+  QString found;
   for (const QString& candidate : candidates) {
-    if (QFileInfo::exists(candidate) &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()))) {
-      return;
-    }
+    if (!QFileInfo::exists(candidate)) continue;
+    found = QFileInfo(candidate).canonicalFilePath();
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(found))) return;
+    break;
   }
-  host_.Message(Sjis("ヘルプを開くことが出来ませんでした。"), MessageIcon::kError,
-                MessageButtons::kOk);
+  // Without a browser the person can still open the page by hand: say where
+  // it is (or where an installation puts it).
+  const QString shown =
+      found.isEmpty() ? QDir::cleanPath(candidates[1]) : QDir::toNativeSeparators(found);
+  // Straight to the prompter: the path need not survive Shift_JIS.
+  host_.prompter().Message(
+      QString::fromUtf8("ヘルプを開くことが出来ませんでした。\n") + shown,
+      MessageIcon::kError, MessageButtons::kOk);
+}
+
+void MainWindow::ShowFileInformation() {
+  const std::optional<std::string> text = FileInformation(editor_);
+  if (!text) return;
+  QString code = menus_.app(static_cast<AppAction>(static_cast<int>(AppAction::kSaveCode0) +
+                                                   static_cast<int>(editor_.save_code)))
+                     ->text();
+  code.remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+  // The line break is the file's, read from disk. Once the document keeps a
+  // line break of its own (the one it will be saved with), show that here.
+  host_.prompter().Message(
+      MessageText(*text) + FileFactsText(PathToQString(editor_.current_file_name), code),
+      MessageIcon::kNone, MessageButtons::kOk);
+}
+
+void MainWindow::RememberCurrentFile() {
+  if (editor_.current_file_name.empty()) return;
+  const QStringList updated =
+      AddRecentFile(recent_files_, PathToQString(editor_.current_file_name));
+  if (updated == recent_files_) return;
+  recent_files_ = updated;
+  RebuildRecentMenu();
+}
+
+void MainWindow::RebuildRecentMenu() {
+  QMenu* menu = menus_.recent;
+  menu->clear();
+  for (int n = 0; n < recent_files_.size(); ++n) {
+    const QString path = recent_files_[n];
+    QAction* action = menu->addAction(RecentFileCaption(n, path));
+    connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+  }
+  menu->setEnabled(!recent_files_.isEmpty());
+}
+
+void MainWindow::OpenRecentFile(const QString& path) {
+  LoadFile(path, false);
+  if (!QFileInfo(path).isFile()) {
+    recent_files_ = WithoutMissingFiles(recent_files_);
+    RebuildRecentMenu();
+  }
 }
 
 }  // namespace parvane

@@ -73,6 +73,11 @@ class MainWindow : public QMainWindow, public HostWindow {
   GaugeStrip* gauge() const { return gauge_; }
   SecondaryWindows* windows() const { return windows_.get(); }
   QStackedWidget* menu_stack() const { return menu_stack_; }
+  // "最近使ったファイル", newest first.
+  const QStringList& recent_files() const { return recent_files_; }
+  // Opens a recent file as "開く" does; a file that has gone is dropped
+  // from the list (after the loader has said so).
+  void OpenRecentFile(const QString& path);
 
   // HostWindow
   void OnCommandStarted(const QString& busy_message) override;
@@ -112,6 +117,10 @@ class MainWindow : public QMainWindow, public HostWindow {
   void LoadFile(const QString& file, bool append);
   bool ConfirmClose();
   void ShowHelp();
+  void ShowFileInformation();
+  // Puts the document's file in front of the recent files when it changed.
+  void RememberCurrentFile();
+  void RebuildRecentMenu();
 
   SettingsPaths paths_;
   QStringList startup_files_;
@@ -140,6 +149,7 @@ class MainWindow : public QMainWindow, public HostWindow {
   bool clipboard_linked_ = false;
   bool clipboard_pending_ = false;
   QString busy_heading_;
+  QStringList recent_files_;
 };
 
 }  // namespace parvane

@@ -45,6 +45,7 @@ struct Menus {
   QMenuBar* bar = nullptr;       // MainMenu1
   QMenuBar* busy_bar = nullptr;  // MainMenu2: the one inert item "処理中です..."
   QMenu* hidden = nullptr;       // "隠しメニュー": never shown, its shortcuts work
+  QMenu* recent = nullptr;       // "最近使ったファイル": filled by the window
   std::map<AppAction, QAction*> app_actions;
   std::map<int, QAction*> command_actions;  // by command code
   QList<QAction*> all;                      // every item that runs something

@@ -80,6 +80,19 @@ std::optional<QString> DialogPrompter::OpenFile(const QString& title, const QStr
   return dialog.selectedFiles().first();
 }
 
+QStringList Prompter::OpenFiles(const QString& title, const QString& filter) {
+  std::optional<QString> one = OpenFile(title, filter, QString());
+  return one ? QStringList{*one} : QStringList();
+}
+
+QStringList DialogPrompter::OpenFiles(const QString& title, const QString& filter) {
+  QFileDialog dialog(parent_, title, QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
 std::optional<QString> DialogPrompter::SaveFile(const QString& title, const QString& filter,
                                                 const QString& default_suffix,
                                                 const QString& initial) {

@@ -28,6 +28,9 @@ class Prompter {
                                           const QString& initial) = 0;
   virtual std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                           const QString& default_suffix, const QString& initial) = 0;
+  // Several existing files at once; empty when cancelled. By default one
+  // file through OpenFile.
+  virtual QStringList OpenFiles(const QString& title, const QString& filter);
 };
 
 // Real Qt dialogs over a parent window, captioned with the product name.
@@ -41,6 +44,7 @@ class DialogPrompter : public Prompter {
                                   const QString& initial) override;
   std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                   const QString& default_suffix, const QString& initial) override;
+  QStringList OpenFiles(const QString& title, const QString& filter) override;
 
  private:
   QWidget* parent_;

@@ -4,6 +4,7 @@
 #include <QPen>
 #include <QPolygon>
 #include <QRect>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -45,7 +46,13 @@ QColor MarkColour(const QPalette& palette) {
                 (back.blue() + high.blue()) / 2);
 }
 
-RowPainter::RowPainter(const QFont& font) : font_(font), metrics_(font) {}
+RowPainter::RowPainter(const QFont& font)
+    : font_(font),
+      metrics_(font),
+      metrics_f_(font),
+      rule_ink_(metrics_f_.boundingRect(QChar(kHeavyVertical))) {}
+
+bool IsBoxDrawing(QChar c) { return c.unicode() >= 0x2500 && c.unicode() <= 0x257F; }
 
 QString RowPainter::DisplayText(std::string_view sjis) const {
   QString text = FromSjis(sjis);
@@ -82,14 +89,44 @@ void RowPainter::Paint(QPainter& painter, const QRect& rect, std::string_view sj
   }
 
   painter.setPen(text_colour);
-  if (!text.isEmpty()) {
-    painter.drawText(rect.left() + 4, rect.top() + 1 + metrics_.ascent(), text);
-  }
+  if (!text.isEmpty()) PaintText(painter, rect, text);
 
   if (return_mark_ != ReturnMark::kNone) {
     PaintReturnMark(painter, rect.left() + 4 + width, rect.top(), row_height, mark_colour);
   }
   painter.restore();
+}
+
+void RowPainter::PaintText(QPainter& painter, const QRect& rect, const QString& text) const {
+  const int baseline = rect.top() + 1 + metrics_.ascent();
+  if (!std::any_of(text.begin(), text.end(), IsBoxDrawing) || rule_ink_.height() <= 0) {
+    painter.drawText(rect.left() + 4, baseline, text);
+    return;
+  }
+  // Runs of ordinary text are drawn as usual; runs of box-drawing characters
+  // are stretched vertically so that the ink of a vertical rule spans the
+  // whole row, and the rules of a text table join from row to row. Every
+  // box-drawing character gets the same stretch, so "┣" and "━" stay level.
+  const qreal stretch = rect.height() / rule_ink_.height();
+  qreal x = rect.left() + 4;
+  qsizetype start = 0;
+  while (start < text.size()) {
+    const bool box = IsBoxDrawing(text[start]);
+    qsizetype end = start + 1;
+    while (end < text.size() && IsBoxDrawing(text[end]) == box) ++end;
+    const QString run = text.mid(start, end - start);
+    if (box) {
+      painter.save();
+      painter.translate(x, rect.top());
+      painter.scale(1.0, stretch);
+      painter.drawText(QPointF(0, -rule_ink_.top()), run);
+      painter.restore();
+    } else {
+      painter.drawText(QPointF(x, baseline), run);
+    }
+    x += metrics_f_.horizontalAdvance(run);
+    start = end;
+  }
 }
 
 void RowPainter::PaintReturnMark(QPainter& painter, int x, int y, int row_height,

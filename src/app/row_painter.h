@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QRectF>
 #include <QPalette>
 #include <QString>
 #include <string_view>
@@ -21,6 +22,11 @@ enum class ReturnMark { kNone = 0, kA = 1, kB = 2 };  // "Control.ReturnMark"
 enum class RuleLine { kNone = 0, kDotted = 1, kSolid = 2 };  // "Control.Line"
 
 inline constexpr int kOmitSize = 8192;  // rows wider than this (px) are cut
+inline constexpr char16_t kHeavyVertical = u'\u2503';  // "┃", the rule of a text table
+
+// True for the box-drawing characters (U+2500-U+257F) that text tables are
+// drawn with; their vertical strokes are stretched to the row's full height.
+bool IsBoxDrawing(QChar c);
 
 // The omission marker of the main view.
 QString OmitString();
@@ -45,16 +51,21 @@ class RowPainter {
   // splitting a two-byte character) followed by the omission marker.
   QString DisplayText(std::string_view sjis) const;
 
-  // Paints the row's text and decorations into rect. The background is the
+  // Paints the row's text and decorations into rect. The vertical strokes of
+  // box-drawing characters reach from the top to the bottom pixel row of
+  // rect, so a table's rules join between rows whatever the font's height. The background is the
   // caller's; text is drawn in text_colour, marks and rules in mark_colour.
   void Paint(QPainter& painter, const QRect& rect, std::string_view sjis, const QColor& text_colour,
              const QColor& mark_colour) const;
 
  private:
+  void PaintText(QPainter& painter, const QRect& rect, const QString& text) const;
   void PaintReturnMark(QPainter& painter, int x, int y, int row_height, const QColor& colour) const;
 
   QFont font_;
   QFontMetrics metrics_;
+  QFontMetricsF metrics_f_;
+  QRectF rule_ink_;  // the ink of "┃", relative to the baseline
   ReturnMark return_mark_ = ReturnMark::kA;
   RuleLine rule_line_ = RuleLine::kDotted;
 };

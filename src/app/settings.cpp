@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/qt_text.h"
+#include "app/recent_files.h"
 #include "text/integer.h"
 
 namespace parvane {
@@ -44,6 +45,13 @@ QRect SavedWindowBounds(const std::filesystem::path& settings_file, const QRect&
                width > 0 ? width : current.width(), height > 0 ? height : current.height());
 }
 
+QStringList SavedRecentFiles(const std::filesystem::path& settings_file) {
+  IniFile ini;
+  std::string error;
+  if (!ini.Load(settings_file, &error)) return {};
+  return ReadRecentFiles(ini);
+}
+
 bool WriteShutdownSettings(const std::filesystem::path& settings_file,
                            const ShutdownSettings& values, std::string* error) {
   IniFile ini;
@@ -61,6 +69,7 @@ bool WriteShutdownSettings(const std::filesystem::path& settings_file,
   session.rule_line = values.rule_line;
   session.status_bar = values.status_bar;
   WriteSessionOptions(session, ini);
+  WriteRecentFiles(values.recent_files, ini);
   return ini.Save(settings_file, error);
 }
 

@@ -6,6 +6,7 @@
 #define PARVANE_APP_SETTINGS_H_
 
 #include <QRect>
+#include <QStringList>
 #include <filesystem>
 #include <string>
 
@@ -39,7 +40,11 @@ struct ShutdownSettings {
   int return_mark = 1;
   int rule_line = 1;
   bool status_bar = true;
+  QStringList recent_files;  // newest first
 };
+
+// The recent files kept in the settings file, missing ones pruned.
+QStringList SavedRecentFiles(const std::filesystem::path& settings_file);
 
 // Writes those keys into the settings file, keeping all others, sorted.
 // Returns false with *error set when the file cannot be written.

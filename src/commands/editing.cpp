@@ -130,7 +130,7 @@ void JumpToLine(Editor& editor) {
   std::optional<std::string> answer =
       editor.host().InputBox(kProductName, Sjis("ジャンプ先の行番号は？"), "");
   if (!answer) return;
-  JumpToLine(editor, ParseInteger(*answer).value_or(0));
+  JumpToLine(editor, ParseDecimal(*answer).value_or(0));
 }
 
 void JumpToLine(Editor& editor, long line_number) {

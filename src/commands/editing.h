@@ -44,7 +44,8 @@ void SelectAllRows(Editor& editor);
 void InvertRowSelection(Editor& editor);
 
 // "行番号を指定してジャンプ(&J)..." (Ctrl+J), not recorded.
-// Asks "ジャンプ先の行番号は？" and jumps to that 1-based row.
+// Asks "ジャンプ先の行番号は？" and jumps to that 1-based row, read as a
+// decimal number (anything else, hexadecimal included, does nothing).
 void JumpToLine(Editor& editor);
 // Makes row line_number - 1 the current row (and, in the extended selection
 // style, selects it too). Numbers below 1 or beyond the last row do nothing.

@@ -49,4 +49,15 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> ParseDecimal(std::string_view text) {
+  std::size_t i = text.find_first_not_of(' ');
+  if (i == std::string_view::npos) return std::nullopt;
+  if (text[i] == '+' || text[i] == '-') ++i;
+  if (i == text.size()) return std::nullopt;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+  }
+  return ParseInteger(text);
+}
+
 }  // namespace parvane

@@ -13,6 +13,10 @@ namespace parvane {
 // Returns the value of text, or nullopt when text is not such a number.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
+// The same with decimal digits only: "$10", "x10" and "0x10" are not numbers.
+// For prompts that ask for a count a person reads, such as a line number.
+std::optional<std::int32_t> ParseDecimal(std::string_view text);
+
 }  // namespace parvane
 
 #endif  // PARVANE_TEXT_INTEGER_H_

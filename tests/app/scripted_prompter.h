@@ -19,6 +19,7 @@ struct PromptLog {
   QStringList prompts;   // prompt of every input box
   int open_dialogs = 0;
   int save_dialogs = 0;
+  int multi_open_dialogs = 0;
 };
 
 class ScriptedPrompter : public Prompter {
@@ -28,6 +29,7 @@ class ScriptedPrompter : public Prompter {
   std::deque<std::optional<QString>> inputs;  // nullopt: cancelled
   std::deque<Answer> answers;                 // for Yes/No boxes; default No / Cancel
   std::deque<std::optional<QString>> files;   // open and save dialogs
+  std::deque<QStringList> file_lists;         // multi-select open dialogs; empty: cancelled
 
   std::optional<QString> InputBox(const QString&, const QString& prompt, const QString&) override {
     log_->prompts << prompt;
@@ -55,6 +57,14 @@ class ScriptedPrompter : public Prompter {
                                   const QString&) override {
     ++log_->save_dialogs;
     return Next();
+  }
+
+  QStringList OpenFiles(const QString&, const QString&) override {
+    ++log_->multi_open_dialogs;
+    if (file_lists.empty()) return {};
+    QStringList v = file_lists.front();
+    file_lists.pop_front();
+    return v;
   }
 
  private:
