@@ -14,8 +14,9 @@ enum class Unit { kOther, kCr, kLf };
 }  // namespace
 
 QString SizeWithUnit(qint64 bytes) {
-  const QLocale c(QLocale::C);
-  const QString exact = c.toString(bytes) + QString::fromUtf8(" バイト");
+  // Grouped by thousands as Japanese writes numbers, whatever the system's locale.
+  const QString exact =
+      QLocale(QLocale::Japanese, QLocale::Japan).toString(bytes) + QString::fromUtf8(" バイト");
   if (bytes < 1024) return exact;
   const bool mega = bytes >= 1024 * 1024;
   const double value = static_cast<double>(bytes) / (mega ? 1024.0 * 1024.0 : 1024.0);

@@ -107,7 +107,9 @@ void RowPainter::PaintText(QPainter& painter, const QRect& rect, const QString& 
   // are stretched vertically so that the ink of a vertical rule spans the
   // whole row, and the rules of a text table join from row to row. Every
   // box-drawing character gets the same stretch, so "┣" and "━" stay level.
-  const qreal stretch = rect.height() / rule_ink_.height();
+  // The ink reaches two pixels past each edge (clipped), so that the
+  // antialiased ends of the stroke never leave a faint pixel row at the seam.
+  const qreal stretch = (rect.height() + 4) / rule_ink_.height();
   qreal x = rect.left() + 4;
   qsizetype start = 0;
   while (start < text.size()) {
@@ -117,7 +119,7 @@ void RowPainter::PaintText(QPainter& painter, const QRect& rect, const QString& 
     const QString run = text.mid(start, end - start);
     if (box) {
       painter.save();
-      painter.translate(x, rect.top());
+      painter.translate(x, rect.top() - 2);
       painter.scale(1.0, stretch);
       painter.drawText(QPointF(0, -rule_ink_.top()), run);
       painter.restore();

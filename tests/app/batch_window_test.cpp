@@ -3,7 +3,9 @@
 // nothing selected refused, and the list kept in step with the slots.
 #include <QComboBox>
 #include <QFile>
+#include <QLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -90,6 +92,38 @@ class BatchWindowTest : public QObject {
   }
 
  private slots:
+  void TheAddButtonRunsTheChosenFilesAsADrop() {
+    auto w = Make();
+    BindPrefixCommand(*w);
+    WriteBytes(Path("a.txt"), "a1\r\n");
+    WriteBytes(Path("b.txt"), "b1\r\n");
+    BatchWindow* batch = w->windows()->batch_window();
+    batch->ShowWindow();
+    QCOMPARE(batch->add_button()->text(), QString::fromUtf8("ファイルを追加(&A)..."));
+    // With no process chosen it says so before asking for files.
+    batch->add_button()->click();
+    QCOMPARE(log_.messages, QStringList({QString::fromUtf8("処理が選択されていません。")}));
+    QCOMPARE(log_.multi_open_dialogs, 0);
+
+    batch->choices()->setCurrentIndex(0);
+    prompter_->file_lists = {{Path("a.txt"), Path("b.txt")}};
+    prompter_->inputs = {QStringLiteral("> ")};
+    batch->add_button()->click();
+    QCOMPARE(log_.multi_open_dialogs, 1);
+    QCOMPARE(log_.prompts.size(), 1);
+    QCOMPARE(ReadBytes(Path("a.txt")), QByteArray("> a1\r\n"));
+    QCOMPARE(ReadBytes(Path("b.txt")), QByteArray("> b1\r\n"));
+    QVERIFY(batch->isVisible());
+    // A cancelled dialog changes nothing.
+    batch->choices()->setCurrentIndex(0);
+    batch->add_button()->click();
+    QCOMPARE(log_.multi_open_dialogs, 2);
+    QCOMPARE(ReadBytes(Path("a.txt")), QByteArray("> a1\r\n"));
+    // The keyboard reaches the list and the button; the note takes no focus.
+    QCOMPARE(batch->note()->focusPolicy(), Qt::NoFocus);
+    QVERIFY(batch->choices()->focusPolicy() & Qt::TabFocus);
+  }
+
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     log_ = PromptLog();
@@ -102,7 +136,12 @@ class BatchWindowTest : public QObject {
     QVERIFY(batch->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(batch->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     QCOMPARE(batch->windowTitle(), QString::fromUtf8("連続自動処理ウィンドウ"));
-    QCOMPARE(batch->size(), QSize(BatchWindow::kWidth, BatchWindow::kHeight));
+    // The list and the note fill the designed client area; the button row
+    // for keyboard users comes below it.
+    QCOMPARE(batch->width(), BatchWindow::kWidth);
+    batch->layout()->activate();
+    QCOMPARE(batch->note()->geometry().bottom() + 1, BatchWindow::kHeight);
+    QVERIFY(batch->add_button()->geometry().top() >= BatchWindow::kHeight);
     QVERIFY(batch->note()->isReadOnly());
     QVERIFY(batch->note()->toPlainText().startsWith(
         QString::fromUtf8("　このウィンドウにファイルをドロップすると")));

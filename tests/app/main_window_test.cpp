@@ -8,11 +8,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "app/busy_panel.h"
@@ -86,8 +88,8 @@ class MainWindowTest : public QObject {
                             Expect{39, "貼り付け(&P)", "Ctrl+V"},
                             Expect{41, "挿入貼り付け(&O)", "Ctrl+Shift+V"},
                             Expect{40, "削除(&L)", "Del"}, Expect{42, "すべて選択(&A)", "Ctrl+A"},
-                            Expect{1, "五十音順にする", "F6"}, Expect{45, "選択項目をまとめる", "F12"},
-                            Expect{49, "選択項目を一番下に移動する", "Ctrl+Alt+Down"},
+                            Expect{1, "五十音順にする(&G)", "F6"}, Expect{45, "選択項目をまとめる(&C)", "F12"},
+                            Expect{49, "選択項目を一番下に移動する(&B)", "Ctrl+Alt+Down"},
                             Expect{50, "Excel に貼り付けられる形式でコピー(&E)", "Ctrl+Shift+C"}}) {
       QAction* a = w->menus().command(e.code);
       QVERIFY(a != nullptr);
@@ -100,7 +102,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->menus().app(AppAction::kUser1)->text(), QString::fromUtf8("未設定(&1)"));
     QCOMPARE(w->menus().app(AppAction::kUser0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
     QCOMPARE(w->menus().app(AppAction::kSaveCode6)->text(),
-             QString::fromUtf8("Unicode (UTF-8 BOM なし)"));
+             QString::fromUtf8("Unicode (UTF-8 BOM なし)(&N)"));
     QCOMPARE(w->menus().busy_bar->actions().first()->text(), QString::fromUtf8("処理中です..."));
     // The hidden menu is never in the menu bar, but its shortcut is the window's.
     QVERIFY(!w->menus().bar->actions().contains(w->menus().hidden->menuAction()));
@@ -117,7 +119,8 @@ class MainWindowTest : public QObject {
     const std::pair<const char*, const char*> expected[] = {
         {"開く(&O)...", "Ctrl+O"},
         {"上書き保存(&S)", "Ctrl+S"},
-        {"終了(&X)", "Alt+F4"},
+        {"名前を付けて保存(&A)...", "Ctrl+Shift+S"},
+        {"終了(&X)", "Ctrl+Q"},
         {"元に戻す(&U)", "Ctrl+Z"},
         {"切り取り(&T)", "Ctrl+X"},
         {"コピー(&C)", "Ctrl+C"},
@@ -128,22 +131,23 @@ class MainWindowTest : public QObject {
         {"検索(&F)...", "Ctrl+F"},
         {"置換(&R)...", "Ctrl+R"},
         {"行番号を指定してジャンプ(&J)...", "Ctrl+J"},
-        {"五十音順にする", "F6"},
-        {"長さ順にする", "F7"},
-        {"逆にする", "F8"},
-        {"シャッフルする", "F9"},
-        {"選択項目を一行に結合する", "F11"},
-        {"選択項目をまとめる", "F12"},
-        {"選択項目を上に移動する", "Ctrl+Up"},
-        {"選択項目を下に移動する", "Ctrl+Down"},
-        {"選択項目を一番上に移動する", "Ctrl+Alt+Up"},
-        {"選択項目を一番下に移動する", "Ctrl+Alt+Down"},
+        {"五十音順にする(&G)", "F6"},
+        {"長さ順にする(&L)", "F7"},
+        {"逆にする(&R)", "F8"},
+        {"シャッフルする(&S)", "F9"},
+        {"選択項目を一行に結合する(&J)", "F11"},
+        {"選択項目をまとめる(&C)", "F12"},
+        {"選択項目を上に移動する(&U)", "Ctrl+Up"},
+        {"選択項目を下に移動する(&D)", "Ctrl+Down"},
+        {"選択項目を一番上に移動する(&T)", "Ctrl+Alt+Up"},
+        {"選択項目を一番下に移動する(&B)", "Ctrl+Alt+Down"},
         {"Excel に貼り付けられる形式でコピー(&E)", "Ctrl+Shift+C"},
         {"未設定(&1)", "Ctrl+1"}, {"未設定(&2)", "Ctrl+2"}, {"未設定(&3)", "Ctrl+3"},
         {"未設定(&4)", "Ctrl+4"}, {"未設定(&5)", "Ctrl+5"}, {"未設定(&6)", "Ctrl+6"},
         {"未設定(&7)", "Ctrl+7"}, {"未設定(&8)", "Ctrl+8"}, {"未設定(&9)", "Ctrl+9"},
         {"未設定(&0)", "Ctrl+0"},
         {"選択行を編集", "Ctrl+E"},
+        {"ヘルプ(&H)", "F1"},
     };
     QMap<QString, QKeySequence> wanted;
     for (const auto& [caption, keys] : expected) {
@@ -159,17 +163,18 @@ class MainWindowTest : public QObject {
       return out;
     };
     const QList<QAction*> top = w->menus().bar->actions();
-    QCOMPARE(captions(top[0]->menu()), QStringList({QString::fromUtf8("保存時の文字コード")}));
+    QCOMPARE(captions(top[0]->menu()), QStringList({QString::fromUtf8("最近使ったファイル(&F)"),
+                                                    QString::fromUtf8("保存時の文字コード(&K)")}));
     QCOMPARE(captions(top[2]->menu()),
-             QStringList({QString::fromUtf8("改行マーク"), QString::fromUtf8("罫線"),
-                          QString::fromUtf8("選択形式")}));
+             QStringList({QString::fromUtf8("改行マーク(&R)"), QString::fromUtf8("罫線(&L)"),
+                          QString::fromUtf8("選択形式(&S)")}));
     QCOMPARE(captions(top[3]->menu()),
              QStringList({QString::fromUtf8("並べ替え(&S)"), QString::fromUtf8("整頓・整形(&A)"),
                           QString::fromUtf8("文字列の追加と削除(&B)"),
                           QString::fromUtf8("カンマ区切りデータ(&D)"),
-                          QString::fromUtf8("ユーザー定義"), QString::fromUtf8("おまけ")}));
+                          QString::fromUtf8("ユーザー定義(&U)"), QString::fromUtf8("おまけ(&E)")}));
     QCOMPARE(captions(top[4]->menu()),
-             QStringList({QString::fromUtf8("全角⇒半角"), QString::fromUtf8("半角⇒全角")}));
+             QStringList({QString::fromUtf8("全角⇒半角(&N)"), QString::fromUtf8("半角⇒全角(&W)")}));
     QCOMPARE(captions(w->menus().hidden),
              QStringList({QString::fromUtf8("その他"), QString::fromUtf8("エンコード・デコード")}));
   }
@@ -511,7 +516,8 @@ class MainWindowTest : public QObject {
                                "　最も長い行の行番号 = 1    \n"
                                "　 … あい    \n"
                                "　最も長い行のサイズ = 4    \n"
-                               "　最も長い行の文字数 = 2    \n"));
+                               "　最も長い行の文字数 = 2    \n"
+                               "　保存時の文字コード = Shift_JIS    \n"));
     // Rows are as high as the text plus two pixels.
     QCOMPARE(w->view()->sizeHintForRow(0), QFontMetrics(w->view()->font()).height() + 2);
     QVERIFY(!w->statusBar()->isHidden());
@@ -521,6 +527,123 @@ class MainWindowTest : public QObject {
     w->Shutdown();
     QVERIFY(ReadAll(Path(QStringLiteral("parvane.ini"))).find("Control.StatusBar=0") !=
             std::string::npos);
+  }
+
+  void EveryShownItemHasAMnemonicOfItsOwnInItsMenu() {
+    auto w = Make();
+    QStringList faults;
+    std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+      QSet<QChar> letters;
+      for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        const QString text = a->text();
+        const qsizetype amp = text.indexOf(QStringLiteral("(&"));
+        if (amp < 0 || amp + 2 >= text.size()) {
+          faults << menu->title() + QStringLiteral(" > ") + text;
+          continue;
+        }
+        const QChar letter = text[amp + 2].toUpper();
+        if (letters.contains(letter)) faults << menu->title() + QStringLiteral(" twice: ") + letter;
+        letters.insert(letter);
+        if (a->menu() != nullptr && a->menu() != w->menus().recent) walk(a->menu());
+      }
+    };
+    for (QAction* top : w->menus().bar->actions()) walk(top->menu());
+    QCOMPARE(faults, QStringList());
+    // Alt+F4 still closes, beside Ctrl+Q.
+    QVERIFY(w->menus().app(AppAction::kExit)->shortcuts().contains(
+        QKeySequence(QStringLiteral("Alt+F4"))));
+  }
+
+  void RecentFilesFollowOpeningAndSurviveARestartWithoutMissingOnes() {
+    const QString a = Path(QStringLiteral("a.txt"));
+    const QString b = Path(QStringLiteral("b & c.txt"));
+    WriteAll(a, "a\r\n");
+    WriteAll(b, "b\r\n");
+    {
+      auto w = Make({a});
+      QCOMPARE(w->recent_files(), QStringList({a}));
+      w->DropFiles({b}, false);
+      w->DropFiles({a}, false);
+      QCOMPARE(w->recent_files(), QStringList({a, b}));
+      // Appending keeps the document's name: the list does not move.
+      w->DropFiles({b}, true);
+      QCOMPARE(w->recent_files(), QStringList({a, b}));
+      QCOMPARE(w->menus().recent->actions().size(), 2);
+      QCOMPARE(w->menus().recent->actions()[1]->text(),
+               QStringLiteral("&2 ") + QString(b).replace(QStringLiteral("&"), QStringLiteral("&&")));
+      w->Shutdown();
+    }
+    QFile::remove(a);
+    auto w = Make();
+    QCOMPARE(w->recent_files(), QStringList({b}));
+    QVERIFY(w->menus().recent->isEnabled());
+    w->menus().recent->actions().first()->trigger();
+    QCOMPARE(Doc(*w), Lines({"b"}));
+    QCOMPARE(PathToQString(w->editor().current_file_name), b);
+    // Saving under another name puts that name in front.
+    const QString saved = Path(QStringLiteral("saved.txt"));
+    prompter_->files = {saved};
+    w->TriggerApp(AppAction::kSaveAs);
+    QCOMPARE(w->recent_files(), QStringList({saved, b}));
+  }
+
+  void ExtendedSelectionNeverLeavesTheLastRowUnselected() {
+    auto w = Make();
+    w->resize(400, 300);
+    w->editor().doc.SetLines({"a", "b", "c"});
+    w->model()->EndChange();
+    LineView* view = w->view();
+    view->selectionModel()->setCurrentIndex(w->model()->index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+    const QPoint row1 = view->visualRect(w->model()->index(1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, row1);
+    QCOMPARE(w->editor().doc.SelectedRows(), (std::vector<std::size_t>{1}));
+    QVERIFY(view->selectionModel()->isRowSelected(1, QModelIndex()));
+    // So Delete deletes that row, as a person sees it selected.
+    w->TriggerCommand(40);
+    QCOMPARE(Doc(*w), Lines({"a", "c"}));
+    // In the standard style a click takes the only selected row away.
+    w->TriggerApp(AppAction::kSelectionStandard);
+    view->selectionModel()->setCurrentIndex(w->model()->index(0, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      view->visualRect(w->model()->index(0, 0)).center());
+    QCOMPARE(w->editor().doc.SelectedCount(), std::size_t{0});
+  }
+
+  void AJumpReadsADecimalNumberOnly() {
+    auto w = Make();
+    Lines lines;
+    for (int i = 1; i <= 40; ++i) lines.push_back(std::to_string(i));
+    w->editor().doc.SetLines(lines);
+    w->model()->EndChange();
+    prompter_->inputs = {QStringLiteral("$10"), QStringLiteral("0x10"), QStringLiteral("x10"),
+                         QStringLiteral(" 16")};
+    const long before = w->editor().doc.current_row();
+    for (int i = 0; i < 3; ++i) {
+      w->TriggerApp(AppAction::kJump);
+      QCOMPARE(w->editor().doc.current_row(), before);
+    }
+    w->TriggerApp(AppAction::kJump);
+    QCOMPARE(w->editor().doc.current_row(), 15L);
+  }
+
+  void FileInformationAddsTheFileOnDisk() {
+    const QString file = Path(QStringLiteral("utf8.txt"));
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) bytes += "あいうえお\n";  // 16 bytes a line on disk
+    WriteAll(file, bytes);
+    auto w = Make({file});
+    w->TriggerApp(AppAction::kFileInfo);
+    QCOMPARE(log_.messages.size(), 1);
+    const QString text = log_.messages.first();
+    // The core's figures are of the Shift_JIS text (12 bytes a line).
+    QVERIFY2(text.contains(QString::fromUtf8("　サイズ = 1200    \n")), qPrintable(text));
+    QVERIFY2(text.endsWith(QString::fromUtf8("　ディスク上のサイズ = 1.6 KB (1,600 バイト)    \n"
+                                             "　改行コード = LF    \n"
+                                             "　保存時の文字コード = Unicode (UTF-8 BOM なし)    \n")),
+             qPrintable(text));
   }
 
   void RestoredBoundsKeepTheCurrentValueForAMissingKey() {

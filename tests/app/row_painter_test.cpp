@@ -64,6 +64,30 @@ class RowPainterTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void TableRulesReachTheTopAndBottomPixelRows() {
+    RowPainter painter(TestFont());
+    painter.set_return_mark(ReturnMark::kNone);
+    painter.set_rule_line(RuleLine::kNone);
+    // Rows are much taller than the glyph's ink, as with a face whose line
+    // height is well above its em box.
+    const int height = QFontMetrics(TestFont()).height() + 10;
+    const QImage image = PaintRow(painter, Sjis("┃a┃"), 120, height);
+    auto dark = [&image](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+    int column = -1;
+    for (int x = 0; x < 30 && column < 0; ++x) {
+      if (dark(x, height / 2)) column = x;
+    }
+    QVERIFY(column >= 0);
+    QVERIFY(dark(column, 0));
+    QVERIFY(dark(column, height - 1));
+    // Ordinary text in the same row keeps its place and size: "a" stays
+    // clear of the top and bottom pixel rows.
+    const int a_left = 4 + QFontMetrics(TestFont()).horizontalAdvance(QString::fromUtf8("┃"));
+    const int a_width = QFontMetrics(TestFont()).horizontalAdvance(QLatin1Char('a'));
+    QCOMPARE(CountColour(image, qRgb(0, 0, 0), QRect(a_left, 0, a_width, 1)), 0);
+    QCOMPARE(CountColour(image, qRgb(0, 0, 0), QRect(a_left, height - 1, a_width, 1)), 0);
+  }
+
   void MarkColourIsTheIntegerHalfOfTheSums() {
     QPalette palette;
     palette.setColor(QPalette::Active, QPalette::Base, QColor(255, 255, 255));

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "automation/playback.h"
 #include "app/find_dialog.h"
 #include "app/key_field_dialog.h"
 #include "app/line_model.h"
@@ -21,6 +22,7 @@
 #include "app/qt_text.h"
 #include "app/removed_lines_window.h"
 #include "app/secondary_windows.h"
+#include "automation/playback.h"
 #include "scripted_prompter.h"
 #include "text/literal.h"
 
@@ -131,6 +133,36 @@ class SecondaryWindowsTest : public QObject {
     // The fields are kept for the next use.
     dialog->Prepare(false);
     QCOMPARE(dialog->edit3()->text(), QString::fromUtf8("りんご"));
+  }
+
+  void CancellingKeepsTheTextsAndCaseBoxesForTheNextShowingAndPlayback() {
+    auto w = Make();
+    FindDialog* dialog = w->windows()->find_dialog();
+    WhenShown(dialog, [&] {
+      dialog->edit3()->setText(QString::fromUtf8("探す"));
+      dialog->match_case_f()->setChecked(true);
+      dialog->reject();  // Esc, the close button and "キャンセル" all end here
+    });
+    w->TriggerApp(AppAction::kFind);
+    WhenShown(dialog, [&] {
+      dialog->edit1()->setText(QStringLiteral("old"));
+      dialog->edit2()->setText(QStringLiteral("new"));
+      dialog->match_case_r()->setChecked(true);
+      dialog->reject();
+    });
+    w->TriggerApp(AppAction::kReplace);
+    dialog->Prepare(false);
+    QCOMPARE(dialog->edit3()->text(), QString::fromUtf8("探す"));
+    QVERIFY(dialog->match_case_f()->isChecked());
+    QCOMPARE(dialog->edit1()->text(), QStringLiteral("old"));
+    QCOMPARE(dialog->edit2()->text(), QStringLiteral("new"));
+    QVERIFY(dialog->match_case_r()->isChecked());
+    // Playback reads the case boxes: a played find now matches case.
+    w->editor().doc.SetLines({"ABC", "abc"});
+    w->model()->EndChange();
+    Lines steps = {Sjis("[検索],abc")};
+    PlaySteps(w->editor(), steps);
+    QCOMPARE(w->editor().doc.SelectedRows(), (std::vector<std::size_t>{1}));
   }
 
   void APatternErrorKeepsTheDialogOpen() {
