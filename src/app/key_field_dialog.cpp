@@ -52,10 +52,10 @@ void VerticalLabel::paintEvent(QPaintEvent*) {
       p.drawText(QRect(-cell / 2, -column / 2, cell, column), Qt::AlignCenter, QString(c));
       p.restore();
     } else if (SitsUpperRight(c)) {
-      const int advance = fm.horizontalAdvance(c);
-      p.drawText(QRect(box.left() + (column + advance) / 2 - advance / 2, box.top() - cell / 2,
-                       advance, cell),
-                 Qt::AlignCenter, QString(c));
+      // The glyph sits low left for horizontal writing: move it by half its
+      // width to the right and half a cell up.
+      p.drawText(box.translated(fm.horizontalAdvance(c) / 2, -cell / 2), Qt::AlignCenter,
+                 QString(c));
     } else {
       p.drawText(box, Qt::AlignCenter, QString(c));
     }

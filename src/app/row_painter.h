@@ -51,10 +51,11 @@ class RowPainter {
   // splitting a two-byte character) followed by the omission marker.
   QString DisplayText(std::string_view sjis) const;
 
-  // Paints the row's text and decorations into rect. The vertical strokes of
-  // box-drawing characters reach from the top to the bottom pixel row of
-  // rect, so a table's rules join between rows whatever the font's height. The background is the
+  // Paints the row's text and decorations into rect. The background is the
   // caller's; text is drawn in text_colour, marks and rules in mark_colour.
+  // The vertical strokes of box-drawing characters reach from the top to the
+  // bottom pixel row of rect, so a table's rules join between rows whatever
+  // the font's line height.
   void Paint(QPainter& painter, const QRect& rect, std::string_view sjis, const QColor& text_colour,
              const QColor& mark_colour) const;
 
