@@ -37,6 +37,14 @@ class Editor {
   Editor& operator=(const Editor&) = delete;
 
   Host& host() { return *host_; }
+  // Puts host in place of the current Host and returns the one it replaces,
+  // so that a caller can watch what a stretch of work shows and then put the
+  // Host back.
+  Host& ReplaceHost(Host& host) {
+    Host& old = *host_;
+    host_ = &host;
+    return old;
+  }
 
   // --- the document and its state ---
   Document doc;

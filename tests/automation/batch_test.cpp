@@ -26,6 +26,7 @@ class BatchTest : public ::testing::Test {
   Editor editor{host};
   AutomationState state;
   TempDir dir;
+  ScopedEnv data_home{"XDG_DATA_HOME", (dir / "data").string()};
 };
 
 TEST_F(BatchTest, SlotTitlesAndCaptions) {
@@ -151,7 +152,8 @@ TEST_F(BatchTest, MostRecentCommandWithItsParametersAndBackupCopies) {
 
   editor.options.trash = true;
   ProcessDroppedFiles(editor, state, {a}, kMostRecentCommandEntry);
-  EXPECT_EQ(host.trashed, (std::vector<std::filesystem::path>{dir / "a.bak"}));
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "a.bak"), "ab\r\ncd\r\n");
+  EXPECT_EQ(ReadBytes(dir / "a.bak"), "abcd\r\n");
 }
 
 TEST_F(BatchTest, FileSavedInItsOwnCode) {

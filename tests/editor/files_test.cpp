@@ -17,6 +17,8 @@ class FilesTest : public ::testing::Test {
     return WriteBytes(dir / name, bytes);
   }
   TempDir dir;
+  // Backups go to a trash of the test's own.
+  ScopedEnv data_home{"XDG_DATA_HOME", (dir / "data").string()};
   ScriptedHost host;
   Editor editor{host};
 };
@@ -170,9 +172,11 @@ TEST_F(FilesTest, BackupCopyAndTrash) {
   editor.options.trash = true;
   editor.doc.SetLines({"newer"});
   ASSERT_TRUE(SaveDocument(editor));
-  ASSERT_EQ(host.trashed.size(), 1u);
-  EXPECT_EQ(host.trashed[0], dir / "doc.bak");
-  EXPECT_FALSE(std::filesystem::exists(dir / "doc.bak"));
+  // The new copy goes straight to the trash; the earlier one beside the file
+  // is left alone.
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "doc.bak"), "new\r\n");
+  EXPECT_EQ(ReadBytes(dir / "doc.bak"), "old\r\n");
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(FilesTest, FailedSaveLeavesTheOldFileAndTheModifiedMark) {
