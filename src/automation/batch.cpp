@@ -38,6 +38,11 @@ BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
       // The document is whatever the run left; the file keeps its text and
       // no backup of it is made.
       if (failure != nullptr) *failure = problem->message;
+      // The file still holds the text the run started from. Back to it (the
+      // run's one undo snapshot), so that nothing offers to save the failed
+      // result, over this file or any other.
+      if (editor.keep_undo) editor.Undo();
+      editor.modified = false;
       return BatchFileResult::kFailed;
     }
   }

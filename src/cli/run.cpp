@@ -83,6 +83,12 @@ class Runner {
       host_.Report("no such file");
       return false;
     }
+    const bool in_place = !from_stdin && !args_.to_stdout && !args_.output;
+    if (in_place && !std::filesystem::is_regular_file(input, ec)) {
+      // A folder, a device or a pipe has no text to put back in place.
+      host_.Report("not a regular file; nothing changed");
+      return false;
+    }
     // The run saves every file itself; nothing may ask about the previous one.
     editor_.modified = false;
     if (LoadDocumentFile(editor_, input, false) != LoadResult::kLoaded) {

@@ -137,6 +137,8 @@ ScopedEnv::~ScopedEnv() {
 }
 
 std::filesystem::path WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;

@@ -104,7 +104,7 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-// Writes bytes to a file (test set-up); returns the path.
+// Writes bytes to a file, making its folders (test set-up); returns the path.
 std::filesystem::path WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 // Reads a whole file (test check).
 std::string ReadBytes(const std::filesystem::path& path);
