@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/qt_text.h"
+#include "editor/recovery_copy.h"
 #include "text/integer.h"
 
 namespace parvane {
@@ -11,7 +12,7 @@ namespace parvane {
 SettingsPaths SettingsPathsFor(const std::filesystem::path& settings_file) {
   SettingsPaths paths;
   paths.settings = settings_file;
-  paths.recovery = settings_file.parent_path() / "backup.tmp";
+  paths.recovery = settings_file.parent_path();
   return paths;
 }
 
@@ -20,7 +21,10 @@ SettingsPaths DefaultSettingsPaths() {
   std::filesystem::path settings = DefaultSettingsPath(program_dir);
   std::error_code ec;
   std::filesystem::create_directories(settings.parent_path(), ec);
-  return SettingsPathsFor(settings);
+  SettingsPaths paths = SettingsPathsFor(settings);
+  const bool portable = settings.parent_path() == program_dir;
+  if (!portable) paths.recovery = DefaultRecoveryFolder();
+  return paths;
 }
 
 Options LoadSettings(const std::filesystem::path& settings_file) {
