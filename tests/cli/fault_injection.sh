@@ -6,7 +6,7 @@
 #
 # Usage: fault_injection.sh PARVANE-CLI
 set -u
-cli=$1
+cli=$(realpath "$1")
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -24,7 +24,17 @@ awk 'BEGIN { for (i = 0; i < 200000; i++) printf "line %06d of the old text\r\n"
 
 echo "== kill -9 during an in-place save"
 mkdir -p kill
-for delay in 0.005 0.02 0.04 0.06 0.08 0.1 0.15 0.3; do
+# Kill at fractions of the time a whole run takes here, so that the kills
+# fall in reading, working and writing on fast and slow machines alike.
+cp old.txt kill/big.txt
+start=$(date +%s%N)
+"$cli" --no-backup -e '[逆にする]' kill/big.txt
+whole=$(( ($(date +%s%N) - start) / 1000 ))  # microseconds
+delays=""
+for percent in 10 30 50 60 70 80 85 90 95 100; do
+  delays="$delays $(awk -v us="$whole" -v p="$percent" 'BEGIN { printf "%.4f", us * p / 100 / 1e6 }')"
+done
+for delay in $delays; do
   cp old.txt kill/big.txt
   "$cli" --no-backup -e '[逆にする]' kill/big.txt 2>/dev/null &
   pid=$!
