@@ -23,7 +23,6 @@ class QuietHost : public Host {
   std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec&) override { return {}; }
   std::string ClipboardText() override { return clipboard; }
   void SetClipboardText(std::string_view text) override { clipboard = std::string(text); }
-  bool MoveToTrash(const std::filesystem::path&) override { return false; }
   void CommandStarted(std::string_view) override {}
   void Progress(int) override {}
   void CommandEnded() override {}

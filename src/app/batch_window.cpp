@@ -155,7 +155,7 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
   AutomationState& state = main_->automation();
   const QFontMetrics metrics(main_->busy_panel()->font());
   const int heading_width = BusyPanel::kWidth - 16;
-  QStringList failures;
+  std::vector<BatchOutcome> outcomes;
   // The same flag rule as the core's ProcessDroppedFiles, file by file so the
   // busy panel can say which file is being processed.
   state.batch = false;
@@ -166,43 +166,35 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
         QStringLiteral("(%1 / %2) %3").arg(k + 1).arg(files.size()).arg(name), Qt::ElideMiddle,
         heading_width));
     main_->OnCommandStarted(QString::fromUtf8("連続自動処理中です…"));
-    BatchFileResult result = BatchFileResult::kNotSaved;
-    bool failed_by_error = false;
+    BatchOutcome outcome{QStringToPath(file), BatchFileResult::kNotSaved, {}};
+    bool thrown = false;
     try {
-      result = ProcessDroppedFile(editor, state, QStringToPath(file), slot);
+      outcome.result = ProcessDroppedFile(editor, state, outcome.file, slot, &outcome.failure);
     } catch (const std::exception& e) {
-      failed_by_error = true;
-      main_->host().Message(ErrorDisplayText(e.what()), MessageIcon::kError, MessageButtons::kOk);
+      // Nothing was saved: the save is the last thing a file's run does.
+      thrown = true;
+      outcome.result = BatchFileResult::kFailed;
+      outcome.failure = ErrorDisplayText(e.what());
+      main_->host().Message(outcome.failure, MessageIcon::kError, MessageButtons::kOk);
     }
     main_->OnCommandEnded();
-    results.push_back(result);
-    if (!failed_by_error &&
-        (result == BatchFileResult::kProcessed || result == BatchFileResult::kNotSaved)) {
+    results.push_back(outcome.result);
+    if (!thrown && (outcome.result == BatchFileResult::kProcessed ||
+                    outcome.result == BatchFileResult::kFailed ||
+                    outcome.result == BatchFileResult::kNotSaved)) {
       state.batch = true;
     }
-    const char* reason = nullptr;
-    if (failed_by_error) {
-      reason = "（処理中にエラーが発生しました）";
-    } else if (result == BatchFileResult::kMissing) {
-      reason = "（見つかりません）";
-    } else if (result == BatchFileResult::kNotLoaded) {
-      reason = "（読み込めませんでした）";
-    } else if (result == BatchFileResult::kNotSaved) {
-      reason = "（保存できませんでした）";
-    }
-    if (reason != nullptr) failures << file + QString::fromUtf8(reason);
+    outcomes.push_back(std::move(outcome));
   }
   state.batch = false;
   main_->SetBusyHeading(QString());
   running_ = false;
 
-  if (!failures.isEmpty()) {
-    const QString text = QString::fromUtf8("%1 個のファイルのうち %2 個は処理されませんでした。\n\n")
-                             .arg(files.size())
-                             .arg(failures.size()) +
-                         failures.join(QLatin1Char('\n'));
+  const std::string summary = BatchSummaryUtf8(outcomes);
+  if (!summary.empty()) {
     // Straight to the prompter: a file name need not survive Shift_JIS.
-    main_->host().prompter().Message(text, MessageIcon::kError, MessageButtons::kOk);
+    main_->host().prompter().Message(QString::fromStdString(summary), MessageIcon::kError,
+                                     MessageButtons::kOk);
   }
   ShowWindow();
   return results;

@@ -66,7 +66,6 @@ MainWindow::MainWindow(MainWindowSetup setup)
       editor_(host_) {
   setWindowTitle(FromSjis(editor_.Title()));
   editor_.settings_path = paths_.settings;
-  editor_.recovery_copy_path = paths_.recovery;
   // The real values are applied when the window first shows.
   editor_.max_line_length = kMaxLineLength;
   setAcceptDrops(true);
@@ -169,20 +168,36 @@ void MainWindow::Startup() {
 
   for (int i = 0; i < startup_files_.size(); ++i) LoadFile(startup_files_[i], i > 0);
 
-  std::error_code ec;
-  if (std::filesystem::exists(paths_.recovery, ec)) {
+  std::string recovery_error;
+  recovery_slot_ = RecoverySlot::Claim(paths_.recovery, &recovery_error);
+  if (recovery_slot_) {
+    editor_.recovery_copy_path = recovery_slot_->copy_path();
+  } else if (o.auto_backup) {
+    host_.Message(Sjis("編集中のファイルのバックアップを保存できませんでした。\r\n") + Sjis(recovery_error),
+                  MessageIcon::kError, MessageButtons::kOk);
+  }
+
+  // A copy of an instance that is gone is offered (the newest one that no
+  // other starting instance takes first); once taken it is this instance's
+  // to remove at shutdown, whatever the answer.
+  for (const std::filesystem::path& copy : AbandonedRecoveryCopies(paths_.recovery)) {
+    if (!recovery_slot_ || !recovery_slot_->Adopt(copy)) continue;
     const Answer answer = host_.Message(
         Sjis("前回のバックアップが残っています。\r\n続きから編集しますか？"),
         MessageIcon::kQuestion, MessageButtons::kYesNo);
     if (answer == Answer::kYes) {
-      const std::string former = o.file_name;
-      Dispatch([this, former] {
-        if (LoadDocumentFile(editor_, paths_.recovery, false) == LoadResult::kLoaded) {
-          editor_.current_file_name = std::filesystem::path(former);
-          editor_.modified = true;
+      Dispatch([this, copy] {
+        if (!AskSaveChanges(editor_)) return;
+        // A frame of its own, so the view shows the restored document.
+        CommandFrame frame(editor_, {}, {.save_undo = false, .collect = false, .store = false});
+        std::string error;
+        if (!ReadRecoveryFile(copy, editor_, &error)) {
+          host_.Message(Sjis("前回のバックアップを読み込めませんでした。\r\n") + Sjis(error),
+                        MessageIcon::kError, MessageButtons::kOk);
         }
       });
     }
+    break;
   }
   SyncChecks();
   UpdateTitle();
@@ -205,8 +220,8 @@ void MainWindow::Shutdown() {
                       "\r\n" + Sjis(error),
                   MessageIcon::kError, MessageButtons::kOk);
   }
-  std::error_code ec;
-  std::filesystem::remove(paths_.recovery, ec);
+  recovery_slot_.reset();
+  editor_.recovery_copy_path.clear();
   if (clipboard_linked_) SetClipboardLinked(false);
 }
 

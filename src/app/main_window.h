@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "automation/automation_state.h"
 #include "editor/editor.h"
+#include "editor/recovery_copy.h"
 
 class QLabel;
 class QListWidget;
@@ -123,6 +124,8 @@ class MainWindow : public QMainWindow, public HostWindow {
   void RebuildRecentMenu();
 
   SettingsPaths paths_;
+  // This instance's recovery copy, claimed at start-up, released at shutdown.
+  std::unique_ptr<RecoverySlot> recovery_slot_;
   QStringList startup_files_;
   QtHost host_;
   Editor editor_;

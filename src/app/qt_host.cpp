@@ -1,7 +1,6 @@
 #include "app/qt_host.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -147,12 +146,6 @@ std::string QtHost::ClipboardText() { return ToSjis(QGuiApplication::clipboard()
 
 void QtHost::SetClipboardText(std::string_view text) {
   QGuiApplication::clipboard()->setText(FromSjis(text));
-}
-
-bool QtHost::MoveToTrash(const std::filesystem::path& path) {
-  QFile file(PathToQString(path));
-  if (!file.exists()) return false;
-  return file.moveToTrash();
 }
 
 void QtHost::CommandStarted(std::string_view busy_message) {

@@ -82,7 +82,6 @@ class QtHost : public Host {
   std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override;
   std::string ClipboardText() override;
   void SetClipboardText(std::string_view text) override;
-  bool MoveToTrash(const std::filesystem::path& path) override;
   void CommandStarted(std::string_view busy_message) override;
   void Progress(int percent) override;
   void CommandEnded() override;

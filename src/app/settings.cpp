@@ -5,6 +5,7 @@
 
 #include "app/qt_text.h"
 #include "app/recent_files.h"
+#include "editor/recovery_copy.h"
 #include "text/integer.h"
 
 namespace parvane {
@@ -12,7 +13,7 @@ namespace parvane {
 SettingsPaths SettingsPathsFor(const std::filesystem::path& settings_file) {
   SettingsPaths paths;
   paths.settings = settings_file;
-  paths.recovery = settings_file.parent_path() / "backup.tmp";
+  paths.recovery = settings_file.parent_path();
   return paths;
 }
 
@@ -21,7 +22,10 @@ SettingsPaths DefaultSettingsPaths() {
   std::filesystem::path settings = DefaultSettingsPath(program_dir);
   std::error_code ec;
   std::filesystem::create_directories(settings.parent_path(), ec);
-  return SettingsPathsFor(settings);
+  SettingsPaths paths = SettingsPathsFor(settings);
+  const bool portable = settings.parent_path() == program_dir;
+  if (!portable) paths.recovery = DefaultRecoveryFolder();
+  return paths;
 }
 
 Options LoadSettings(const std::filesystem::path& settings_file) {

@@ -16,12 +16,14 @@ namespace parvane {
 
 struct SettingsPaths {
   std::filesystem::path settings;  // parvane.ini
-  std::filesystem::path recovery;  // backup.tmp, beside the settings file
+  std::filesystem::path recovery;  // the folder of the recovery copies (recovery_copy.h)
 };
 
-// parvane.ini beside the program (portable mode) or in the user's
-// configuration directory; the recovery copy lives in the same directory.
+// parvane.ini beside the program (portable mode), the recovery copies in the
+// same folder; or parvane.ini in the user's configuration folder, the
+// recovery copies in the user's state folder (DefaultRecoveryFolder).
 SettingsPaths DefaultSettingsPaths();
+// settings_file, and the recovery copies beside it.
 SettingsPaths SettingsPathsFor(const std::filesystem::path& settings_file);
 
 // Every option, defaults for missing keys or a missing or unreadable file.

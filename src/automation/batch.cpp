@@ -18,7 +18,8 @@ Lines BatchChoices(const Editor& editor, AutomationState& state) {
 }
 
 BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
-                                   const std::filesystem::path& path, std::optional<int> slot) {
+                                   const std::filesystem::path& path, std::optional<int> slot,
+                                   std::string* failure) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return BatchFileResult::kMissing;
   // The ".bak" copy is left to the save below, which applies the same rule to
@@ -31,7 +32,20 @@ BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
                           MessageIcon::kError, MessageButtons::kOk);
     return BatchFileResult::kNotLoaded;
   }
-  RunUserCommand(editor, state, slot);
+  std::optional<PlayReport> report = RunUserCommand(editor, state, slot);
+  if (report) {
+    if (const StepProblem* problem = RunFailure(*report)) {
+      // The document is whatever the run left; the file keeps its text and
+      // no backup of it is made.
+      if (failure != nullptr) *failure = problem->message;
+      // The file still holds the text the run started from. Back to it (the
+      // run's one undo snapshot), so that nothing offers to save the failed
+      // result, over this file or any other.
+      if (editor.keep_undo) editor.Undo();
+      editor.modified = false;
+      return BatchFileResult::kFailed;
+    }
+  }
   return SaveDocument(editor) ? BatchFileResult::kProcessed : BatchFileResult::kNotSaved;
 }
 
@@ -52,12 +66,54 @@ std::vector<BatchFileResult> ProcessDroppedFiles(Editor& editor, AutomationState
     results.push_back(result);
     // Only a file that ran the process has loaded the steps; a skipped first
     // file must not make the next one replay an older step list.
-    if (result == BatchFileResult::kProcessed || result == BatchFileResult::kNotSaved) {
+    if (result == BatchFileResult::kProcessed || result == BatchFileResult::kFailed ||
+        result == BatchFileResult::kNotSaved) {
       state.batch = true;
     }
   }
   state.batch = false;
   return results;
+}
+
+std::string BatchSummaryUtf8(const std::vector<BatchOutcome>& outcomes) {
+  std::size_t processed = 0, skipped = 0, failed = 0;
+  std::string lines;
+  for (const BatchOutcome& o : outcomes) {
+    std::string reason;
+    switch (o.result) {
+      case BatchFileResult::kProcessed:
+        ++processed;
+        continue;
+      case BatchFileResult::kMissing:
+        ++skipped;
+        reason = "（見つかりません）";
+        break;
+      case BatchFileResult::kNotLoaded:
+        ++skipped;
+        reason = "（読み込めませんでした）";
+        break;
+      case BatchFileResult::kFailed: {
+        ++failed;
+        std::string error = SjisToUtf8(o.failure);
+        // One line per file: the error's own line breaks become spaces.
+        for (char& c : error) {
+          if (c == '\r' || c == '\n') c = ' ';
+        }
+        reason = "（処理に失敗しました: " + error + "）";
+        break;
+      }
+      case BatchFileResult::kNotSaved:
+        ++failed;
+        reason = "（保存できませんでした）";
+        break;
+    }
+    lines += o.file.string() + reason + "\n";
+  }
+  if (skipped == 0 && failed == 0) return {};
+  lines.pop_back();
+  return std::to_string(outcomes.size()) + " 個のファイルのうち、処理 " + std::to_string(processed) +
+         " 個、スキップ " + std::to_string(skipped) + " 個、失敗 " + std::to_string(failed) +
+         " 個。\n\n" + lines;
 }
 
 }  // namespace parvane

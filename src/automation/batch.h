@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "automation/automation_state.h"
@@ -24,6 +25,7 @@ enum class BatchFileResult {
   kProcessed,  // loaded, played and saved over itself
   kMissing,    // no such file: skipped
   kNotLoaded,  // refused, unreadable or its question cancelled: skipped, untouched, reported
+  kFailed,     // a step failed (RunFailure): neither saved nor backed up
   kNotSaved,   // played but the save failed (reported by the save; the old file stays)
 };
 
@@ -31,9 +33,25 @@ enum class BatchFileResult {
 // run the user command of slot (nullopt: the most recent command); save it
 // over itself in the save code. The save makes the ".bak" copy per the
 // options. A file that does not load is reported and left untouched, and the
-// open document is neither played on nor saved.
+// open document is neither played on nor saved. A run that fails leaves the
+// file as it was; *failure (when given) then receives the failing step's
+// error text (Shift_JIS).
 BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
-                                   const std::filesystem::path& path, std::optional<int> slot);
+                                   const std::filesystem::path& path, std::optional<int> slot,
+                                   std::string* failure = nullptr);
+
+// What became of one file of a drop.
+struct BatchOutcome {
+  std::filesystem::path file;
+  BatchFileResult result;
+  std::string failure;  // Shift_JIS: the failing step's error (kFailed), else empty
+};
+
+// The summary shown at the end of a drop in which some file was not
+// processed, in UTF-8 (a file name need not survive Shift_JIS): the counts of
+// processed, skipped and failed files, then one line per file that was not
+// processed, with its reason. Returns "" when every file was processed.
+std::string BatchSummaryUtf8(const std::vector<BatchOutcome>& outcomes);
 
 // A drop of files. entry is the selected batch list entry (0-9 the slots,
 // kMostRecentCommandEntry the most recent command) or nullopt when none is

@@ -2,6 +2,7 @@
 #include "automation/playback.h"
 
 #include <exception>
+#include <optional>
 
 #include "automation/command_table.h"
 #include "automation/params.h"
@@ -27,6 +28,55 @@ class StepParamsGuard {
   Editor& editor_;
 };
 
+// Stands in for the editor's Host while a run plays, forwarding everything,
+// and keeps the first error message a step shows: a step that refuses with a
+// message box of its own has failed as surely as one that throws.
+class ErrorWatchingHost : public Host {
+ public:
+  explicit ErrorWatchingHost(Editor& editor) : editor_(editor), inner_(editor.ReplaceHost(*this)) {}
+  ~ErrorWatchingHost() override { editor_.ReplaceHost(inner_); }
+  ErrorWatchingHost(const ErrorWatchingHost&) = delete;
+  ErrorWatchingHost& operator=(const ErrorWatchingHost&) = delete;
+
+  // The first error shown since the last call, and forgets it.
+  std::optional<std::string> TakeError() {
+    std::optional<std::string> error = std::move(error_);
+    error_.reset();
+    return error;
+  }
+
+  std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
+                                      std::string_view initial) override {
+    return inner_.InputBox(caption, prompt, initial);
+  }
+  Answer Message(std::string_view text, MessageIcon icon, MessageButtons buttons) override {
+    if (icon == MessageIcon::kError && !error_) error_ = std::string(text);
+    return inner_.Message(text, icon, buttons);
+  }
+  std::optional<std::filesystem::path> OpenFileDialog(const FileDialogSpec& dialog) override {
+    return inner_.OpenFileDialog(dialog);
+  }
+  std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override {
+    return inner_.SaveFileDialog(dialog);
+  }
+  std::string ClipboardText() override { return inner_.ClipboardText(); }
+  void SetClipboardText(std::string_view text) override { inner_.SetClipboardText(text); }
+  void CommandStarted(std::string_view busy_message) override {
+    inner_.CommandStarted(busy_message);
+  }
+  void Progress(int percent) override { inner_.Progress(percent); }
+  void CommandEnded() override { inner_.CommandEnded(); }
+  void ShowRemovedLines(Editor& editor) override { inner_.ShowRemovedLines(editor); }
+  std::optional<int> ChooseKeyField(std::string_view caption, const Lines& fields) override {
+    return inner_.ChooseKeyField(caption, fields);
+  }
+
+ private:
+  Editor& editor_;
+  Host& inner_;
+  std::optional<std::string> error_;
+};
+
 bool Refused(const Editor& editor) {
   // A refused StoreResult keeps its result in work_lines; a stored one clears it.
   for (const std::string& line : editor.work_lines) {
@@ -43,6 +93,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
   if (step_list.empty()) return report;
 
   StepParamsGuard guard(editor);
+  ErrorWatchingHost watcher(editor);
   editor.step_params.clear();
   if (options.undo_snapshot) {
     editor.SaveUndo();
@@ -58,18 +109,26 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
     }
     const int code = StepCode(editor.step_params[0]);
     const CommandEntry* entry = code >= 1 && code <= kLastCommandCode ? CommandByCode(code) : nullptr;
+    bool ends_run = false;
     if (entry != nullptr) {
       if (entry->operation == nullptr) {
-        report.problems.push_back({StepProblem::Kind::kMissing, i, code, {}});
-        editor.host().Message(entry->name + Sjis(" はこのプログラムでは実行できません。"),
-                              MessageIcon::kError, MessageButtons::kOk);
+        std::string text = entry->name + Sjis(" はこのプログラムでは実行できません。");
+        report.problems.push_back({StepProblem::Kind::kMissing, i, code, text});
+        editor.host().Message(text, MessageIcon::kError, MessageButtons::kOk);
+        ends_run = true;
       } else {
         editor.work_lines.clear();
         ++report.steps_run;
+        watcher.TakeError();
         try {
           entry->operation(editor);
-          if (Refused(editor)) {
-            report.problems.push_back({StepProblem::Kind::kRefused, i, code, {}});
+          if (std::optional<std::string> shown = watcher.TakeError()) {
+            report.problems.push_back({StepProblem::Kind::kError, i, code, std::move(*shown)});
+            ends_run = true;
+          } else if (Refused(editor)) {
+            report.problems.push_back(
+                {StepProblem::Kind::kRefused, i, code,
+                 Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。")});
           }
         } catch (const PlaybackAborted&) {
           throw;
@@ -79,12 +138,18 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
           std::string text = ErrorDisplayText(e.what());
           report.problems.push_back({StepProblem::Kind::kError, i, code, text});
           editor.host().Message(text, MessageIcon::kError, MessageButtons::kOk);
+          ends_run = true;
         }
       }
     }
     step_list[i] = JoinFields(editor.step_params);
+    if (ends_run) break;
   }
   return report;
+}
+
+const StepProblem* RunFailure(const PlayReport& report) {
+  return report.problems.empty() ? nullptr : &report.problems.front();
 }
 
 }  // namespace parvane

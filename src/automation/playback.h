@@ -23,14 +23,15 @@ class PlaybackAborted : public std::runtime_error {
 // A step that did not do its work.
 struct StepProblem {
   enum class Kind {
-    kError,    // the operation raised an error (a bad pattern); shown through the Host
+    kError,    // the operation raised an error (a bad pattern) or showed one (a
+               // refusal with its own message box); shown through the Host
     kRefused,  // the result had a line over max_line_length; silent, as in playback
     kMissing,  // the code has no operation in this build; shown through the Host
   };
   Kind kind;
   std::size_t line;     // 0-based index in the step list
   int code;             // the step's code
-  std::string message;  // Shift_JIS: the error text, or empty
+  std::string message;  // Shift_JIS: the error text (for kRefused, the refusal's text)
 };
 
 struct PlayReport {
@@ -54,10 +55,17 @@ struct PlayOptions {
 //     then step_params is joined back into the line, so "@1st" answers stay
 //     for the next run of the same list;
 //  4. step_params is empty afterwards, however the run ends.
-// An error raised by an operation ends that step (the frame closes it) and is
-// shown through the Host; playback goes on with the next step.
+// A step that raises an error (the frame closes it; the error is shown
+// through the Host), shows an error message of its own, or has no operation
+// ends the run there: the later steps do not run and keep their lines. A
+// refused result is silent and the run goes on, but the run has failed.
 // Throws PlaybackAborted when a Host aborts the run.
 PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& options = {});
+
+// The one rule by which a played run may be saved, for the batch window and
+// parvane-cli alike. Returns nullptr when every step did its work; otherwise
+// the problem that failed the run (the first one).
+const StepProblem* RunFailure(const PlayReport& report);
 
 }  // namespace parvane
 

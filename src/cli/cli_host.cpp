@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "automation/playback.h"
-#include "cli/trash.h"
 #include "text/integer.h"
 #include "text/ascii.h"
 #include "text/literal.h"
@@ -47,9 +46,8 @@ std::optional<std::string> CliHost::InputBox(std::string_view, std::string_view 
   return Sjis(NextAnswer(SjisToUtf8(prompt)));
 }
 
-Answer CliHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
+Answer CliHost::Message(std::string_view text, MessageIcon, MessageButtons buttons) {
   const std::string utf8 = SjisToUtf8(text);
-  if (icon == MessageIcon::kError) ++errors_shown_;
   if (buttons == MessageButtons::kOk) {
     Report(utf8);
     return Answer::kOk;
@@ -70,13 +68,6 @@ std::optional<std::filesystem::path> CliHost::OpenFileDialog(const FileDialogSpe
 
 std::optional<std::filesystem::path> CliHost::SaveFileDialog(const FileDialogSpec&) {
   return std::filesystem::path(NextAnswer("a file to save to"));
-}
-
-bool CliHost::MoveToTrash(const std::filesystem::path& path) {
-  std::string error;
-  if (MoveFileToTrash(path, &error)) return true;
-  Report(path.string() + ": not moved to the trash: " + error);
-  return false;
 }
 
 std::optional<int> CliHost::ChooseKeyField(std::string_view caption, const Lines&) {

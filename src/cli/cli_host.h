@@ -20,10 +20,6 @@ class CliHost : public Host {
   // The name put before every message ("" for none): the input being processed.
   void set_subject(std::string subject) { subject_ = std::move(subject); }
 
-  // How many error messages (refusals, failures, a bad pattern) were shown so
-  // far: a step that shows one has failed, even when it stored nothing.
-  int errors_shown() const { return errors_shown_; }
-
   // Writes one message line to standard error: "parvane-cli: SUBJECT: text".
   // text is UTF-8; CR LF inside becomes a line break.
   void Report(std::string_view utf8_text);
@@ -37,7 +33,6 @@ class CliHost : public Host {
   std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override;
   std::string ClipboardText() override { return clipboard_; }
   void SetClipboardText(std::string_view text) override { clipboard_ = std::string(text); }
-  bool MoveToTrash(const std::filesystem::path& path) override;
   void CommandStarted(std::string_view) override {}
   void Progress(int) override {}
   void CommandEnded() override {}
@@ -51,8 +46,7 @@ class CliHost : public Host {
   std::deque<std::string> answers_;
   std::FILE* err_;
   std::string subject_;
-  std::string clipboard_;
-  int errors_shown_ = 0;  // a run's own clipboard: cut and paste work within one run
+  std::string clipboard_;  // a run's own clipboard: cut and paste work within one run
 };
 
 }  // namespace parvane

@@ -2,6 +2,7 @@
 // a window.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,6 +22,9 @@ std::filesystem::path ProgramDir(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write past the file size limit is an error to report (the file is then
+  // left as it was), not a reason to die without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
   parvane::CliArguments args;
   std::string error;
   if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {

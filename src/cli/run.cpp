@@ -42,16 +42,16 @@ void PrintCommandTable(std::FILE* out) {
   WriteAll(out, text);
 }
 
-// Reports the problems of a run that the Host was not told about (refusals
+// Reports the failure of a run that the Host was not told about (refusals
 // are silent in playback) and says whether the run succeeded.
 bool RunSucceeded(CliHost& host, const PlayReport& report) {
-  for (const StepProblem& p : report.problems) {
-    if (p.kind == StepProblem::Kind::kRefused) {
-      host.Report("step " + std::to_string(p.line + 1) + " (" + CodeText(p.code) +
-                  "): " + SjisToUtf8(Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。")));
-    }
+  const StepProblem* failure = RunFailure(report);
+  if (failure == nullptr) return true;
+  if (failure->kind == StepProblem::Kind::kRefused) {
+    host.Report("step " + std::to_string(failure->line + 1) + " (" + CodeText(failure->code) +
+                "): " + SjisToUtf8(failure->message));
   }
-  return report.problems.empty();
+  return false;
 }
 
 class Runner {
@@ -83,6 +83,12 @@ class Runner {
       host_.Report("no such file");
       return false;
     }
+    const bool in_place = !from_stdin && !args_.to_stdout && !args_.output;
+    if (in_place && !std::filesystem::is_regular_file(input, ec)) {
+      // A folder, a device or a pipe has no text to put back in place.
+      host_.Report("not a regular file; nothing changed");
+      return false;
+    }
     // The run saves every file itself; nothing may ask about the previous one.
     editor_.modified = false;
     if (LoadDocumentFile(editor_, input, false) != LoadResult::kLoaded) {
@@ -91,9 +97,8 @@ class Runner {
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
-    const int errors_before = host_.errors_shown();
     PlayReport report = PlaySteps(editor_, state_.step_list, {.undo_snapshot = false});
-    if (!RunSucceeded(host_, report) || host_.errors_shown() != errors_before) {
+    if (!RunSucceeded(host_, report)) {
       host_.Report("not written: a step failed");
       return false;
     }

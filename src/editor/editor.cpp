@@ -5,6 +5,7 @@
 
 #include "editor/fields.h"
 #include "editor/files.h"
+#include "editor/recovery_copy.h"
 #include "text/literal.h"
 
 namespace parvane {
@@ -63,16 +64,9 @@ bool Editor::StoreResult() {
 void Editor::WriteRecoveryCopy() {
   if (!options.auto_backup || recovery_copy_path.empty()) return;
   std::string error;
-  bool ok = true;
-  if (!settings_path.empty()) {
-    IniFile ini;
-    ok = ini.Load(settings_path, &error);
-    if (ok) {
-      ini.Set("File.Name", current_file_name.string());
-      ok = ini.Save(settings_path, &error);
-    }
-  }
-  if (ok) ok = WriteFileAtomically(recovery_copy_path, doc.Text(), &error);
+  // The copy carries its file name itself: a name in the shared settings
+  // file would be another instance's as soon as two run.
+  const bool ok = WriteRecoveryFile(*this, recovery_copy_path, &error);
   if (!ok && !recovery_failure_reported_) {
     // Once per session: the command's result is stored; only the copy is missing.
     recovery_failure_reported_ = true;

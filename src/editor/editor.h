@@ -37,6 +37,14 @@ class Editor {
   Editor& operator=(const Editor&) = delete;
 
   Host& host() { return *host_; }
+  // Puts host in place of the current Host and returns the one it replaces,
+  // so that a caller can watch what a stretch of work shows and then put the
+  // Host back.
+  Host& ReplaceHost(Host& host) {
+    Host& old = *host_;
+    host_ = &host;
+    return old;
+  }
 
   // --- the document and its state ---
   Document doc;
@@ -53,8 +61,9 @@ class Editor {
   std::shared_ptr<const UnicodeOrigins> unicode_origins;
   SelectionStyle selection_style = SelectionStyle::kExtended;
   Options options;
-  // Where the recovery copy ("backup.tmp") and the settings file live; empty
-  // paths switch the recovery copy off (the command-line tool).
+  // Where this instance's recovery copy (recovery_copy.h) and the settings
+  // file live; an empty recovery_copy_path switches the copy off (the
+  // command-line tool).
   std::filesystem::path recovery_copy_path;
   std::filesystem::path settings_path;
   // True once the main window shows (the title then obeys "Window.FullPath").
@@ -103,7 +112,7 @@ class Editor {
   // The window caption: "%s %s- ( %d 行) - %s".
   std::string Title() const;
 
-  // Writes the recovery copy (and "File.Name") if that option is on.
+  // Writes the recovery copy if that option is on.
   void WriteRecoveryCopy();
 
  private:

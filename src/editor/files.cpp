@@ -12,6 +12,7 @@
 
 #include "codes/jis_repertoire.h"
 #include "codes/text_file.h"
+#include "editor/backup.h"
 #include "text/literal.h"
 
 namespace parvane {
@@ -83,85 +84,6 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::s
   bytes->resize(used);
   bytes->reserve(used + 2);
   return true;
-}
-
-namespace {
-
-using ByteSink = std::function<bool(std::string_view)>;
-
-// WriteFileAtomically for bytes that come in pieces: produce hands each piece
-// to the sink it is given and returns false when that sink did.
-bool WriteFileAtomicallyFrom(const std::filesystem::path& path,
-                             const std::function<bool(const ByteSink&)>& produce,
-                             std::string* error) {
-  struct stat target {};
-  bool exists = ::stat(path.c_str(), &target) == 0;
-  if (exists && ::access(path.c_str(), W_OK) != 0) {
-    // Renaming over a read-only file would succeed; the person asked for it
-    // to stay as it is.
-    *error = std::strerror(errno);
-    return false;
-  }
-  std::filesystem::path dir = path.parent_path();
-  if (dir.empty()) dir = ".";
-  std::string temp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    *error = std::strerror(err);
-    return false;
-  };
-  int write_error = 0;
-  ByteSink sink = [fd, &write_error](std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-      ssize_t n = ::write(fd, p, left);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        write_error = errno;
-        return false;
-      }
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
-    return true;
-  };
-  if (!produce(sink)) return fail(write_error != 0 ? write_error : EIO);
-  if (::fsync(fd) != 0) return fail(errno);
-  mode_t mode = exists ? (target.st_mode & 07777) : 0;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    *error = std::strerror(err);
-    return false;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    *error = std::strerror(err);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error) {
-  return WriteFileAtomicallyFrom(
-      path, [bytes](const ByteSink& sink) { return sink(bytes); }, error);
 }
 
 bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
@@ -236,14 +158,12 @@ bool AskSaveChanges(Editor& editor) {
 
 bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
   std::error_code ec;
-  if (editor.options.backup && std::filesystem::is_regular_file(path, ec)) {
-    std::filesystem::path bak = path;
-    bak.replace_extension(".bak");
-    // A missing copy does not stop the save.
-    if (std::filesystem::copy_file(path, bak, std::filesystem::copy_options::overwrite_existing,
-                                   ec) &&
-        editor.options.trash) {
-      editor.host().MoveToTrash(bak);
+  const std::filesystem::path target = ResolveSaveTarget(path);
+  if (editor.options.backup && std::filesystem::is_regular_file(target, ec)) {
+    // A missing copy does not stop the save; the person is told.
+    std::string note = MakeBackupCopy(target, editor.options.trash);
+    if (!note.empty()) {
+      editor.host().Message(Sjis(note), MessageIcon::kWarning, MessageButtons::kOk);
     }
   }
   std::string error;
@@ -251,7 +171,7 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
     return EncodeLinesForSave(editor.doc.lines(), editor.save_code, editor.unicode_origins.get(),
                               sink);
   };
-  if (!WriteFileAtomicallyFrom(path, produce, &error)) {
+  if (!SaveFileKeepingIdentity(path, produce, &error)) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
     return false;
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "codes/save_code.h"
+#include "editor/file_writing.h"
 #include "editor/editor.h"
 
 namespace parvane {
@@ -46,12 +47,6 @@ bool SaveDocumentAs(Editor& editor);
 bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path);
 // "最初の状態に戻す": reloads current_file_name after confirmation.
 void RevertDocument(Editor& editor);
-
-// Writes bytes to path atomically: a temporary file in the same directory,
-// renamed over path only when complete. Returns false with *error set (the
-// system's reason) and leaves any existing file untouched on failure.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error);
 
 // Reads a whole file. Returns false with *error set.
 bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error);

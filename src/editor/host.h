@@ -57,9 +57,6 @@ class Host {
   virtual std::string ClipboardText() = 0;
   virtual void SetClipboardText(std::string_view text) = 0;
 
-  // Moves a file to the trash. Returns false when that failed.
-  virtual bool MoveToTrash(const std::filesystem::path& path) = 0;
-
   // A command starts: show the busy message (when not empty), make every
   // action that could start another command unreachable, freeze the view.
   virtual void CommandStarted(std::string_view busy_message) = 0;

@@ -243,6 +243,30 @@ class BatchWindowTest : public QObject {
     QCOMPARE(ReadBytes(Path("b.txt")), QByteArray("b1;\r\n"));
   }
 
+  void AFailingStepLeavesItsFileAndIsSummedUpWithItsError() {
+    auto w = Make();
+    w->editor().options.backup = true;  // a failed file gets no backup either
+    WriteBytes(Path("a.txt"), "a1\r\n");
+    WriteBytes(Path("b.txt"), "b1\r\n");
+    w->editor().record_buffer = {Sjis("[正規表現置換],(,x")};
+    BatchWindow* batch = w->windows()->batch_window();
+    batch->ShowWindow();
+    batch->choices()->setCurrentIndex(kMostRecentCommandEntry);
+    const std::vector<BatchFileResult> results = batch->ProcessDrop({Path("a.txt"), Path("b.txt")});
+    QCOMPARE(results, (std::vector<BatchFileResult>(2, BatchFileResult::kFailed)));
+    QCOMPARE(ReadBytes(Path("a.txt")), QByteArray("a1\r\n"));
+    QCOMPARE(ReadBytes(Path("b.txt")), QByteArray("b1\r\n"));
+    QVERIFY(!QFileInfo::exists(Path("a.bak")));
+    QVERIFY(!w->editor().modified);
+    // Each step's error as it happened, then the summary with both files.
+    QCOMPARE(log_.messages.size(), 3);
+    QVERIFY2(log_.messages[2].startsWith(
+                 QString::fromUtf8("2 個のファイルのうち、処理 0 個、スキップ 0 個、失敗 2 個。")),
+             qPrintable(log_.messages[2]));
+    QVERIFY(log_.messages[2].contains(
+        Path("b.txt") + QString::fromUtf8("（処理に失敗しました: need right parenthesis.）")));
+  }
+
   void ReplacingTheSlotEntriesKeepsThePositionAndTheLastEntry() {
     auto w = Make();
     w->editor().record_buffer = {Sjis("[逆にする]")};

@@ -311,10 +311,11 @@ class MainWindowTest : public QObject {
   }
 
   void TheRecoveryCopyIsOfferedAndRestored() {
-    WriteAll(Path(QStringLiteral("backup.tmp")), Sjis("復元\r\n行\r\n"));
     const QString former = Path(QStringLiteral("former.txt"));
-    WriteAll(Path(QStringLiteral("parvane.ini")),
-             "[Parvane]\nFile.Name=" + former.toStdString() + "\n");
+    // A copy whose instance is gone: nobody holds its lock.
+    WriteAll(Path(QStringLiteral("1-1.copy")), "PARVANE-RECOVERY 1\nFile=" + former.toStdString() +
+                                                   "\nCode=EUC-JP\nLater=ignored\n\n" +
+                                                   Sjis("復元\r\n行\r\n"));
     auto w = Make({}, false);
     prompter_->answers.push_back(Answer::kYes);
     w->Startup();
@@ -323,22 +324,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(log_.icons.first(), MessageIcon::kQuestion);
     QCOMPARE(Doc(*w), Lines({Sjis("復元"), Sjis("行")}));
     QCOMPARE(PathToQString(w->editor().current_file_name), former);
+    QCOMPARE(w->editor().save_code, SaveCode::kEucJp);
     QVERIFY(w->editor().modified);
+    w->editor().save_code = SaveCode::kShiftJis;
     QCOMPARE(w->windowTitle(), QString::fromUtf8("former.txt * - ( 2 行) - Parvane"));
     // Saving writes the former file; a normal exit removes the copy.
     w->TriggerApp(AppAction::kSave);
     QCOMPARE(ReadAll(former), Sjis("復元\r\n行\r\n"));
     w->Shutdown();
-    QVERIFY(!QFile::exists(Path(QStringLiteral("backup.tmp"))));
+    QVERIFY(!QFile::exists(Path(QStringLiteral("1-1.copy"))));
   }
 
   void DecliningTheRecoveryCopyKeepsItUntilExit() {
-    WriteAll(Path(QStringLiteral("backup.tmp")), "x\r\n");
+    WriteAll(Path(QStringLiteral("1-1.copy")), "PARVANE-RECOVERY 1\n\nx\r\n");
     auto w = Make({}, false);
     prompter_->answers.push_back(Answer::kNo);
     w->Startup();
     QVERIFY(w->editor().doc.empty());
-    QVERIFY(QFile::exists(Path(QStringLiteral("backup.tmp"))));
+    QVERIFY(QFile::exists(Path(QStringLiteral("1-1.copy"))));
+    // Held by this instance now: a second one starting meanwhile is not asked.
+    auto second = Make({}, false);
+    second->Startup();
+    QCOMPARE(log_.messages.size(), 1);
+    second->Shutdown();
+    QVERIFY(QFile::exists(Path(QStringLiteral("1-1.copy"))));
+    w->Shutdown();
+    QVERIFY(!QFile::exists(Path(QStringLiteral("1-1.copy"))));
   }
 
   void ClipboardLinkedModeFollowsTheClipboard() {

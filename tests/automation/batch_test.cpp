@@ -26,6 +26,7 @@ class BatchTest : public ::testing::Test {
   Editor editor{host};
   AutomationState state;
   TempDir dir;
+  ScopedEnv data_home{"XDG_DATA_HOME", (dir / "data").string()};
 };
 
 TEST_F(BatchTest, SlotTitlesAndCaptions) {
@@ -151,7 +152,38 @@ TEST_F(BatchTest, MostRecentCommandWithItsParametersAndBackupCopies) {
 
   editor.options.trash = true;
   ProcessDroppedFiles(editor, state, {a}, kMostRecentCommandEntry);
-  EXPECT_EQ(host.trashed, (std::vector<std::filesystem::path>{dir / "a.bak"}));
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "a.bak"), "ab\r\ncd\r\n");
+  EXPECT_EQ(ReadBytes(dir / "a.bak"), "abcd\r\n");
+}
+
+TEST_F(BatchTest, AFailedRunNeitherSavesNorBacksUpAndIsSummedUp) {
+  editor.options.backup = true;
+  editor.options.trash = false;
+  Bind(0, Pvx("bad.pvx", {"TITLE=bad", "[逆にする]", "[正規表現置換],(,x", "[逆にする]"}));
+  auto a = WriteBytes(dir / "a.txt", "1\n2\n");
+  auto b = WriteBytes(dir / "b.txt", "x\r\n");
+  std::string failure;
+  EXPECT_EQ(ProcessDroppedFile(editor, state, a, 0, &failure), BatchFileResult::kFailed);
+  EXPECT_EQ(SjisToUtf8(failure), "need right parenthesis.");
+  EXPECT_EQ(ReadBytes(a), "1\n2\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.bak"));
+
+  auto results = ProcessDroppedFiles(editor, state, {a, dir / "gone.txt", b}, 0);
+  EXPECT_EQ(results, (std::vector<BatchFileResult>{BatchFileResult::kFailed,
+                                                   BatchFileResult::kMissing,
+                                                   BatchFileResult::kFailed}));
+  EXPECT_EQ(ReadBytes(b), "x\r\n");
+
+  const std::string summary = BatchSummaryUtf8({{a, BatchFileResult::kFailed, Sjis("bad\r\nstep")},
+                                                {dir / "gone.txt", BatchFileResult::kMissing, {}},
+                                                {b, BatchFileResult::kProcessed, {}},
+                                                {b, BatchFileResult::kNotLoaded, {}},
+                                                {b, BatchFileResult::kNotSaved, {}}});
+  EXPECT_EQ(summary, "5 個のファイルのうち、処理 1 個、スキップ 2 個、失敗 2 個。\n\n" + a.string() +
+                         "（処理に失敗しました: bad  step）\n" + (dir / "gone.txt").string() +
+                         "（見つかりません）\n" + b.string() + "（読み込めませんでした）\n" +
+                         b.string() + "（保存できませんでした）");
+  EXPECT_EQ(BatchSummaryUtf8({{a, BatchFileResult::kProcessed, {}}}), "");
 }
 
 TEST_F(BatchTest, FileSavedInItsOwnCode) {

@@ -92,6 +92,50 @@ TEST_F(PlaybackTest, ARefusedResultIsSilentButReported) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(PlaybackTest, AStepThatRaisesOrShowsAnErrorEndsTheRun) {
+  struct Case {
+    Lines document;
+    std::vector<std::string> steps;
+    std::string error;  // what the failing step showed
+  };
+  const std::string half(30001, 'x');
+  const Case cases[] = {
+      {{"ab", "cd"}, {"[正規表現置換],(,x", "[逆にする]"}, "need right parenthesis."},
+      // A refusal with a message box of its own, no exception.
+      {{half, half + "y"}, {"[選択項目を一行に結合する]", "[逆にする]"},
+       "結合できませんでした。大きすぎます。"},
+  };
+  for (const Case& c : cases) {
+    ScriptedHost host;
+    Editor editor(host);
+    editor.doc.SetLines(c.document);
+    Lines steps = SjisLines(c.steps);
+    PlayReport report = PlaySteps(editor, steps);
+    EXPECT_EQ(editor.doc.lines(), c.document) << c.error;
+    ASSERT_EQ(report.problems.size(), 1u) << c.error;
+    EXPECT_EQ(report.problems[0].kind, StepProblem::Kind::kError);
+    EXPECT_EQ(SjisToUtf8(report.problems[0].message), c.error);
+    EXPECT_EQ(RunFailure(report), &report.problems[0]);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{c.error});
+    // The step that did not run keeps its line (as the name substitution left it).
+    EXPECT_EQ(steps[1], "003");
+    EXPECT_TRUE(editor.step_params.empty());
+  }
+}
+
+TEST_F(PlaybackTest, ARunFailsOnlyByItsProblems) {
+  editor.doc.SetLines({"b", "a"});
+  Lines steps = SjisLines({"[逆にする]"});
+  EXPECT_EQ(RunFailure(PlaySteps(editor, steps)), nullptr);
+  editor.max_line_length = 1;
+  Lines join = SjisLines({"[行末に文字列を追加],x"});
+  PlayReport refused = PlaySteps(editor, join);
+  ASSERT_NE(RunFailure(refused), nullptr);
+  EXPECT_EQ(RunFailure(refused)->kind, StepProblem::Kind::kRefused);
+  EXPECT_EQ(SjisToUtf8(RunFailure(refused)->message),
+            "行が長くなりすぎてしまいます。\r\n処理を中止しました。");
+}
+
 // A Host whose every question aborts the run, as the command-line tool's does
 // when no answer is left.
 class AbortingHost : public ScriptedHost {

@@ -145,6 +145,29 @@ TEST_F(CliTest, DefaultSettingsPutTheBakCopyInTheTrash) {
   EXPECT_FALSE(std::filesystem::exists(dir / "config" / "parvane" / "parvane.ini"));
 }
 
+TEST_F(CliTest, InPlaceFollowsLinksAndChangesNothingItShouldNot) {
+  Settings("File.Trash=0\n");
+  WriteBytes(dir / "real.txt", "b\r\na\r\n");
+  std::filesystem::create_symlink("real.txt", dir / "link.txt");
+  CliResult r = Run({"-e", "003", "link.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(ReadBytes(dir / "real.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(ReadBytes(dir / "real.bak"), "b\r\na\r\n");
+
+  // A failed run makes no backup either.
+  WriteBytes(dir / "c.txt", "1\r\n");
+  r = Run({"-e", "062,(,x", "c.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadBytes(dir / "c.txt"), "1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.bak"));
+
+  std::filesystem::create_directory(dir / "folder");
+  r = Run({"-e", "003", "folder"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "parvane-cli: folder: not a regular file; nothing changed\n");
+}
+
 TEST_F(CliTest, StdoutAndOutputFileLeaveTheInputAlone) {
   WriteBytes(dir / "a.txt", "b\na\n");
   CliResult r = Run({"--stdout", "-e", "003", "a.txt"});

@@ -17,6 +17,8 @@ class FilesTest : public ::testing::Test {
     return WriteBytes(dir / name, bytes);
   }
   TempDir dir;
+  // Backups go to a trash of the test's own.
+  ScopedEnv data_home{"XDG_DATA_HOME", (dir / "data").string()};
   ScriptedHost host;
   Editor editor{host};
 };
@@ -170,9 +172,58 @@ TEST_F(FilesTest, BackupCopyAndTrash) {
   editor.options.trash = true;
   editor.doc.SetLines({"newer"});
   ASSERT_TRUE(SaveDocument(editor));
-  ASSERT_EQ(host.trashed.size(), 1u);
-  EXPECT_EQ(host.trashed[0], dir / "doc.bak");
-  EXPECT_FALSE(std::filesystem::exists(dir / "doc.bak"));
+  // The new copy goes straight to the trash; the earlier one beside the file
+  // is left alone.
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "doc.bak"), "new\r\n");
+  EXPECT_EQ(ReadBytes(dir / "doc.bak"), "old\r\n");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(FilesTest, ABackupDestroysNoFile) {
+  // A person's own file at the ".bak" name goes to the trash, not away.
+  auto path = File("data.txt", "old\r\n");
+  File("data.bak", "mine");
+  LoadDocumentFile(editor, path, false);
+  editor.options.trash = false;
+  editor.doc.SetLines({"new"});
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "data.bak"), "mine");
+  EXPECT_EQ(ReadBytes(dir / "data.bak"), "old\r\n");
+  EXPECT_TRUE(host.messages.empty());
+
+  // With no trash at all, both copies stay and the person is told where.
+  WriteBytes(dir / "blocker", "");
+  ScopedEnv no_trash{"XDG_DATA_HOME", (dir / "blocker" / "x").string()};
+  for (bool trash : {true, false}) {
+    editor.options.trash = trash;
+    editor.doc.SetLines({trash ? "newer" : "newest"});
+    ASSERT_TRUE(SaveDocument(editor));
+  }
+  EXPECT_EQ(ReadBytes(dir / "data.bak"), "old\r\n");
+  EXPECT_EQ(ReadBytes(dir / "data.bak.1"), "new\r\n");
+  EXPECT_EQ(ReadBytes(dir / "data.bak.2"), "newer\r\n");
+  EXPECT_EQ(ReadBytes(path), "newest\r\n");
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::kWarning);
+  EXPECT_NE(host.messages[0].text.find("ごみ箱を使えないため"), std::string::npos);
+  EXPECT_NE(host.messages[0].text.find("data.bak.1"), std::string::npos) << host.messages[0].text;
+  EXPECT_NE(host.messages[1].text.find("data.bak.2"), std::string::npos) << host.messages[1].text;
+}
+
+TEST_F(FilesTest, SavingThroughALinkKeepsTheLinkAndBacksUpTheTarget) {
+  std::filesystem::create_directory(dir / "real");
+  auto real = File("real/notes.txt", "old\r\n");
+  auto other = dir / "real" / "other.txt";
+  std::filesystem::create_hard_link(real, other);
+  std::filesystem::create_symlink("real/notes.txt", dir / "link.txt");
+  LoadDocumentFile(editor, dir / "link.txt", false);
+  editor.options.trash = false;
+  editor.doc.SetLines({"new"});
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(ReadBytes(other), "new\r\n");
+  EXPECT_EQ(ReadBytes(dir / "real" / "notes.bak"), "old\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "link.bak"));
 }
 
 TEST_F(FilesTest, FailedSaveLeavesTheOldFileAndTheModifiedMark) {

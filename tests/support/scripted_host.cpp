@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -64,14 +65,6 @@ std::optional<std::filesystem::path> ScriptedHost::SaveFileDialog(const FileDial
   return path;
 }
 
-bool ScriptedHost::MoveToTrash(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (trash_fails || !std::filesystem::exists(path, ec)) return false;
-  trashed.push_back(path);
-  std::filesystem::remove(path, ec);
-  return true;
-}
-
 void ScriptedHost::CommandStarted(std::string_view busy_message) {
   ++commands_started;
   busy_messages.push_back(SjisToUtf8(busy_message));
@@ -126,7 +119,26 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+ScopedEnv::ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  if (value) {
+    ::setenv(name, value->c_str(), 1);
+  } else {
+    ::unsetenv(name);
+  }
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_) {
+    ::setenv(name_.c_str(), old_->c_str(), 1);
+  } else {
+    ::unsetenv(name_.c_str());
+  }
+}
+
 std::filesystem::path WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;

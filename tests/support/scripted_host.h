@@ -47,13 +47,11 @@ class ScriptedHost : public Host {
   std::vector<std::string> prompts;  // input box prompts, UTF-8
   std::vector<FileDialogSpec> open_dialogs, save_dialogs;
   std::vector<std::string> key_dialog_captions;  // UTF-8
-  std::vector<std::filesystem::path> trashed;
   std::vector<std::string> busy_messages;  // UTF-8, one per command
   int commands_started = 0;
   int commands_ended = 0;
   int removed_lines_shown = 0;
   int max_percent = -1;
-  bool trash_fails = false;
 
   // The clipboard (Shift_JIS).
   std::string clipboard;
@@ -68,7 +66,6 @@ class ScriptedHost : public Host {
   std::optional<std::filesystem::path> SaveFileDialog(const FileDialogSpec& dialog) override;
   std::string ClipboardText() override { return clipboard; }
   void SetClipboardText(std::string_view text) override { clipboard = std::string(text); }
-  bool MoveToTrash(const std::filesystem::path& path) override;
   void CommandStarted(std::string_view busy_message) override;
   void Progress(int percent) override;
   void CommandEnded() override { ++commands_ended; }
@@ -93,7 +90,21 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Writes bytes to a file (test set-up); returns the path.
+// Sets an environment variable (unsets it for nullopt) for the object's
+// lifetime, then puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// Writes bytes to a file, making its folders (test set-up); returns the path.
 std::filesystem::path WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 // Reads a whole file (test check).
 std::string ReadBytes(const std::filesystem::path& path);
