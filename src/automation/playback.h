@@ -56,7 +56,9 @@ struct PlayOptions {
 //  4. step_params is empty afterwards, however the run ends.
 // An error raised by an operation ends that step (the frame closes it) and is
 // shown through the Host; playback goes on with the next step.
-// Throws PlaybackAborted when a Host aborts the run.
+// Throws PlaybackAborted when a Host aborts the run. A step that runs out of
+// memory ends the run: std::bad_alloc passes, and the document is put back to
+// the run's undo snapshot when there is one.
 PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& options = {});
 
 }  // namespace parvane
