@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "cli/arguments.h"
@@ -21,11 +22,19 @@ std::filesystem::path ProgramDir(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  parvane::CliArguments args;
-  std::string error;
-  if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {
-    std::fprintf(stderr, "parvane-cli: %s\n\n%s", error.c_str(), parvane::CliUsage().c_str());
-    return parvane::kExitUsage;
+  // RunCli catches exhaustion while an input is processed; this is for the
+  // rest (arguments, steps, settings). Either way: a message and status 1,
+  // never an abort.
+  try {
+    parvane::CliArguments args;
+    std::string error;
+    if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {
+      std::fprintf(stderr, "parvane-cli: %s\n\n%s", error.c_str(), parvane::CliUsage().c_str());
+      return parvane::kExitUsage;
+    }
+    return parvane::RunCli(args, ProgramDir(argv[0]), stdout, stderr);
+  } catch (const std::bad_alloc&) {
+    std::fputs("parvane-cli: not enough memory\n", stderr);
+    return parvane::kExitFailed;
   }
-  return parvane::RunCli(args, ProgramDir(argv[0]), stdout, stderr);
 }
