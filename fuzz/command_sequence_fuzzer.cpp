@@ -34,8 +34,9 @@ using parvane::Editor;
 using parvane::Lines;
 
 // Whether the frame's store already splits result lines at CR and LF. Not
-// yet on this branch: the wrap command still joins a long entry's pieces
-// with CR LF inside one row. Until then rows with a break are tolerated, and
+// yet on this branch: a replacement whose text holds a break (the regex
+// template "\n", say) still leaves it inside one row. Until then rows with a
+// break are tolerated, and
 // the undo and save checks skip documents that hold one (text cannot keep
 // such rows apart, so those checks would fail for that reason alone).
 constexpr bool kRowsNeverHoldLineBreaks = false;
