@@ -14,17 +14,29 @@
 
 namespace {
 
+// In TMPDIR when it is set (a memory file system makes runs faster).
 std::filesystem::path ScratchFile(const char* name) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::filesystem::path(dir != nullptr ? dir : "/tmp") /
+  return std::filesystem::temp_directory_path() /
          ("settings_fuzzer." + std::to_string(getpid()) + "." + name);
 }
+
+// Removes the scratch files when the run ends.
+struct ScratchFiles {
+  std::filesystem::path input = ScratchFile("in.ini");
+  std::filesystem::path output = ScratchFile("out.ini");
+  ~ScratchFiles() {
+    std::error_code ec;
+    std::filesystem::remove(input, ec);
+    std::filesystem::remove(output, ec);
+  }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::filesystem::path input = ScratchFile("in.ini");
-  static const std::filesystem::path output = ScratchFile("out.ini");
+  static const ScratchFiles files;
+  const std::filesystem::path& input = files.input;
+  const std::filesystem::path& output = files.output;
   if (std::FILE* f = std::fopen(input.c_str(), "wb")) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
