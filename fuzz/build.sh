@@ -17,7 +17,7 @@ jobs=${JOBS:-2}
 lock=$root/build/.build.lock
 mkdir -p "$out/obj" "$root/build"
 
-flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I"$root/src" -I"$root/tests/regex"
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -I"$root/src" -I"$root/tests/regex" -I"$root/tests"
        -fsanitize=address,undefined -fno-sanitize-recover=undefined)
 
 # The core minus the two programs; step names need the whole command table,
@@ -26,6 +26,8 @@ sources=()
 for folder in text codes regex editor commands chars automation; do
   for f in "$root"/src/$folder/*.cpp; do sources+=("$f"); done
 done
+# The command-line parser, for cli_arguments_fuzzer.
+sources+=("$root/src/cli/arguments.cpp" "$root/src/cli/step_check.cpp")
 
 # Rebuilds an object when its source or any header it included is newer.
 stale() {

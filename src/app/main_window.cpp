@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
+#include <new>
 #include <system_error>
 
 #include "app/busy_panel.h"
@@ -38,6 +39,7 @@
 #include "commands/editing.h"
 #include "commands/view_keys.h"
 #include "editor/files.h"
+#include "editor/memory_exhaustion.h"
 #include "text/integer.h"
 #include "text/literal.h"
 #include "editor/error_text.h"
@@ -266,6 +268,14 @@ bool MainWindow::Dispatch(const std::function<void()>& work) {
   dispatching_ = true;
   try {
     work();
+  } catch (const std::bad_alloc&) {
+    // The frame kept the document as it was and released the work's memory,
+    // so there is room again for the message.
+    ClearMemoryExhaustion();
+    // A played run may have put its snapshot back outside any frame.
+    if (!busy()) OnCommandEnded();
+    host_.Message(Sjis("メモリが足りないため、処理を中止しました。"), MessageIcon::kError,
+                  MessageButtons::kOk);
   } catch (const std::exception& e) {
     host_.Message(ErrorDisplayText(e.what()), MessageIcon::kError, MessageButtons::kOk);
   }

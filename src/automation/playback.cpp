@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <optional>
+#include <new>
 
 #include "automation/command_table.h"
 #include "automation/params.h"
@@ -131,6 +132,12 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
                  Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。")});
           }
         } catch (const PlaybackAborted&) {
+          throw;
+        } catch (const std::bad_alloc&) {
+          // The later steps would run out of memory too, on a document that
+          // the failed step left as it was but the earlier steps changed:
+          // the run goes back to its snapshot, as one command would.
+          if (options.undo_snapshot && editor.keep_undo) editor.doc.SetText(editor.undo_text);
           throw;
         } catch (const std::exception& e) {
           // The frame has closed the command; the text is shown as the

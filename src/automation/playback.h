@@ -60,6 +60,8 @@ struct PlayOptions {
 // ends the run there: the later steps do not run and keep their lines. A
 // refused result is silent and the run goes on, but the run has failed.
 // Throws PlaybackAborted when a Host aborts the run.
+// A step that runs out of memory ends the run too: std::bad_alloc passes,
+// and the document is put back to the run's undo snapshot when there is one.
 PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& options = {});
 
 // The one rule by which a played run may be saved, for the batch window and

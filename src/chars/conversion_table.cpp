@@ -40,7 +40,8 @@ std::optional<ConversionRule> ParseConversionRule(std::string_view line) {
 }
 
 std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
-                                std::string_view replacement, std::string* scratch) {
+                                std::string_view replacement, std::string* scratch,
+                                std::size_t max_length) {
   const std::string_view text = *line;
   if (search.empty() || text.size() < search.size()) return 0;
   const unsigned char first = FoldAscii(static_cast<unsigned char>(search[0]));
@@ -82,18 +83,21 @@ std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
       p += search.size();
       copied = p;
       ++count;
+      if (scratch->size() > max_length) break;
     } else {
       p += SjisCharLength(text, p);
     }
   }
   if (count == 0) return 0;
-  scratch->append(text.data() + copied, text.size() - copied);
+  if (scratch->size() <= max_length) scratch->append(text.data() + copied, text.size() - copied);
+  if (scratch->size() > max_length) scratch->resize(max_length + 1);
   line->swap(*scratch);
   return count;
 }
 
-void ApplyConversionTable(const Lines& table_lines, Lines& lines,
-                          const std::function<void(std::size_t, std::size_t)>& before_rule) {
+bool ApplyConversionTable(const Lines& table_lines, Lines& lines,
+                          const std::function<void(std::size_t, std::size_t)>& before_rule,
+                          std::size_t max_length) {
   // The replacement of each search text is that of its first rule.
   std::unordered_map<std::string, std::string> first_replacement;
   std::vector<std::optional<ConversionRule>> rules;
@@ -109,9 +113,12 @@ void ApplyConversionTable(const Lines& table_lines, Lines& lines,
     if (before_rule) before_rule(k + 1, n);
     if (!rules[k]) continue;
     const std::string& replacement = first_replacement.at(FoldedKey(rules[k]->search));
-    for (std::string& line : lines)
-      ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch);
+    for (std::string& line : lines) {
+      ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch, max_length);
+      if (line.size() > max_length) return false;
+    }
   }
+  return true;
 }
 
 void ConvertByTable(Editor& editor) {
@@ -145,7 +152,7 @@ void ConvertByTable(Editor& editor) {
         // A nested start and end only changes the busy panel's text.
         editor.host().CommandStarted(busy + count);
         editor.host().CommandEnded();
-      });
+      }, editor.max_line_length);
     }
   }
   if (!failure.empty()) editor.host().Message(failure, MessageIcon::kError, MessageButtons::kOk);

@@ -38,14 +38,23 @@ std::optional<ConversionRule> ParseConversionRule(std::string_view line);
 // Replaces, left to right and without overlap, every occurrence of search in
 // *line by replacement, ignoring the case of ASCII letters; an occurrence
 // starts and ends on character boundaries. Returns the number replaced.
-// *scratch is working space the caller may reuse between calls.
+// *scratch is working space the caller may reuse between calls. A result
+// longer than max_length bytes is built no further: *line then holds its
+// first max_length + 1 bytes.
 std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
-                                std::string_view replacement, std::string* scratch);
+                                std::string_view replacement, std::string* scratch,
+                                std::size_t max_length = std::string::npos);
 
 // Applies the table (its lines as read from the file) to lines. Before table
 // line k (1-based) of n is considered, before_rule(k, n) is called when given.
-void ApplyConversionTable(const Lines& table_lines, Lines& lines,
-                          const std::function<void(std::size_t, std::size_t)>& before_rule = {});
+// Returns false, as soon as a line passes max_length bytes after a rule,
+// with that line cut to max_length + 1 bytes and the later rules not applied:
+// rules that feed each other would otherwise multiply a line's length at
+// every rule. (So a line that would shrink back under the limit by a later
+// rule is refused all the same.)
+bool ApplyConversionTable(const Lines& table_lines, Lines& lines,
+                          const std::function<void(std::size_t, std::size_t)>& before_rule = {},
+                          std::size_t max_length = std::string::npos);
 
 }  // namespace parvane
 

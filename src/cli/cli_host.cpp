@@ -28,9 +28,30 @@ void CliHost::Report(std::string_view utf8_text) {
   if (!subject_.empty()) line += subject_ + ": ";
   line += text;
   line += '\n';
+  if (line == last_line_) {
+    ++repeats_;
+    return;
+  }
+  FlushRepeats();
   std::fwrite(line.data(), 1, line.size(), err_);
   std::fflush(err_);
+  last_line_ = std::move(line);
 }
+
+void CliHost::FlushRepeats() {
+  if (repeats_ > 0) {
+    std::string line = "parvane-cli: ";
+    if (!subject_.empty()) line += subject_ + ": ";
+    line += "(the message above " + std::to_string(repeats_) +
+            (repeats_ == 1 ? " more time)\n" : " more times)\n");
+    std::fwrite(line.data(), 1, line.size(), err_);
+    std::fflush(err_);
+  }
+  repeats_ = 0;
+  last_line_.clear();
+}
+
+CliHost::~CliHost() { FlushRepeats(); }
 
 std::string CliHost::NextAnswer(std::string_view question_utf8) {
   if (answers_.empty()) {

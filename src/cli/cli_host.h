@@ -18,11 +18,19 @@ class CliHost : public Host {
   CliHost(std::vector<std::string> answers, std::FILE* err);
 
   // The name put before every message ("" for none): the input being processed.
-  void set_subject(std::string subject) { subject_ = std::move(subject); }
+  void set_subject(std::string subject) {
+    FlushRepeats();
+    subject_ = std::move(subject);
+  }
 
   // Writes one message line to standard error: "parvane-cli: SUBJECT: text".
-  // text is UTF-8; CR LF inside becomes a line break.
+  // text is UTF-8; CR LF inside becomes a line break. A message that repeats
+  // the one before it is counted instead of written; the count is written
+  // as "... (the message above N more times)" before the next different
+  // message, by FlushRepeats, or by the destructor.
   void Report(std::string_view utf8_text);
+  void FlushRepeats();
+  ~CliHost() override;
 
   // A question that cannot be answered throws PlaybackAborted (playback.h):
   // nothing may be guessed for a person who is not there.
@@ -47,6 +55,8 @@ class CliHost : public Host {
   std::FILE* err_;
   std::string subject_;
   std::string clipboard_;  // a run's own clipboard: cut and paste work within one run
+  std::string last_line_;  // the last message line written
+  long repeats_ = 0;       // how many times last_line_ came again since
 };
 
 }  // namespace parvane

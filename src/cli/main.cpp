@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "cli/arguments.h"
@@ -25,11 +26,19 @@ int main(int argc, char** argv) {
   // A write past the file size limit is an error to report (the file is then
   // left as it was), not a reason to die without a word.
   std::signal(SIGXFSZ, SIG_IGN);
-  parvane::CliArguments args;
-  std::string error;
-  if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {
-    std::fprintf(stderr, "parvane-cli: %s\n\n%s", error.c_str(), parvane::CliUsage().c_str());
-    return parvane::kExitUsage;
+  // RunCli catches exhaustion while an input is processed; this is for the
+  // rest (arguments, steps, settings). Either way: a message and status 1,
+  // never an abort.
+  try {
+    parvane::CliArguments args;
+    std::string error;
+    if (!parvane::ParseCliArguments(argc, argv, &args, &error)) {
+      std::fprintf(stderr, "parvane-cli: %s\n\n%s", error.c_str(), parvane::CliUsage().c_str());
+      return parvane::kExitUsage;
+    }
+    return parvane::RunCli(args, ProgramDir(argv[0]), stdout, stderr);
+  } catch (const std::bad_alloc&) {
+    std::fputs("parvane-cli: not enough memory\n", stderr);
+    return parvane::kExitFailed;
   }
-  return parvane::RunCli(args, ProgramDir(argv[0]), stdout, stderr);
 }

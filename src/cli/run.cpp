@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,13 @@
 #include "automation/pvx_file.h"
 #include "automation/step_line.h"
 #include "cli/cli_host.h"
+#include "cli/step_check.h"
 #include "codes/text_file.h"
 #include "commands/find_replace.h"
 #include "editor/editor.h"
 #include "editor/fields.h"
 #include "editor/files.h"
+#include "editor/memory_exhaustion.h"
 #include "editor/options.h"
 #include "text/literal.h"
 
@@ -44,12 +48,21 @@ void PrintCommandTable(std::FILE* out) {
 
 // Reports the failure of a run that the Host was not told about (refusals
 // are silent in playback) and says whether the run succeeded.
+// Refusals are reported once, with the number of further refused steps:
+// a long run of refusing steps must not bury the other messages.
 bool RunSucceeded(CliHost& host, const PlayReport& report) {
   const StepProblem* failure = RunFailure(report);
   if (failure == nullptr) return true;
-  if (failure->kind == StepProblem::Kind::kRefused) {
-    host.Report("step " + std::to_string(failure->line + 1) + " (" + CodeText(failure->code) +
-                "): " + SjisToUtf8(failure->message));
+  if (failure->kind != StepProblem::Kind::kRefused) return false;
+  std::vector<const StepProblem*> refused;
+  for (const StepProblem& p : report.problems) {
+    if (p.kind == StepProblem::Kind::kRefused) refused.push_back(&p);
+  }
+  host.Report("step " + std::to_string(failure->line + 1) + " (" + CodeText(failure->code) +
+              "): " + SjisToUtf8(failure->message));
+  if (refused.size() > 1) {
+    host.Report("the same in " + std::to_string(refused.size() - 1) +
+                " more steps, the last step " + std::to_string(refused.back()->line + 1));
   }
   return false;
 }
@@ -172,6 +185,12 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
       break;
   }
 
+  for (const std::string& step : args.steps) {
+    if (std::optional<std::string> why = StepArgumentError(step)) {
+      WriteAll(err, "parvane-cli: -e " + PrintableStep(step) + ": " + *why + "\n");
+      return kExitUsage;
+    }
+  }
   if (const std::string* step = UnknownStep(args.steps)) {
     WriteAll(err, "parvane-cli: -e " + *step + ": no such command (see --list)\n");
     return kExitUsage;
@@ -184,10 +203,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   if (!ini.Load(settings, &error)) {
     host.Report(settings.string() + ": " + error + " (the defaults are used)");
   }
-  // The editor is deliberately never freed: the process ends right after the
-  // run, and releasing a document of a million lines one string at a time
-  // costs a tenth of the whole run.
-  Editor& editor = *std::make_unique<Editor>(host).release();
+  auto owned_editor = std::make_unique<Editor>(host);
+  Editor& editor = *owned_editor;
   editor.keep_undo = false;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
@@ -217,8 +234,16 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
       // Nobody can answer the later inputs either; stop before touching them.
       host.Report(std::string(e.what()) + "; not written");
       return kExitFailed;
+    } catch (const std::bad_alloc&) {
+      // The next input may be smaller; this one's document goes first.
+      editor.doc.SetLines({});
+      Lines().swap(editor.work_lines);
+      ClearMemoryExhaustion();
+      host.Report("not enough memory; not written");
+      status = kExitFailed;
     }
   }
+  host.FlushRepeats();
   return status;
 }
 

@@ -237,8 +237,8 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
                                                          : std::string_view("\xEF\xBB\xBF");
   char* p = out.Room(mark.size());
   if (p == nullptr) return false;
-  std::memcpy(p, mark.data(), mark.size());
-  out.Commit(p + mark.size());
+  // mark.copy, not memcpy: the empty mark of UTF-8N has no data pointer.
+  out.Commit(p + mark.copy(p, mark.size()));
   auto put_utf8 = [](char* q, std::uint32_t e) {
     std::memcpy(q, &e, 4);  // the fourth byte is overwritten by what follows
     return q + (e >> 24);

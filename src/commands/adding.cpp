@@ -274,14 +274,26 @@ void MergeFile(Editor& editor, Side side) {
     return;
   }
   if (merged.empty()) return;
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t i) {
+  // The merged file's lines have no limit of their own: a line that would
+  // pass the limit is cut to one byte over it, which the store refuses, and
+  // the rest is not built.
+  const std::size_t limit = editor.max_line_length;
+  Lines& lines = editor.work_lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string& line = lines[i];
     const std::string& m = merged[i % merged.size()];
+    if (m.size() > limit || line.size() > limit - m.size()) {
+      line = start ? m.substr(0, limit + 1) + line : line + m.substr(0, limit + 1);
+      line.resize(limit + 1);
+      break;
+    }
     if (start) {
       line.insert(0, m);
     } else {
       line += m;
     }
-  });
+    editor.Progress(i, lines.size());
+  }
 }
 
 }  // namespace

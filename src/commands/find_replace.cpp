@@ -114,7 +114,8 @@ std::size_t PlainMatcher::Find(std::string_view line, std::size_t from) {
   return FindIn(folded_, line, from);
 }
 
-std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replacement) {
+std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replacement,
+                                     std::size_t max_length) {
   if (needle_.empty()) return 0;
   std::string_view hay = line;
   if (!match_case_) {
@@ -129,9 +130,11 @@ std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replace
     out_ += replacement;
     pos = match + needle_.size();
     ++count;
+    if (out_.size() > max_length) break;
   }
   if (count == 0) return 0;
-  out_.append(line, pos, std::string::npos);
+  if (out_.size() <= max_length) out_.append(line, pos, std::string::npos);
+  if (out_.size() > max_length) out_.resize(max_length + 1);
   line.swap(out_);
   return count;
 }
@@ -177,12 +180,15 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
   Lines& lines = editor.work_lines;
   const std::size_t n = lines.size();
   PlainMatcher matcher(pattern, match_case);
+  const std::size_t limit = editor.max_line_length;
   for (std::size_t i = 0; i < n; ++i) {
     if (regex) {
-      RegexReplaceAll(pattern, !match_case, with, lines[i]);
+      RegexReplaceAll(pattern, !match_case, with, lines[i], limit);
     } else {
-      matcher.ReplaceAll(lines[i], with);
+      matcher.ReplaceAll(lines[i], with, limit);
     }
+    // The store refuses the whole result for this line: the rest is not worth building.
+    if (lines[i].size() > limit) break;
     editor.Progress(i, n);
   }
 }

@@ -74,7 +74,10 @@ class PlainMatcher {
 
   // Replaces every match, scanning left to right and continuing after each
   // replacement (inserted text is never searched again). Returns the count.
-  std::size_t ReplaceAll(std::string& line, std::string_view replacement);
+  // A result longer than max_length bytes is built no further: line then
+  // holds its first max_length + 1 bytes, for a length check to refuse.
+  std::size_t ReplaceAll(std::string& line, std::string_view replacement,
+                         std::size_t max_length = std::string::npos);
 
  private:
   std::size_t FindIn(std::string_view hay, std::string_view line, std::size_t from) const;

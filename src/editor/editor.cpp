@@ -6,6 +6,7 @@
 #include "editor/fields.h"
 #include "editor/files.h"
 #include "editor/recovery_copy.h"
+#include "editor/memory_exhaustion.h"
 #include "text/literal.h"
 
 namespace parvane {
@@ -122,7 +123,9 @@ std::string Editor::Title() const {
 }
 
 CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags flags)
-    : editor_(editor), flags_(flags) {
+    : editor_(editor), flags_(flags), exceptions_at_entry_(std::uncaught_exceptions()) {
+  WatchMemoryExhaustion();
+  ClearMemoryExhaustion();
   editor_.BeginCommand(busy_message);
   try {
     if (flags_.save_undo) editor_.SaveUndo();
@@ -141,8 +144,14 @@ bool CommandFrame::Store() {
 CommandFrame::~CommandFrame() {
   // The closing steps run however the work ended; an exception of the work
   // itself is already on its way to the caller, so nothing may escape here.
+  const bool out_of_memory =
+      std::uncaught_exceptions() > exceptions_at_entry_ && MemoryExhausted();
   try {
-    if (flags_.store && !stored_) editor_.StoreResult();
+    if (out_of_memory) {
+      Lines().swap(editor_.work_lines);
+    } else if (flags_.store && !stored_) {
+      editor_.StoreResult();
+    }
   } catch (...) {
   }
   try {

@@ -123,7 +123,9 @@ class Editor {
 
 // Runs the frame around a command's own work: the constructor calls
 // BeginCommand, SaveUndo and CollectSelection; the destructor calls
-// StoreResult (when `store`) and EndCommand, however the work ends.
+// StoreResult (when `store`) and EndCommand, however the work ends -- except
+// that work which ran out of memory stores nothing: the document stays as it
+// was and the working lines are released (memory_exhaustion.h).
 class CommandFrame {
  public:
   struct Flags {
@@ -145,6 +147,7 @@ class CommandFrame {
   Editor& editor_;
   Flags flags_;
   bool stored_ = false;
+  int exceptions_at_entry_;  // std::uncaught_exceptions() when the frame began
 };
 
 }  // namespace parvane

@@ -111,7 +111,7 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
   std::string().swap(decoded.text);
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].size() >= editor.max_line_length) {
+    if (lines[i].size() > editor.max_line_length) {
       editor.host().Message(
           Sjis("長すぎる行があります。\r\nこのファイルの編集を行うと、データの一部が失われる可能性があります。"
                "\r\n\r\n展開を中止しました。"),

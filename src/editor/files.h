@@ -16,7 +16,8 @@ namespace parvane {
 enum class LoadResult {
   kLoaded,     // the document was replaced or extended
   kCancelled,  // the save-changes question was cancelled; nothing changed
-  kRefused,    // a line of max_line_length bytes or more; nothing changed
+  kRefused,    // a line longer than max_line_length: one a command could not store
+               // either (the two limits agree); nothing changed
   kFailed,     // the file could not be read (the Host was told why)
 };
 

@@ -44,8 +44,8 @@ int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_vi
 }
 
 int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
-                    std::string& line) {
-  return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line);
+                    std::string& line, std::size_t max_length) {
+  return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line, max_length);
 }
 
 }  // namespace parvane

@@ -28,8 +28,10 @@ int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_vi
                       std::string& line);
 
 // Replaces every match, left to right. Returns the number of matches replaced.
+// A result longer than max_length bytes is built no further: line then holds
+// its first max_length + 1 bytes (see TbmRExp::ReplaceAll).
 int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
-                    std::string& line);
+                    std::string& line, std::size_t max_length = std::string::npos);
 
 }  // namespace parvane
 

@@ -40,21 +40,27 @@ std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& 
   return pieces;
 }
 
-void AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view matched, std::string& out) {
+// Returns false, with out cut to max_length + 1 bytes, as soon as out passes
+// max_length: a template of thousands of '&' on a long match must not build
+// gigabytes that the length limit refuses anyway.
+bool AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view matched,
+                     std::string& out, std::size_t max_length) {
   for (const TemplatePiece& p : pieces) {
-    if (p.matched) {
-      out.append(matched);
-    } else {
-      out.append(p.text);
+    out.append(p.matched ? matched : std::string_view(p.text));
+    if (out.size() > max_length) {
+      out.resize(max_length + 1);
+      return false;
     }
   }
+  return true;
 }
 
 }  // namespace
 
-std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader) {
+std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader,
+                              std::size_t max_length) {
   std::string out;
-  AppendExpansion(CompileTemplate(tmpl, reader), matched, out);
+  AppendExpansion(CompileTemplate(tmpl, reader), matched, out, max_length);
   return out;
 }
 
@@ -302,19 +308,22 @@ int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
   return start_offset + offsets_[s];
 }
 
-int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line) {
+int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line, std::size_t max_length) {
   int length = 0;
   int start = Match(line, 0, &length);
   if (start < 0) return 0;
   std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
   std::string out = line.substr(0, start);
-  AppendExpansion(CompileTemplate(tmpl, *reader), std::string_view(line).substr(start, length), out);
-  out.append(line, start + length, std::string::npos);
+  if (AppendExpansion(CompileTemplate(tmpl, *reader), std::string_view(line).substr(start, length),
+                      out, max_length)) {
+    out.append(line, start + length, std::string::npos);
+    if (out.size() > max_length) out.resize(max_length + 1);
+  }
   line = std::move(out);
   return 1;
 }
 
-int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
+int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t max_length) {
   GetDFATable();
   if (!MayMatch(line)) return 0;
   if (template_char_code_ != CharCode || tmpl != template_) {
@@ -341,7 +350,10 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
     }
     ++count;
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
-    AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out);
+    if (!AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out,
+                         max_length)) {
+      break;
+    }
     if (s == e) {
       // An empty match keeps the character after it and moves past it.
       if (s < n) out.append(text.substr(offsets_[s], offsets_[s + 1] - offsets_[s]));
@@ -350,6 +362,7 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
       from = e;
     }
   } while (from < n);
+  if (out.size() > max_length) out.resize(max_length + 1);
   // The old line's buffer becomes the next call's scratch.
   line.swap(out);
   return count;

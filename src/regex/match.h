@@ -25,8 +25,11 @@ namespace parvane {
 // Returns template expanded for one match: '&' is the matched text, a
 // backslash escape (\t, \n, \\, \&, \x82a0, \101, ...) its character in the
 // reader's encoding; an escape that gives -1 (a trailing backslash) ends the
-// expansion. Every other character is copied.
-std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader);
+// expansion. Every other character is copied. An expansion longer than
+// max_length bytes is built no further: its first max_length + 1 bytes are
+// returned.
+std::string ExpandReplacement(std::string_view tmpl, std::string_view matched, TbmWchReader& reader,
+                              std::size_t max_length = std::string::npos);
 
 namespace regex_internal {
 
@@ -79,10 +82,15 @@ class TbmRExp {
 
   // Replaces the leftmost match by tmpl expanded; returns 1, or 0 when
   // nothing matched (line unchanged).
-  int ReplaceFirst(std::string_view tmpl, std::string& line);
+  // Both replacements stop building a result that passes max_length bytes:
+  // line then holds the result's first max_length + 1 bytes, which a length
+  // check refuses, and the count is of the matches replaced until then.
+  int ReplaceFirst(std::string_view tmpl, std::string& line,
+                   std::size_t max_length = std::string::npos);
   // Replaces every match left to right; after an empty match the next
   // character is kept and the search goes on after it. Returns the count.
-  int ReplaceAll(std::string_view tmpl, std::string& line);
+  int ReplaceAll(std::string_view tmpl, std::string& line,
+                 std::size_t max_length = std::string::npos);
 
  private:
   void Decode(std::string_view text, bool first_is_line_head);

@@ -92,6 +92,79 @@ TEST_F(CliTest, AStepThatNamesNoCommandIsAUsageError) {
   EXPECT_EQ(Run({"-e", "[五十音順にする]", "-e", " 3", "a.txt"}).status, 0);
 }
 
+TEST_F(CliTest, AMalformedStepIsAUsageErrorNamingIt) {
+  WriteBytes(dir / "a.txt", "ab\n");
+  const struct {
+    std::string step;
+    std::string message;
+  } kCases[] = {
+      {"[置換],a\tb,X", "-e [置換],a\\x09b,X: control byte 0x09 outside double quotes"},
+      {"061,a,X\n", "-e 061,a,X\\x0A: control byte 0x0A outside double quotes"},
+      {"061,\"a\"\x01,X", "-e 061,\"a\"\\x01,X: control byte 0x01 outside double quotes"},
+      {"061,a\xff,X", "-e 061,a\\xFF,X: invalid UTF-8 at byte 6"},
+      {"061,\xe3\x81,X", "-e 061,\\xE3\\x81,X: invalid UTF-8 at byte 5"},
+      {"061,\xc0\xaf,X", "-e 061,\\xC0\\xAF,X: invalid UTF-8 at byte 5"},
+      {"061,\xed\xa0\x80,X", "-e 061,\\xED\\xA0\\x80,X: invalid UTF-8 at byte 5"},
+  };
+  for (const auto& c : kCases) {
+    CliResult r = Run({"-e", "003", "-e", c.step, "a.txt"});
+    EXPECT_EQ(r.status, 2) << c.step;
+    EXPECT_EQ(r.err.rfind("parvane-cli: " + c.message, 0), 0u) << r.err;
+  }
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "ab\n");
+  // Inside quotes every byte is data; a four-byte character is valid UTF-8.
+  CliResult r = Run({"-e", "[置換],\"a\tb\",X"}, "a\tb\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "X\r\n");
+  EXPECT_EQ(Run({"-e", "[行末に文字列を追加],😀"}, "a\n").status, 0);
+}
+
+TEST_F(CliTest, AMessageRepeatedByManyStepsIsPrintedOnceWithACount) {
+  Settings("File.Backup=0\n");
+  std::string pvx = "TITLE=t\r\n";
+  for (int i = 0; i < 1000; ++i) pvx += "052,yy\r\n";
+  WriteBytes(dir / "m.pvx", pvx);
+  WriteBytes(dir / "a.txt", std::string(63999, 'x') + "\r\n");
+  CliResult r = Run({"-f", "m.pvx", "a.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "parvane-cli: a.txt: step 2 (052): 行が長くなりすぎてしまいます。\n処理を中止しました。\n"
+            "parvane-cli: a.txt: the same in 999 more steps, the last step 1001\n"
+            "parvane-cli: a.txt: not written: a step failed\n");
+
+  // Errors shown as they happen: the first in full, then how often it came again.
+  std::vector<std::string> args;
+  for (int i = 0; i < 50; ++i) args.insert(args.end(), {"-e", "068,("});
+  r = Run(args, "a\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;
+  EXPECT_NE(r.err.find("need right parenthesis."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("parvane-cli: standard input: (the message above 49 more times)\n"
+                       "parvane-cli: standard input: not written: a step failed\n"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST_F(CliTest, RunningOutOfMemoryIsAFailureNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+#endif
+  const std::string cmd = "cd " + Quote(dir.path().string()) + " && XDG_CONFIG_HOME=" +
+                          Quote((dir / "config").string()) + " sh -c " +
+                          Quote("ulimit -v 1000000; exec " + Quote(PARVANE_CLI) +
+                                " --stdout /dev/zero > stdout.bin 2> stderr.txt");
+  const int raw = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(raw)) << "killed by a signal";
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_EQ(ReadBytes(dir / "stderr.txt"),
+            "parvane-cli: /dev/zero: not enough memory; not written\n");
+  EXPECT_EQ(ReadBytes(dir / "stdout.bin"), "");
+}
+
 TEST_F(CliTest, PipeKeepsTheDetectedCode) {
   // Shift_JIS, steps given in UTF-8 on the command line.
   CliResult r = Run({"-e", "[五十音順にする]"}, Sjis("う\r\nあ\nい\r"));
@@ -233,11 +306,20 @@ TEST_F(CliTest, ABadPatternIsReportedAndTheFileKept) {
 }
 
 TEST_F(CliTest, AFileThatDoesNotLoadIsReported) {
-  WriteBytes(dir / "long.txt", std::string(64000, 'x') + "\r\n");
+  WriteBytes(dir / "long.txt", std::string(64001, 'x') + "\r\n");
   CliResult r = Run({"-e", "003", "long.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("長すぎる行があります。"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadBytes(dir / "long.txt").size(), 64002u);
+  EXPECT_EQ(ReadBytes(dir / "long.txt").size(), 64003u);
+}
+
+TEST_F(CliTest, ALineAStepMayWriteTheNextRunMayRead) {
+  Settings("File.Backup=0\n");
+  WriteBytes(dir / "a.txt", std::string(63998, 'x') + "\r\n");
+  EXPECT_EQ(Run({"-e", "052,yy", "a.txt"}).status, 0);
+  CliResult r = Run({"-e", "003", "a.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), std::string(63998, 'x') + "yy\r\n");
 }
 
 TEST_F(CliTest, ATooLongResultIsRefusedAndReported) {

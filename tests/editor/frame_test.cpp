@@ -1,6 +1,7 @@
 // The document and the command frame: what a command sees and what it leaves.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 #include "editor/editor.h"
@@ -143,6 +144,42 @@ TEST_F(FrameTest, ClosingStepsRunWhenTheWorkThrows) {
   EXPECT_EQ(host.commands_started, 1);
   EXPECT_EQ(host.commands_ended, 1);
   EXPECT_EQ(editor.doc.lines(), (Lines{"partial"})) << "whatever the work left is stored";
+}
+
+// operator new calls the installed new-handler when the allocator has no
+// memory left; calling it directly stands in for a real exhaustion, which a
+// sanitizer's allocator would turn into an abort.
+[[noreturn]] void RunOutOfMemory() {
+  std::new_handler handler = std::get_new_handler();
+  if (handler == nullptr) throw std::logic_error("the frame installed no new-handler");
+  handler();
+  throw std::logic_error("a new-handler that returns");
+}
+
+TEST_F(FrameTest, WorkThatRunsOutOfMemoryLeavesTheDocumentAsItWas) {
+  Load({"a", "b"});
+  EXPECT_THROW(
+      {
+        CommandFrame frame(editor, "");
+        editor.work_lines[0] = "partial";
+        RunOutOfMemory();
+      },
+      std::bad_alloc);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"a", "b"}));
+  EXPECT_TRUE(editor.work_lines.empty()) << "the work's memory is given back";
+  EXPECT_EQ(host.commands_ended, 1);
+  EXPECT_TRUE(host.messages.empty()) << "the caller reports it";
+
+  // The next command starts afresh and stores as usual, also when its work
+  // ends by another exception.
+  EXPECT_THROW(
+      {
+        CommandFrame frame(editor, "");
+        editor.work_lines[0] = "next";
+        throw std::runtime_error("need right parenthesis");
+      },
+      std::runtime_error);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"next", "b"}));
 }
 
 TEST_F(FrameTest, EmptyDocumentStaysEmpty) {
