@@ -42,7 +42,6 @@ class FuzzHost : public Host {
   }
   std::string ClipboardText() override { return clipboard_; }
   void SetClipboardText(std::string_view text) override { clipboard_ = std::string(text); }
-  bool MoveToTrash(const std::filesystem::path&) override { return false; }
   void CommandStarted(std::string_view) override {}
   void Progress(int) override {}
   void CommandEnded() override {}

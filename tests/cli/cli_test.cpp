@@ -132,14 +132,13 @@ TEST_F(CliTest, AMessageRepeatedByManyStepsIsPrintedOnceWithACount) {
             "parvane-cli: a.txt: the same in 999 more steps, the last step 1001\n"
             "parvane-cli: a.txt: not written: a step failed\n");
 
-  // Errors shown as they happen: the first in full, then how often it came again.
+  // A step that shows an error ends the run: the later steps never repeat it.
   std::vector<std::string> args;
   for (int i = 0; i < 50; ++i) args.insert(args.end(), {"-e", "068,("});
   r = Run(args, "a\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;
-  EXPECT_NE(r.err.find("need right parenthesis."), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("parvane-cli: standard input: (the message above 49 more times)\n"
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+  EXPECT_NE(r.err.find("need right parenthesis.\n"
                        "parvane-cli: standard input: not written: a step failed\n"),
             std::string::npos)
       << r.err;
