@@ -28,21 +28,11 @@ struct CommandRecord {
   std::string_view name_utf8;
   std::string_view parameters;
   Operation operation;
-  // Last, so that a row written without one still compiles; the table test
-  // then names the row that lacks it.
+  // Last, so that a row written without them still compiles; the table test
+  // then names a row that lacks its alias.
   std::string_view alias = {};
+  int parameter_count = 0;
 };
-
-// The parameters text lists one description per parameter, separated by ", ".
-int CountParameters(std::string_view parameters) {
-  if (parameters.empty()) return 0;
-  int count = 1;
-  for (std::size_t at = parameters.find(", "); at != std::string_view::npos;
-       at = parameters.find(", ", at + 2)) {
-    ++count;
-  }
-  return count;
-}
 
 // In code order; CommandTable() puts them in the stored (longest first) order.
 // An entry whose command is not built yet has a null operation.
@@ -97,30 +87,30 @@ constexpr CommandRecord kCommands[] = {
     {48, "[選択項目を一番上に移動する]", "", MoveSelectionToTop, "move-top"},
     {49, "[選択項目を一番下に移動する]", "", MoveSelectionToBottom, "move-bottom"},
     {50, "[Excel に貼り付けられる形式でコピー]", "", CopyForSpreadsheet, "copy-spreadsheet"},
-    {51, "[行頭に文字列を追加]", "text to add", AddTextAtStart, "prefix"},
-    {52, "[行末に文字列を追加]", "text to add", AddTextAtEnd, "suffix"},
-    {53, "[行頭から数文字を削る]", "number of half-width columns (decimal)", CutColumnsFromStart, "cut-columns"},
-    {54, "[行頭の数文字を残して削る]", "number of half-width columns (decimal)", KeepColumnsFromStart, "keep-columns"},
-    {55, "[行中に文字列を追加]", "column (decimal), text to insert", AddTextAtColumn, "insert-at"},
-    {56, "[連続する重複行を一行にまとめる]", "optional: what was done with the removed lines", CollapseDuplicateLines, "dedup"},
-    {57, "[連続する重複行を残さず削除]", "optional: what was done with the removed lines", RemoveDuplicateLines, "dedup-drop"},
-    {58, "[指定文字数で改行（禁則無し）]", "width (decimal)", WrapLines, "wrap"},
-    {59, "[検索]", "search text", FindCommand, "find"},
-    {60, "[正規表現検索]", "pattern", RegexFindCommand, "regex-find"},
-    {61, "[置換]", "search text, replacement", ReplaceCommand, "replace"},
-    {62, "[正規表現置換]", "pattern, replacement", RegexReplaceCommand, "regex-replace"},
-    {63, "[カンマ区切りテキストの五十音順並べ替え]", "key field number, counted from 0", SortCsvBySyllabary, "csv-sort"},
-    {64, "[行頭に他のファイルを合成]", "full path of the other file", MergeFileAtStart, "merge-start"},
-    {65, "[行末に他のファイルを合成]", "full path of the other file", MergeFileAtEnd, "merge-end"},
-    {66, "[カンマ区切りテキストの長さ順並べ替え]", "key field number, counted from 0", SortCsvByLength, "csv-sort-length"},
-    {67, "[指定した文字列を境に左右を入れ替える]", "separator text", SwapAroundText, "swap-at"},
-    {68, "[指定した文字列を境に左右を入れ替える（正規表現）]", "separator pattern", SwapAroundPattern, "regex-swap-at"},
+    {51, "[行頭に文字列を追加]", "text to add", AddTextAtStart, "prefix", 1},
+    {52, "[行末に文字列を追加]", "text to add", AddTextAtEnd, "suffix", 1},
+    {53, "[行頭から数文字を削る]", "number of half-width columns (decimal)", CutColumnsFromStart, "cut-columns", 1},
+    {54, "[行頭の数文字を残して削る]", "number of half-width columns (decimal)", KeepColumnsFromStart, "keep-columns", 1},
+    {55, "[行中に文字列を追加]", "column (decimal), text to insert", AddTextAtColumn, "insert-at", 2},
+    {56, "[連続する重複行を一行にまとめる]", "optional: what was done with the removed lines", CollapseDuplicateLines, "dedup", 1},
+    {57, "[連続する重複行を残さず削除]", "optional: what was done with the removed lines", RemoveDuplicateLines, "dedup-drop", 1},
+    {58, "[指定文字数で改行（禁則無し）]", "width (decimal)", WrapLines, "wrap", 1},
+    {59, "[検索]", "search text", FindCommand, "find", 1},
+    {60, "[正規表現検索]", "pattern", RegexFindCommand, "regex-find", 1},
+    {61, "[置換]", "search text, replacement", ReplaceCommand, "replace", 2},
+    {62, "[正規表現置換]", "pattern, replacement", RegexReplaceCommand, "regex-replace", 2},
+    {63, "[カンマ区切りテキストの五十音順並べ替え]", "key field number, counted from 0", SortCsvBySyllabary, "csv-sort", 1},
+    {64, "[行頭に他のファイルを合成]", "full path of the other file", MergeFileAtStart, "merge-start", 1},
+    {65, "[行末に他のファイルを合成]", "full path of the other file", MergeFileAtEnd, "merge-end", 1},
+    {66, "[カンマ区切りテキストの長さ順並べ替え]", "key field number, counted from 0", SortCsvByLength, "csv-sort-length", 1},
+    {67, "[指定した文字列を境に左右を入れ替える]", "separator text", SwapAroundText, "swap-at", 1},
+    {68, "[指定した文字列を境に左右を入れ替える（正規表現）]", "separator pattern", SwapAroundPattern, "regex-swap-at", 1},
     {69, "[チャットや掲示板で化けた文字を元に戻す]", "", RepairGarbledText, "repair-garbled"},
     {70, "[カンマ区切りテキストをテキスト表に変換する]", "", CsvToTextTable, "csv-table"},
-    {71, "[変換テーブルで変換]", "full path of the conversion table file", ConvertByTable, "convert-table"},
+    {71, "[変換テーブルで変換]", "full path of the conversion table file", ConvertByTable, "convert-table", 1},
     {74, "[数字を数値として並べ替える]", "", SortNumerically, "sort-numeric"},
-    {75, "[カンマ区切りテキストの数値順並べ替え]", "key field number, counted from 0", SortCsvByNumber, "csv-sort-numeric"},
-    {76, "[重複行を削除（最初の行を残す）]", "optional: what was done with the removed lines", RemoveRepeatedLines, "dedup-all"},
+    {75, "[カンマ区切りテキストの数値順並べ替え]", "key field number, counted from 0", SortCsvByNumber, "csv-sort-numeric", 1},
+    {76, "[重複行を削除（最初の行を残す）]", "optional: what was done with the removed lines", RemoveRepeatedLines, "dedup-all", 1},
     {77, "[HTTPエスケープ形式にエンコードする]", "", EncodeHttpEscape, "url-encode"},
     {78, "[HTTPエスケープ形式をデコードする]", "", DecodeHttpEscape, "url-decode"},
     {79, "[Base64形式にエンコードする]", "", EncodeBase64, "base64-encode"},
@@ -132,7 +122,7 @@ std::vector<CommandEntry> BuildTable() {
   table.reserve(std::size(kCommands));
   for (const CommandRecord& r : kCommands) {
     table.push_back(CommandEntry{r.code, Sjis(r.name_utf8), r.name_utf8, r.parameters,
-                                 CountParameters(r.parameters), r.operation, r.alias});
+                                 r.parameter_count, r.operation, r.alias});
   }
   // Longer names first, so that substituting in table order never replaces a
   // name that is part of a longer one. Names of equal length cannot contain
