@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -337,6 +338,44 @@ TEST_F(CliTest, SettingsFileOrNone) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "parvane-cli: missing.ini: no such settings file\n");
   EXPECT_EQ(ReadBytes(dir / "a.txt"), "a\r\nb\r\n");
+}
+
+TEST_F(CliTest, ManualPageAndCompletionKnowTheTable) {
+  // Every alias the manual page lists is one the program knows.
+  const std::string page = ReadBytes(std::filesystem::path(PARVANE_SOURCE_DIR) / "doc" / "parvane-cli.1");
+  const std::size_t from = page.find(".SS Common aliases\n"), to = page.find(".SH OPTIONS\n");
+  ASSERT_LT(from, to);
+  std::size_t shown = 0;
+  std::istringstream section(page.substr(from, to - from));
+  for (std::string line; std::getline(section, line);) {
+    if (!line.starts_with(".B ")) continue;
+    std::string names = line.substr(3);
+    for (std::size_t p; (p = names.find("\\-")) != std::string::npos;) names.replace(p, 2, "-");
+    for (char& c : names) c = c == '/' || c == ',' ? ' ' : c;
+    std::istringstream words(names);
+    for (std::string word; words >> word;) {
+      if (word == "TEXT" || word == "FROM" || word == "TO" || word == "PATTERN" || word == "KEY") continue;
+      EXPECT_NE(CommandByAlias(word), nullptr) << word;
+      ++shown;
+    }
+  }
+  EXPECT_GE(shown, 20u);
+
+  // The completion offers aliases, codes and options from the program itself.
+  const std::string script = std::string(PARVANE_SOURCE_DIR) + "/doc/parvane-cli.bash";
+  WriteBytes(dir / "complete.sh",
+             "source " + Quote(script) + "\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " -e base64-); COMP_CWORD=2; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " -e 08); COMP_CWORD=2; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " --no-s); COMP_CWORD=1; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n");
+  const int status = std::system(("bash " + Quote((dir / "complete.sh").string()) + " > " +
+                                  Quote((dir / "complete.txt").string()))
+                                     .c_str());
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadBytes(dir / "complete.txt"), "base64-encode\nbase64-decode\n080\n--no-settings\n");
 }
 
 }  // namespace
