@@ -132,7 +132,7 @@ row "CSV numeric key sort (075)"    "$scratch/records.csv" "$pv -e csv-sort-nume
 row "all duplicates, 1M lines (076)" "$scratch/repeats.txt" "$pv -e dedup-all" "awk '!seen[\$0]++'" "awk '!seen[\$0]++'"
 row "all duplicates, corpus (076)"  "$sjis" "$pv -e dedup-all" "awk '!seen[\$0]++'" "awk '!seen[\$0]++'"
 row "Base64 encode (079)"           "$sjis" "$pv -e base64-encode" "base64 -w0" "base64 -w0"
-row "Base64 decode (079,080)"       "$sjis" "$pv -e base64-encode -e base64-decode" "base64 -w0 | base64 -d" "base64 -w0 | base64 -d"
+row "Base64 round trip (079,080)"   "$sjis" "$pv -e base64-encode -e base64-decode" "base64 -w0 | base64 -d" "{ base64 -w0 | base64 -d; }"
 row "HTTP escape (077)"             "$sjis" "$pv -e url-encode" "n/a" ""
 echo "(074's peer orders digit runs by value as ours does; ours also orders the text"
 echo " between them in Japanese collation. The Base64 peer encodes the file as one"
