@@ -225,17 +225,25 @@ void SortNumerically(Editor& editor) {
   CommandFrame frame(editor, kBusy);
   Lines& lines = editor.work_lines;
   if (lines.size() < 2) return;
+  // The keys live end to end in one buffer: a string per key would cost more
+  // memory than the lines themselves.
   const JapaneseCollator collator;
-  std::vector<std::string> keys;
-  keys.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    keys.push_back(NumericSortKey(collator, lines[i]));
-    editor.Progress(i, lines.size());
+  const std::size_t n = lines.size();
+  std::string blob;
+  std::vector<std::size_t> starts;
+  starts.reserve(n + 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    starts.push_back(blob.size());
+    blob += NumericSortKey(collator, lines[i]);
+    editor.Progress(i, n);
   }
-  std::vector<std::size_t> order(lines.size());
+  starts.push_back(blob.size());
+  const std::string_view keys = blob;
+  auto key = [&](std::size_t i) { return keys.substr(starts[i], starts[i + 1] - starts[i]); };
+  std::vector<std::size_t> order(n);
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
   ApplyOrder(lines, order, nullptr);
   editor.EndProgress();
 }
