@@ -101,7 +101,9 @@ void MainWindow::BuildWidgets() {
   });
   menus_.app(AppAction::kRecordEnd)->setEnabled(false);
   // An item whose command this build lacks is shown, greyed.
-  for (const auto& [code, action] : menus_.command_actions) {
+  for (QAction* action : menus_.all) {
+    const int code = KindOf(action).code;
+    if (code == 0) continue;
     const CommandEntry* entry = CommandByCode(code);
     action->setEnabled(entry != nullptr && entry->operation != nullptr);
   }
@@ -433,9 +435,6 @@ void MainWindow::RunApp(AppAction a) {
       });
       break;
     case A::kConversionTable: RunCommandCode(71); break;
-    case A::kHttpEncode: case A::kHttpDecode: case A::kBase64Encode: case A::kBase64Decode:
-      Dispatch([this, a] { windows_->RunEncoder(a); });
-      break;
     default:
       break;
   }

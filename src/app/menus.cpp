@@ -113,6 +113,7 @@ const std::vector<Entry>& Table() {
       Cmd("長さ順にする(&L)", 2, "F7"),
       Cmd("逆にする(&R)", 3, "F8"),
       Cmd("シャッフルする(&S)", 4, "F9"),
+      Cmd("数字を数値として並べ替える(&N)", 74),
       Sep(),
       Cmd("選択項目を一行に結合する(&J)", 44, "F11"),
       Cmd("選択項目をまとめる(&C)", 45, "F12"),
@@ -125,6 +126,7 @@ const std::vector<Entry>& Table() {
       Sub("整頓・整形(&A)"),
       Cmd("連続する重複行を一行にまとめる(&D)", 56),
       Cmd("連続する重複行を残さず削除(&R)", 57),
+      Cmd("重複行を削除（最初の行を残す）(&F)", 76),
       Cmd("連続する空行を一行にまとめる(&B)", 36),
       Cmd("空行をすべて削除する(&E)", 13),
       Sep(),
@@ -158,6 +160,7 @@ const std::vector<Entry>& Table() {
       Sub("カンマ区切りデータ(&D)"),
       Cmd("カンマ区切りテキストの五十音順並べ替え(&G)...", 63),
       Cmd("カンマ区切りテキストの長さ順並べ替え(&L)...", 66),
+      Cmd("カンマ区切りテキストの数値順並べ替え(&N)...", 75),
       Sep(),
       Cmd("カンマ区切りテキストの行と列を入れ替える(&T)", 35),
       Cmd("カンマ区切りテキストをテキスト表に変換する(&B)", 70),
@@ -184,6 +187,11 @@ const std::vector<Entry>& Table() {
       End(),
       Sub("おまけ(&E)"),
       Cmd("チャットや掲示板で化けた文字を元に戻す(&R)", 69),
+      Sep(),
+      Cmd("HTTPエスケープ形式にエンコードする(&H)", 77),
+      Cmd("HTTPエスケープ形式をデコードする(&U)", 78),
+      Cmd("Base64形式にエンコードする(&B)", 79),
+      Cmd("Base64形式をデコードする(&D)", 80),
       End(),
       Sep(),
       App("オプション(&O)...", A::kOptions),
@@ -235,10 +243,10 @@ const std::vector<Entry>& Table() {
       App("選択行を編集", A::kEditRow, "Ctrl+E"),
       End(),
       Sub("エンコード・デコード"),
-      App("HTTPエスケープ形式にエンコードする", A::kHttpEncode),
-      App("HTTPエスケープ形式をデコードする", A::kHttpDecode),
-      App("Base64形式にエンコードする", A::kBase64Encode),
-      App("Base64形式をデコードする", A::kBase64Decode),
+      Cmd("HTTPエスケープ形式にエンコードする", 77),
+      Cmd("HTTPエスケープ形式をデコードする", 78),
+      Cmd("Base64形式にエンコードする", 79),
+      Cmd("Base64形式をデコードする", 80),
       End(),
       End(),
   };
@@ -311,7 +319,9 @@ Menus BuildMenus(QWidget* window) {
         }
         if (e.code > 0) {
           action->setData(e.code);
-          menus.command_actions[e.code] = action;
+          // The hidden menu repeats some items; lookups by code find the
+          // one a person sees.
+          menus.command_actions.emplace(e.code, action);
         } else {
           action->setData(-static_cast<int>(e.action));
           menus.app_actions[e.action] = action;

@@ -31,12 +31,11 @@ enum class AppAction {
   kUser1, kUser2, kUser3, kUser4, kUser5, kUser6, kUser7, kUser8, kUser9, kUser0,
   kOptions, kHelp, kAbout,
   kConversionTable, kEditRow,
-  kHttpEncode, kHttpDecode, kBase64Encode, kBase64Decode,
 };
 
 // What one menu item does.
 struct MenuItemKind {
-  int code = 0;                        // command-table code (1-70), or 0
+  int code = 0;                        // command-table code, or 0
   AppAction action = AppAction::kNone;  // otherwise, the window's action
 };
 
@@ -47,7 +46,7 @@ struct Menus {
   QMenu* hidden = nullptr;       // "隠しメニュー": never shown, its shortcuts work
   QMenu* recent = nullptr;       // "最近使ったファイル": filled by the window
   std::map<AppAction, QAction*> app_actions;
-  std::map<int, QAction*> command_actions;  // by command code
+  std::map<int, QAction*> command_actions;  // by command code: the item in the menu bar
   QList<QAction*> all;                      // every item that runs something
 
   QAction* app(AppAction a) const {

@@ -8,7 +8,6 @@
 #include "app/options_dialog.h"
 #include "app/qt_text.h"
 #include "app/removed_lines_window.h"
-#include "chars/encoders.h"
 #include "editor/editor.h"
 #include "text/literal.h"
 
@@ -56,15 +55,5 @@ std::optional<int> SecondaryWindows::ChooseKeyField(const QString& caption,
   return key_->Run(caption, fields, font);
 }
 
-void SecondaryWindows::RunEncoder(AppAction action) {
-  Encoder encoder = Encoder::kHttpEscapeEncode;
-  switch (action) {
-    case AppAction::kHttpDecode: encoder = Encoder::kHttpEscapeDecode; break;
-    case AppAction::kBase64Encode: encoder = Encoder::kBase64Encode; break;
-    case AppAction::kBase64Decode: encoder = Encoder::kBase64Decode; break;
-    default: break;
-  }
-  parvane::RunEncoder(main_->editor(), encoder);
-}
 
 }  // namespace parvane

@@ -35,7 +35,6 @@ class SecondaryWindows {
   void ShowRemovedLines(Editor& editor);
   std::optional<int> ChooseKeyField(const QString& caption, const QStringList& fields,
                                     const QFont& font);
-  void RunEncoder(AppAction action);
 
   FindDialog* find_dialog() const { return find_; }
   KeyFieldDialog* key_dialog() const { return key_; }

@@ -19,15 +19,18 @@ namespace parvane {
 using Operation = void (*)(Editor& editor);
 
 // The highest code of the table. 071 is the conversion-table step, which gets
-// a code here so that a recorded conversion-table step plays back.
-inline constexpr int kLastCommandCode = 71;
+// a code here so that a recorded conversion-table step plays back. Codes are
+// never reused; a code below this one may be unassigned.
+inline constexpr int kLastCommandCode = 80;
 
 struct CommandEntry {
   int code;                      // 1 ... kLastCommandCode, unique
   std::string name;              // Shift_JIS step name, brackets included
   std::string_view name_utf8;    // the same name as UTF-8 (for the terminal)
   std::string_view parameters;   // what follows the name on a step line ("" for none)
+  int parameter_count;           // how many parameters a step may give (0 for none)
   Operation operation;           // null until the command exists: the step is reported and skipped
+  std::string_view alias;        // the English step name of parvane-cli: ASCII, no comma, unique
 };
 
 // The entries in their stored order: descending byte length of the Shift_JIS
@@ -40,6 +43,9 @@ const CommandEntry* CommandByCode(int code);
 
 // Returns the entry whose Shift_JIS step name is name, or nullptr.
 const CommandEntry* CommandByName(std::string_view name);
+
+// Returns the entry whose alias is alias (exact, case-sensitive), or nullptr.
+const CommandEntry* CommandByAlias(std::string_view alias);
 
 // The table line of an entry: "[step name]=NNN" (Shift_JIS, code in three digits).
 std::string CommandTableLine(const CommandEntry& entry);

@@ -2,6 +2,7 @@
 // reading of the code field.
 #include "automation/step_line.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "automation/command_table.h"
@@ -33,6 +34,15 @@ std::string SubstituteStepNames(std::string_view text) {
     current.swap(next);
   }
   return current;
+}
+
+std::string ResolveStepAlias(std::string_view step_line) {
+  // Aliases hold no comma, quote or blank, so the first field is simply the
+  // text before the first comma.
+  const std::size_t end = std::min(step_line.find(','), step_line.size());
+  const CommandEntry* entry = CommandByAlias(step_line.substr(0, end));
+  if (entry == nullptr) return std::string(step_line);
+  return CodeText(entry->code) + std::string(step_line.substr(end));
 }
 
 int StepCode(std::string_view field) {

@@ -15,6 +15,12 @@ namespace parvane {
 // of a two-byte character (as in "ー", 81 5B) never starts a name.
 std::string SubstituteStepNames(std::string_view text);
 
+// Replaces a command's alias ("reverse", "prefix" ...) that is the whole
+// first field of step_line by the command's three-digit code; the rest of the
+// line is kept byte for byte. A line whose first field is no alias comes back
+// unchanged.
+std::string ResolveStepAlias(std::string_view step_line);
+
 // The code of a step's first field: a decimal integer (optional blanks
 // before it, an optional sign); anything else, including an out-of-range
 // number, gives 0.

@@ -15,11 +15,20 @@ constexpr std::string_view kBusyMessages[] = {
     "Base64形式文字列を元に戻しています…",
 };
 
+// The step names: the menu captions in brackets.
+constexpr std::string_view kStepNames[] = {
+    "[HTTPエスケープ形式にエンコードする]",
+    "[HTTPエスケープ形式をデコードする]",
+    "[Base64形式にエンコードする]",
+    "[Base64形式をデコードする]",
+};
+
 bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
 
 void RunEncoder(Editor& editor, Encoder encoder) {
+  editor.RecordStep(Sjis(kStepNames[static_cast<int>(encoder)]));
   std::string error;
   {
     CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]));

@@ -1,11 +1,12 @@
-// The four encoders of "エンコード・デコード" in the hidden menu "隠しメニュー".
-// They record no step.
+// The four encoders of "エンコード・デコード" in the hidden menu "隠しメニュー",
+// also in "おまけ". Each records its menu caption in brackets as its step
+// before it starts, like every parameterless command:
 //
-//   function            menu caption
-//   EncodeHttpEscape    "HTTPエスケープ形式にエンコードする"
-//   DecodeHttpEscape    "HTTPエスケープ形式をデコードする"
-//   EncodeBase64        "Base64形式にエンコードする"
-//   DecodeBase64        "Base64形式をデコードする"
+//   function            step (code)
+//   EncodeHttpEscape    "[HTTPエスケープ形式にエンコードする]" (077)
+//   DecodeHttpEscape    "[HTTPエスケープ形式をデコードする]" (078)
+//   EncodeBase64        "[Base64形式にエンコードする]" (079)
+//   DecodeBase64        "[Base64形式をデコードする]" (080)
 #ifndef PARVANE_CHARS_ENCODERS_H_
 #define PARVANE_CHARS_ENCODERS_H_
 

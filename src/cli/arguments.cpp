@@ -34,25 +34,32 @@ std::optional<SaveCode> SaveCodeFromCliName(std::string_view name) {
 std::string CliUsage() {
   return "usage: parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]\n"
          "                   [--standard-selection] [--no-backup] [--code CODE]\n"
-         "                   [--stdout | -o OUT] [FILE...]\n"
+         "                   [--settings FILE | --no-settings] [--stdout | -o OUT] [FILE... | -]\n"
          "       parvane-cli --list | --help | --version\n"
          "\n"
          "Plays automatic-processing steps on each FILE in place (a .bak copy is kept\n"
-         "as the settings say), or on standard input to standard output.\n"
+         "as the settings say), or on standard input to standard output; - names\n"
+         "standard input among the files.\n"
          "\n"
          "  -f MACRO.pvx          steps of an automatic-processing file\n"
-         "  -e STEP               one step line, e.g. \"[逆にする]\" or 053,3 (after -f)\n"
+         "  -e STEP               one step line, e.g. \"[逆にする]\", 053,3 or prefix,\"> \"\n"
+         "                        (after -f); --list shows codes, names and English aliases\n"
          "  --answer TEXT         answer to the next question a step asks (repeatable)\n"
          "  --match-case          find and replace tell upper from lower case\n"
          "  --standard-selection  the standard selection style instead of the extended one\n"
          "  --no-backup           no .bak copy in this run\n"
+         "  --settings FILE       read the settings from FILE (never written)\n"
+         "  --no-settings         read no settings file: the defaults\n"
          "  --code CODE           output code: sjis, euc-jp, jis, utf-8, utf-16, utf-16be, utf-8n\n"
          "  --stdout              write the results to standard output; change no file\n"
          "  -o OUT                write the result to OUT (one input at most)\n"
          "  --list                print the command table\n"
          "  --help, --version\n"
          "\n"
-         "Exit status: 0 success, 1 a step or a file failed, 2 usage error.\n";
+         "Exit status: 0 success, 1 a step or a file failed, 2 usage error.\n"
+         "\n"
+         "See the manual page parvane-cli(1); bash completion: parvane-cli.bash\n"
+         "(installed in share/bash-completion/completions/parvane-cli).\n";
 }
 
 bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, std::string* error) {
@@ -121,6 +128,12 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
         return false;
       }
       args->output = v;
+    } else if (name == "--settings") {
+      if (!value(&v)) return false;
+      args->settings = v;
+    } else if (name == "--no-settings") {
+      if (!no_value()) return false;
+      args->no_settings = true;
     } else if (name == "--match-case") {
       if (!no_value()) return false;
       args->match_case = true;
@@ -167,11 +180,14 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
     *error = "-o takes one input file at most";
     return false;
   }
-  for (const std::string& f : args->files) {
-    if (f == "-") {
-      *error = "'-' is not a file; give no FILE to read standard input";
-      return false;
-    }
+  if (args->settings && args->no_settings) {
+    *error = "--settings and --no-settings exclude each other";
+    return false;
+  }
+  // Standard input can be read once.
+  if (std::count(args->files.begin(), args->files.end(), "-") > 1) {
+    *error = "'-' given twice";
+    return false;
   }
   return true;
 }

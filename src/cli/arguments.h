@@ -2,7 +2,7 @@
 //
 //   parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]
 //               [--standard-selection] [--no-backup] [--code CODE]
-//               [--stdout | -o OUT] [FILE...]
+//               [--settings FILE | --no-settings] [--stdout | -o OUT] [FILE... | -]
 //   parvane-cli --list | --help | --version
 #ifndef PARVANE_CLI_ARGUMENTS_H_
 #define PARVANE_CLI_ARGUMENTS_H_
@@ -27,7 +27,9 @@ struct CliArguments {
   std::optional<SaveCode> code;          // --code
   bool to_stdout = false;                // --stdout
   std::optional<std::string> output;     // -o
-  std::vector<std::string> files;        // FILE...; none: standard input
+  std::vector<std::string> files;        // FILE...; none: standard input; "-": standard input
+  std::optional<std::string> settings;   // --settings: this settings file instead of the usual one
+  bool no_settings = false;              // --no-settings: the defaults, no settings file
 };
 
 // Parses argv[1..argc). Returns false with *error set (one line) for a usage
@@ -39,7 +41,8 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
 // utf-16be, utf-8n (ASCII case ignored), or nullopt.
 std::optional<SaveCode> SaveCodeFromCliName(std::string_view name);
 
-// The usage text (UTF-8, ends with a newline).
+// The usage text (UTF-8, ends with a newline). It names the manual page and
+// the bash completion file.
 std::string CliUsage();
 
 }  // namespace parvane

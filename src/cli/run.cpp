@@ -39,7 +39,7 @@ void PrintCommandTable(std::FILE* out) {
             [](const CommandEntry* a, const CommandEntry* b) { return a->code < b->code; });
   std::string text;
   for (const CommandEntry* e : entries) {
-    text += CodeText(e->code) + "\t" + std::string(e->name_utf8);
+    text += CodeText(e->code) + "\t" + std::string(e->name_utf8) + "\t" + std::string(e->alias);
     if (!e->parameters.empty()) text += "\t" + std::string(e->parameters);
     text += "\n";
   }
@@ -83,7 +83,9 @@ class Runner {
       }
       state_.step_list.insert(state_.step_list.end(), lines.begin(), lines.end());
     }
-    for (const std::string& step : args_.steps) state_.step_list.push_back(Sjis(step));
+    for (const std::string& step : args_.steps) {
+      state_.step_list.push_back(ResolveStepAlias(Sjis(step)));
+    }
     return true;
   }
 
@@ -157,14 +159,21 @@ class Runner {
   AutomationState state_;
 };
 
-// Returns the first -e step that names no command (a misspelt name or an
-// unknown code would otherwise be skipped without a word), or nullptr.
-const std::string* UnknownStep(const std::vector<std::string>& steps) {
+// Returns why the first faulty -e step is wrong, or "" when all are right.
+// A misspelt name or an unknown code would otherwise be skipped without a
+// word, and parameters beyond the command's would be dropped silently.
+std::string StepUsageError(const std::vector<std::string>& steps) {
   for (const std::string& step : steps) {
-    Lines fields = SplitFields(SubstituteStepNames(Sjis(step)));
-    if (fields.empty() || CommandByCode(StepCode(fields[0])) == nullptr) return &step;
+    Lines fields = SplitFields(SubstituteStepNames(ResolveStepAlias(Sjis(step))));
+    const CommandEntry* entry = fields.empty() ? nullptr : CommandByCode(StepCode(fields[0]));
+    if (entry == nullptr) return "-e " + step + ": no such command (see --list)";
+    const std::size_t given = fields.size() - 1;
+    if (given > static_cast<std::size_t>(entry->parameter_count)) {
+      return "-e " + step + ": " + std::to_string(given) + " parameters given, " +
+             std::string(entry->alias) + " takes " + std::to_string(entry->parameter_count);
+    }
   }
-  return nullptr;
+  return {};
 }
 
 }  // namespace
@@ -191,17 +200,27 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
       return kExitUsage;
     }
   }
-  if (const std::string* step = UnknownStep(args.steps)) {
-    WriteAll(err, "parvane-cli: -e " + *step + ": no such command (see --list)\n");
+  if (const std::string problem = StepUsageError(args.steps); !problem.empty()) {
+    WriteAll(err, "parvane-cli: " + problem + "\n");
     return kExitUsage;
   }
 
   CliHost host(args.answers, err);
   IniFile ini;
   std::string error;
-  const std::filesystem::path settings = DefaultSettingsPath(program_dir);
-  if (!ini.Load(settings, &error)) {
-    host.Report(settings.string() + ": " + error + " (the defaults are used)");
+  if (args.settings) {
+    // A file named on purpose must be there: running on the defaults
+    // instead would quietly give other results.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(*args.settings, ec) || !ini.Load(*args.settings, &error)) {
+      host.Report(*args.settings + ": " + (error.empty() ? "no such settings file" : error));
+      return kExitFailed;
+    }
+  } else if (!args.no_settings) {
+    const std::filesystem::path settings = DefaultSettingsPath(program_dir);
+    if (!ini.Load(settings, &error)) {
+      host.Report(settings.string() + ": " + error + " (the defaults are used)");
+    }
   }
   auto owned_editor = std::make_unique<Editor>(host);
   Editor& editor = *owned_editor;
@@ -223,13 +242,15 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   Runner runner(args, host, editor, out);
   if (!runner.LoadSteps()) return kExitFailed;
 
-  std::vector<std::filesystem::path> inputs(args.files.begin(), args.files.end());
-  const bool from_stdin = inputs.empty();
-  if (from_stdin) inputs.emplace_back("/dev/stdin");
+  std::vector<std::string> inputs = args.files;
+  if (inputs.empty()) inputs.emplace_back("-");
   int status = kExitOk;
-  for (const std::filesystem::path& input : inputs) {
+  for (const std::string& input : inputs) {
+    const bool from_stdin = input == "-";
     try {
-      if (!runner.Process(input, from_stdin)) status = kExitFailed;
+      if (!runner.Process(std::filesystem::path(from_stdin ? "/dev/stdin" : input), from_stdin)) {
+        status = kExitFailed;
+      }
     } catch (const PlaybackAborted& e) {
       // Nobody can answer the later inputs either; stop before touching them.
       host.Report(std::string(e.what()) + "; not written");

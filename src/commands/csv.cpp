@@ -20,7 +20,16 @@ namespace {
 
 constexpr std::size_t kMaxTransposeExtent = 16384;
 
-enum class SortOrder { kSyllabary, kLength };
+enum class SortOrder { kSyllabary, kLength, kNumber };
+
+std::string_view SortCaption(SortOrder order) {
+  switch (order) {
+    case SortOrder::kSyllabary: return "カンマ区切りテキストの五十音順並べ替え";
+    case SortOrder::kLength: return "カンマ区切りテキストの長さ順並べ替え";
+    case SortOrder::kNumber: return "カンマ区切りテキストの数値順並べ替え";
+  }
+  return {};
+}
 
 // Returns the key field index to sort by, or nullopt for no sort. The key
 // is lowered to the last field of the first line, as a played-back number may
@@ -34,10 +43,7 @@ std::optional<std::size_t> ChooseKey(Editor& editor, SortOrder order) {
   if (editor.Playing()) {
     key = NumberParam(editor, 1, Sjis("並び替えに使うキーの番号は？（0～）"));
   } else {
-    std::optional<int> chosen = editor.host().ChooseKeyField(
-        Sjis(order == SortOrder::kSyllabary ? "カンマ区切りテキストの五十音順並べ替え"
-                                            : "カンマ区切りテキストの長さ順並べ替え"),
-        first_fields);
+    std::optional<int> chosen = editor.host().ChooseKeyField(Sjis(SortCaption(order)), first_fields);
     if (chosen) key = *chosen;
   }
   // No field chosen or a negative key: no change.
@@ -272,6 +278,138 @@ void CopyForSpreadsheet(Editor& editor) {
     editor.Progress(row, n);
   }
   editor.host().SetClipboardText(text);
+}
+
+namespace {
+
+// A field read as a decimal number: optional blanks, an optional sign,
+// digits (half- or full-width) with an optional fraction, optional blanks.
+struct Decimal {
+  bool negative = false;
+  std::string whole;     // no leading zeros; "" for zero
+  std::string fraction;  // no trailing zeros
+};
+
+// Returns the field's number, or nullopt when the field is not one.
+std::optional<Decimal> ReadDecimal(std::string_view field) {
+  static const std::string kFullSpace = Sjis("　");
+  static const std::string kFullMinus = Sjis("－");
+  static const std::string kFullPlus = Sjis("＋");
+  static const std::string kFullPoint = Sjis("．");
+  std::size_t i = 0;
+  auto skip_blanks = [&] {
+    for (;;) {
+      if (i < field.size() && field[i] == ' ') {
+        ++i;
+      } else if (field.substr(i, 2) == kFullSpace) {
+        i += 2;
+      } else {
+        return;
+      }
+    }
+  };
+  auto digit = [&](int* d) {
+    const unsigned char b = static_cast<unsigned char>(field[i]);
+    if (b >= '0' && b <= '9') {
+      *d = b - '0';
+      return 1;
+    }
+    if (b == 0x82 && i + 1 < field.size()) {
+      const unsigned char t = static_cast<unsigned char>(field[i + 1]);
+      if (t >= 0x4F && t <= 0x58) {
+        *d = t - 0x4F;
+        return 2;
+      }
+    }
+    return 0;
+  };
+  Decimal number;
+  skip_blanks();
+  if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
+    number.negative = field[i] == '-';
+    ++i;
+  } else if (field.substr(i, 2) == kFullMinus || field.substr(i, 2) == kFullPlus) {
+    number.negative = field.substr(i, 2) == kFullMinus;
+    i += 2;
+  }
+  std::size_t digits = 0;
+  int d = 0;
+  for (int n; i < field.size() && (n = digit(&d)) > 0; i += n, ++digits) {
+    if (d != 0 || !number.whole.empty()) number.whole.push_back(static_cast<char>('0' + d));
+  }
+  if (i < field.size() && (field[i] == '.' || field.substr(i, 2) == kFullPoint)) {
+    i += field[i] == '.' ? 1 : 2;
+    for (int n; i < field.size() && (n = digit(&d)) > 0; i += n, ++digits) {
+      number.fraction.push_back(static_cast<char>('0' + d));
+    }
+  }
+  skip_blanks();
+  if (digits == 0 || i != field.size()) return std::nullopt;
+  while (!number.fraction.empty() && number.fraction.back() == '0') number.fraction.pop_back();
+  // Minus zero is zero.
+  if (number.whole.empty() && number.fraction.empty()) number.negative = false;
+  return number;
+}
+
+// <0, 0 or >0 by value; digit strings of any length, no overflow.
+int CompareDecimals(const Decimal& a, const Decimal& b) {
+  if (a.negative != b.negative) return a.negative ? -1 : 1;
+  int magnitude = 0;
+  if (a.whole.size() != b.whole.size()) {
+    magnitude = a.whole.size() < b.whole.size() ? -1 : 1;
+  } else if (int c = a.whole.compare(b.whole); c != 0) {
+    magnitude = c < 0 ? -1 : 1;
+  } else if (int f = a.fraction.compare(b.fraction); f != 0) {
+    magnitude = f < 0 ? -1 : 1;
+  }
+  return a.negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+void SortCsvByNumber(Editor& editor) {
+  CommandFrame frame(editor, Sjis("指定されたキーで数値順に並べ替えています…"));
+  if (editor.doc.empty()) return;
+  Lines& lines = editor.work_lines;
+  TabsToCommas(lines);
+  std::optional<std::size_t> key = ChooseKey(editor, SortOrder::kNumber);
+  if (!key) return;
+  const std::size_t k = *key;
+  editor.step_record = {Sjis("[カンマ区切りテキストの数値順並べ替え]"), std::to_string(k)};
+  editor.RecordStepRecord();
+
+  // Records are padded up to the key as the other key sorts pad them, so the
+  // three sorts give the same lines in different orders.
+  struct Key {
+    std::optional<Decimal> number;
+    std::string collation;  // for a key that is not a number
+  };
+  const JapaneseCollator collator;
+  const std::size_t n = lines.size();
+  std::vector<Key> keys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    Lines fields = SplitFields(lines[i]);
+    if (!fields.empty()) {
+      if (fields.size() < k + 1) fields.resize(k + 1);
+      lines[i] = JoinFields(fields);
+      keys[i].number = ReadDecimal(fields[k]);
+      if (!keys[i].number) keys[i].collation = collator.SortKey(fields[k]);
+    }
+    editor.Progress(i, n);
+  }
+  std::vector<std::size_t> order_of(n);
+  std::iota(order_of.begin(), order_of.end(), std::size_t{0});
+  std::stable_sort(order_of.begin(), order_of.end(), [&keys](std::size_t a, std::size_t b) {
+    const Key& x = keys[a];
+    const Key& y = keys[b];
+    if (x.number.has_value() != y.number.has_value()) return x.number.has_value();
+    if (x.number) return CompareDecimals(*x.number, *y.number) < 0;
+    return x.collation < y.collation;
+  });
+  Lines sorted;
+  sorted.reserve(n);
+  for (std::size_t i : order_of) sorted.push_back(std::move(lines[i]));
+  lines = std::move(sorted);
 }
 
 }  // namespace parvane

@@ -23,6 +23,15 @@ void SortCsvBySyllabary(Editor& editor);
 // As SortCsvBySyllabary, ordered first by the byte length of the key field.
 void SortCsvByLength(Editor& editor);
 
+// "カンマ区切りテキストの数値順並べ替え..." -
+// step "[カンマ区切りテキストの数値順並べ替え]",key.
+// As SortCsvBySyllabary, ordered by the value of the key field: a decimal
+// number with an optional sign and fraction, digits half- or full-width,
+// blanks around it allowed, any number of digits. Records whose key is not a
+// number (an empty key included) follow all numbers, in Japanese collation
+// order of the key. Equal keys keep their order.
+void SortCsvByNumber(Editor& editor);
+
 // "カンマ区切りテキストの行と列を入れ替える" -
 // step "[カンマ区切りテキストの行と列を入れ替える]".
 // Exchanges rows and columns; missing cells come out as empty fields. More

@@ -8,10 +8,13 @@
 #define PARVANE_COMMANDS_SORTING_H_
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/random.h"
 #include "editor/editor.h"
+#include "text/collation.h"
 
 namespace parvane {
 
@@ -54,6 +57,18 @@ void SortLinesByCollation(Lines& lines, Editor* editor = nullptr);
 // same draws, and the same distribution over orders, as inserting each line
 // at a random position of a growing list.
 void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor = nullptr);
+
+// "数字を数値として並べ替える", step "[数字を数値として並べ替える]": each line
+// is read as alternating runs of digits (0-9 and ０-９) and other text; runs
+// are compared in turn, a run of digits by its value (any length, leading
+// zeros ignored) and ahead of text, other text by the Japanese collation. So
+// "file2" comes before "file10" and "第2章" before "第10章". Lines that
+// compare equal ("01" and "1" included) keep their order.
+void SortNumerically(Editor& editor);
+
+// Returns a byte string whose plain byte order is the order SortNumerically
+// sorts lines by.
+std::string NumericSortKey(const JapaneseCollator& collator, std::string_view line);
 
 }  // namespace parvane
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -66,9 +68,12 @@ void DropRuns(Editor& editor, Lines& lines, Lines* removed) {
   lines.resize(out);
 }
 
-// The two duplicate commands differ only in which lines of a run go.
+// Moves the lines a duplicate command removes from lines to *removed.
+using DuplicateRule = void (*)(Editor& editor, Lines& lines, Lines* removed);
+
+// The duplicate commands differ only in which lines go.
 void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
-                         bool drop_whole_runs) {
+                         DuplicateRule rule) {
   {
     CommandFrame frame(editor, busy);
     editor.removed_lines.clear();
@@ -76,11 +81,7 @@ void RunDuplicateCommand(Editor& editor, const std::string& step, const std::str
     // still hold an earlier refused result; it must not appear as removed.
     if (!editor.doc.empty()) {
       Lines removed;
-      if (drop_whole_runs) {
-        DropRuns(editor, editor.work_lines, &removed);
-      } else {
-        CollapseRuns(editor, editor.work_lines, &removed);
-      }
+      rule(editor, editor.work_lines, &removed);
       editor.EndProgress();
       SetRemovedLines(editor, std::move(removed));
     }
@@ -233,13 +234,13 @@ std::size_t FindAtCharacter(std::string_view line, std::string_view boundary) {
 void CollapseDuplicateLines(Editor& editor) {
   static const std::string kStep = Sjis("[連続する重複行を一行にまとめる]");
   static const std::string kBusy = Sjis("重複行を一行にまとめています…");
-  RunDuplicateCommand(editor, kStep, kBusy, false);
+  RunDuplicateCommand(editor, kStep, kBusy, CollapseRuns);
 }
 
 void RemoveDuplicateLines(Editor& editor) {
   static const std::string kStep = Sjis("[連続する重複行を残さず削除]");
   static const std::string kBusy = Sjis("重複行を残さず削除しています…");
-  RunDuplicateCommand(editor, kStep, kBusy, true);
+  RunDuplicateCommand(editor, kStep, kBusy, DropRuns);
 }
 
 void CollapseBlankLines(Editor& editor) {
@@ -355,6 +356,39 @@ void SwapAroundPattern(Editor& editor) {
                *length = static_cast<std::size_t>(match_length);
                return static_cast<std::size_t>(position - 1);
              });
+}
+
+namespace {
+
+// Keeps the first occurrence of every line where it stands; moves each later
+// repeat to *removed in document order. One hash lookup per line. The set
+// holds views of kept lines in their final slots (below out), which nothing
+// writes to again, so no line is copied and no view dangles, short strings
+// stored inside their slot included.
+void DropRepeats(Editor& editor, Lines& lines, Lines* removed) {
+  const std::size_t n = lines.size();
+  std::unordered_set<std::string_view> seen;
+  seen.reserve(n);
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (seen.contains(lines[i])) {
+      removed->push_back(std::move(lines[i]));
+    } else {
+      if (out != i) lines[out] = std::move(lines[i]);
+      seen.insert(lines[out]);
+      ++out;
+    }
+    editor.Progress(i, n);
+  }
+  lines.resize(out);
+}
+
+}  // namespace
+
+void RemoveRepeatedLines(Editor& editor) {
+  static const std::string kStep = Sjis("[重複行を削除（最初の行を残す）]");
+  static const std::string kBusy = Sjis("重複行を削除しています…");
+  RunDuplicateCommand(editor, kStep, kBusy, DropRepeats);
 }
 
 }  // namespace parvane

@@ -29,6 +29,12 @@ void CollapseDuplicateLines(Editor& editor);
 // the first included; then the epilogue.
 void RemoveDuplicateLines(Editor& editor);
 
+// "重複行を削除（最初の行を残す）", step "[重複行を削除（最初の行を残す）]" plus
+// the choice: every later repeat of a line (byte for byte), adjacent or not,
+// is removed and the first occurrence stays where it stands; then the
+// epilogue. Linear in the number of lines (hashing).
+void RemoveRepeatedLines(Editor& editor);
+
 // "連続する空行を一行にまとめる", step "[連続する空行を一行にまとめる]": each run
 // of empty lines shrinks to one. A line of spaces is not empty.
 void CollapseBlankLines(Editor& editor);

@@ -193,6 +193,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(Doc(*w), Lines({Sjis("い"), Sjis("う"), Sjis("あ")}));
   }
 
+  void TheEncodersSitInTheExtrasMenuAndTheHiddenMenuAndRecord() {
+    auto w = Make();
+    QAction* shown = w->menus().command(79);
+    QVERIFY(shown != nullptr);
+    QCOMPARE(shown->text(), QString::fromUtf8("Base64形式にエンコードする"));
+    QCOMPARE(qobject_cast<QMenu*>(shown->parent())->title(), QString::fromUtf8("おまけ"));
+    // The hidden menu holds its own item for the same command.
+    QAction* hidden = nullptr;
+    for (QAction* a : w->menus().all) {
+      if (a != shown && KindOf(a).code == 79) hidden = a;
+    }
+    QVERIFY(hidden != nullptr);
+    QVERIFY(hidden->isEnabled());
+    w->editor().doc.SetLines({"A"});
+    hidden->trigger();
+    QCOMPARE(Doc(*w), Lines({"QQ=="}));
+    QVERIFY(w->TriggerCommand(80));
+    QCOMPARE(Doc(*w), Lines({"A"}));
+    QCOMPARE(w->editor().record_buffer,
+             Lines({Sjis("[Base64形式にエンコードする]"), Sjis("[Base64形式をデコードする]")}));
+    for (int code : {74, 75, 76, 77, 78}) QVERIFY(w->menus().command(code) != nullptr);
+  }
+
   void SelectionStylesDecideWhatACommandSees() {
     auto w = Make();
     w->editor().doc.SetLines({"c", "b", "a", "d"});

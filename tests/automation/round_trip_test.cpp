@@ -31,7 +31,7 @@ void Prepare(int code, ScriptedHost& host, const TempDir& dir) {
     case 60: host.inputs = {"[0-9]+"}; break;
     case 61: host.inputs = {"b", "B B"}; break;
     case 62: host.inputs = {"[0-9]+", "<&>"}; break;
-    case 63: case 66: host.key_fields = {1}; break;
+    case 63: case 66: case 75: host.key_fields = {1}; break;
     case 64: case 65:
       host.open_files = {WriteBytes(dir / "merge.txt", "1\r\n2\r\n")};
       break;

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "automation/playback.h"
 #include "chars/base64.h"
 #include "chars/garbled_repair.h"
 #include "chars/http_escape.h"
@@ -154,19 +155,49 @@ class EncoderCommandTest : public ::testing::Test {
   Editor editor_{host_};
 };
 
-TEST_F(EncoderCommandTest, EncodersRecordNothing) {
+TEST_F(EncoderCommandTest, EncodersRecordTheirSteps) {
   EXPECT_EQ(Run(EncodeHttpEscape, {"a b", Sjis("あ")}),
             (std::vector<std::string>{"a+b", "%82%A0"}));
   EXPECT_EQ(Run(DecodeHttpEscape, {"a+b", "%82%A0"}), (std::vector<std::string>{"a b", "あ"}));
   EXPECT_EQ(Run(EncodeBase64, {"A", "AB", ""}), (std::vector<std::string>{"QQ==", "QUI=", ""}));
   EXPECT_EQ(Run(DecodeBase64, {"QQ==", "AQ==", Sjis("漢"), "QUJ"}),
             (std::vector<std::string>{"A", "AQ==", "漢", "QUJ"}));
-  EXPECT_TRUE(editor_.record_buffer.empty());
+  EXPECT_EQ(Utf8Lines(editor_.record_buffer),
+            (std::vector<std::string>{"[HTTPエスケープ形式にエンコードする]",
+                                      "[HTTPエスケープ形式をデコードする]",
+                                      "[Base64形式にエンコードする]", "[Base64形式をデコードする]"}));
   EXPECT_EQ(host_.busy_messages,
             (std::vector<std::string>{
                 "HTTPエスケープ文字列に変換しています…", "HTTPエスケープ文字列を元に戻しています…",
                 "Base64形式文字列に変換しています…", "Base64形式文字列を元に戻しています…"}));
   EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(EncoderCommandTest, RecordedStepsPlayBack) {
+  const Lines original = {"a b&c", Sjis("あ"), ""};
+  Run(EncodeHttpEscape, original);
+  const Lines escaped = editor_.doc.lines();
+  EncodeBase64(editor_);
+  const Lines encoded = editor_.doc.lines();
+  DecodeBase64(editor_);
+  DecodeHttpEscape(editor_);
+  EXPECT_EQ(editor_.doc.lines(), original);
+  ASSERT_EQ(editor_.record_buffer.size(), 4u);
+
+  // The first two steps played on the original give what they gave by hand;
+  // all four give the original back.
+  Lines steps(editor_.record_buffer.begin(), editor_.record_buffer.begin() + 2);
+  editor_.doc.SetLines(original);
+  PlaySteps(editor_, steps);
+  EXPECT_EQ(steps[0].substr(0, 4), "077,");
+  EXPECT_EQ(steps[1].substr(0, 4), "079,");
+  EXPECT_EQ(editor_.doc.lines(), encoded);
+  EXPECT_NE(escaped, encoded);
+  steps = editor_.record_buffer;
+  steps.resize(4);
+  editor_.doc.SetLines(original);
+  PlaySteps(editor_, steps);
+  EXPECT_EQ(editor_.doc.lines(), original);
 }
 
 TEST_F(EncoderCommandTest, BadEscapeStopsAtItsLine) {

@@ -3,9 +3,11 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "automation/command_table.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
 
@@ -60,19 +62,24 @@ TEST_F(CliTest, InformationModes) {
   r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("usage: parvane-cli", 0), 0u);
+  EXPECT_NE(r.out.find("parvane-cli(1)"), std::string::npos);
+  EXPECT_NE(r.out.find("completions/parvane-cli"), std::string::npos);
   r = Run({"--list"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.rfind("001\t[五十音順にする]\n002\t[長さ順にする]\n", 0), 0u);
-  EXPECT_NE(r.out.find("\n051\t[行頭に文字列を追加]\ttext to add\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\n071\t[変換テーブルで変換]\t"), std::string::npos);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 71);
+  EXPECT_EQ(r.out.rfind("001\t[五十音順にする]\tsort\n002\t[長さ順にする]\tsort-length\n", 0), 0u);
+  EXPECT_NE(r.out.find("\n051\t[行頭に文字列を追加]\tprefix\ttext to add\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\n071\t[変換テーブルで変換]\tconvert-table\t"), std::string::npos);
+  EXPECT_NE(r.out.find("\n080\t[Base64形式をデコードする]\tbase64-decode\n"), std::string::npos);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')),
+            CommandTable().size());
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoAndTouchNothing) {
   WriteBytes(dir / "a.txt", "b\na\n");
   for (std::vector<std::string> args :
        {std::vector<std::string>{"--bogus"}, {"--code", "latin1", "a.txt"}, {"-e"},
-        {"--stdout", "-o", "x", "a.txt"}, {"-o", "x", "a.txt", "b.txt"}, {"--list=1"}}) {
+        {"--stdout", "-o", "x", "a.txt"}, {"-o", "x", "a.txt", "b.txt"}, {"--list=1"},
+        {"--settings", "s.ini", "--no-settings", "a.txt"}, {"--no-settings=1"}, {"-", "a.txt", "-"}}) {
     CliResult r = Run(args);
     EXPECT_EQ(r.status, 2) << args[0];
     EXPECT_NE(r.err.find("usage: parvane-cli"), std::string::npos);
@@ -341,6 +348,138 @@ TEST_F(CliTest, MatchCaseAndSelectionStyle) {
   EXPECT_EQ(Run({"-e", "059,a", "-e", "003"}, "b1\na2\nc3\n").out, "c3\r\na2\r\nb1\r\n");
   EXPECT_EQ(Run({"--standard-selection", "-e", "059,a", "-e", "003"}, "b1\na2\nc3\n").out,
             "b1\r\na2\r\nc3\r\n");
+}
+
+TEST_F(CliTest, AliasesNameTheSameStepsAsCodes) {
+  struct Case {
+    std::vector<std::string> steps;
+    std::string input, output;
+  };
+  const std::vector<Case> cases = {
+      {{"reverse"}, "a\nb\n", "b\r\na\r\n"},
+      {{"sort-numeric"}, "file10\nfile2\nfile1\n", "file1\r\nfile2\r\nfile10\r\n"},
+      {{"csv-sort-numeric,1"}, "a,10\nb,9\nc,x\n", "b,9\r\na,10\r\nc,x\r\n"},
+      {{"dedup-all"}, "b\na\nb\na\nc\n", "b\r\na\r\nc\r\n"},
+      {{"dedup"}, "a\na\nb\na\n", "a\r\nb\r\na\r\n"},
+      {{"prefix,\"> \"", "suffix,;"}, "x\n", "> x;\r\n"},
+      {{"replace,a,b"}, "aA\n", "bb\r\n"},
+      {{"regex-replace,[0-9]+,#"}, "a12b3\n", "a#b#\r\n"},
+      {{"url-encode"}, "a b&c\n", "a+b%26c\r\n"},
+      {{"url-encode", "base64-encode"}, "a b\n", "YSti\r\n"},
+      {{"base64-decode", "url-decode"}, "YSti\n", "a b\r\n"},
+      {{"upper", "sort"}, "b\na\n", "A\r\nB\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--no-settings"};
+    for (const std::string& step : c.steps) args.insert(args.end(), {"-e", step});
+    CliResult r = Run(args, c.input);
+    EXPECT_EQ(r.status, 0) << c.steps[0] << r.err;
+    EXPECT_EQ(r.out, c.output) << c.steps[0];
+  }
+  // Japanese input through an alias: the code of the input stays.
+  EXPECT_EQ(Run({"-e", "sort-numeric"}, Sjis("第10章\r\n第2章\r\n")).out, Sjis("第2章\r\n第10章\r\n"));
+  // A pvx file keeps its own syntax: an alias there names no command.
+  WriteBytes(dir / "m.pvx", "TITLE=x\r\nreverse\r\n003\r\n");
+  EXPECT_EQ(Run({"-f", "m.pvx"}, "a\nb\n").out, "b\r\na\r\n");
+}
+
+TEST_F(CliTest, MoreParametersThanTheCommandTakesIsAUsageError) {
+  WriteBytes(dir / "a.txt", "b\na\n");
+  for (std::string step : {"reverse,x", "003,x", "[逆にする],x", "prefix,a,b", "replace,a,b,c", "dedup-all,1,2"}) {
+    CliResult r = Run({"-e", step, "a.txt"});
+    EXPECT_EQ(r.status, 2) << step;
+    EXPECT_NE(r.err.find("-e " + step + ": "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("parameters given"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+  }
+  CliResult r = Run({"-e", "prefix,a,b"});
+  EXPECT_EQ(r.err, "parvane-cli: -e prefix,a,b: 2 parameters given, prefix takes 1\n");
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "b\na\n");
+  // A quoted comma is part of one parameter.
+  EXPECT_EQ(Run({"-e", "prefix,\"a,b\""}, "x\n").out, "a,bx\r\n");
+}
+
+TEST_F(CliTest, DashNamesStandardInput) {
+  CliResult r = Run({"-e", "reverse", "-"}, "a\nb\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "b\r\na\r\n");
+  // Among files: the files change in place, standard input goes to standard output.
+  Settings("File.Backup=0\n");
+  WriteBytes(dir / "a.txt", "1\r\n2\r\n");
+  r = Run({"-e", "reverse", "a.txt", "-"}, "x\ny\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "y\r\nx\r\n");
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "2\r\n1\r\n");
+  r = Run({"-o", "out.txt", "-e", "reverse", "-"}, "p\nq\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(ReadBytes(dir / "out.txt"), "q\r\np\r\n");
+}
+
+TEST_F(CliTest, SettingsFileOrNone) {
+  // The usual settings keep the .bak copy beside the file ...
+  Settings("File.Trash=0\n");
+  WriteBytes(dir / "a.txt", "b\r\na\r\n");
+  EXPECT_EQ(Run({"-e", "reverse", "a.txt"}).status, 0);
+  EXPECT_EQ(ReadBytes(dir / "a.bak"), "b\r\na\r\n");
+  // ... --no-settings reads none of them: the default puts it in the trash.
+  std::filesystem::remove(dir / "a.bak");
+  CliResult r = Run({"--no-settings", "-e", "reverse", "a.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "b\r\na\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.bak"));
+  EXPECT_EQ(ReadBytes(dir / "data" / "Trash" / "files" / "a.bak"), "a\r\nb\r\n");
+  // --settings reads the named file instead, and never writes it.
+  std::filesystem::remove(dir / "config" / "parvane" / "parvane.ini");
+  WriteBytes(dir / "mine.ini", "[Parvane]\nFile.Backup=0\n");
+  r = Run({"--settings", "mine.ini", "-e", "reverse", "a.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "a\r\nb\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.bak"));
+  EXPECT_EQ(ReadBytes(dir / "mine.ini"), "[Parvane]\nFile.Backup=0\n");
+  // A settings file that is not there is no silent fallback to the defaults.
+  r = Run({"--settings=missing.ini", "-e", "reverse", "a.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "parvane-cli: missing.ini: no such settings file\n");
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "a\r\nb\r\n");
+}
+
+TEST_F(CliTest, ManualPageAndCompletionKnowTheTable) {
+  // Every alias the manual page lists is one the program knows.
+  const std::string page = ReadBytes(std::filesystem::path(PARVANE_SOURCE_DIR) / "doc" / "parvane-cli.1");
+  const std::size_t from = page.find(".SS Common aliases\n"), to = page.find(".SH OPTIONS\n");
+  ASSERT_LT(from, to);
+  std::size_t shown = 0;
+  std::istringstream section(page.substr(from, to - from));
+  for (std::string line; std::getline(section, line);) {
+    if (!line.starts_with(".B ")) continue;
+    std::string names = line.substr(3);
+    for (std::size_t p; (p = names.find("\\-")) != std::string::npos;) names.replace(p, 2, "-");
+    for (char& c : names) c = c == '/' || c == ',' ? ' ' : c;
+    std::istringstream words(names);
+    for (std::string word; words >> word;) {
+      if (word == "TEXT" || word == "FROM" || word == "TO" || word == "PATTERN" || word == "KEY") continue;
+      EXPECT_NE(CommandByAlias(word), nullptr) << word;
+      ++shown;
+    }
+  }
+  EXPECT_GE(shown, 20u);
+
+  // The completion offers aliases, codes and options from the program itself.
+  const std::string script = std::string(PARVANE_SOURCE_DIR) + "/doc/parvane-cli.bash";
+  WriteBytes(dir / "complete.sh",
+             "source " + Quote(script) + "\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " -e base64-); COMP_CWORD=2; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " -e 08); COMP_CWORD=2; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n"
+             "COMP_WORDS=(" + Quote(PARVANE_CLI) + " --no-s); COMP_CWORD=1; _parvane_cli\n"
+             "printf '%s\\n' \"${COMPREPLY[@]}\"\n");
+  const int status = std::system(("bash " + Quote((dir / "complete.sh").string()) + " > " +
+                                  Quote((dir / "complete.txt").string()))
+                                     .c_str());
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadBytes(dir / "complete.txt"), "base64-encode\nbase64-decode\n080\n--no-settings\n");
 }
 
 }  // namespace

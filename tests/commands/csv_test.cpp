@@ -254,3 +254,55 @@ TEST_F(CsvTest, SpreadsheetCopyUsesTabsAndLeavesTheDocument) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+using CsvNumberTest = LineCommandsTest;
+
+TEST_F(CsvNumberTest, NumbersByValueThenOtherKeysInSyllabaryOrder) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> input, expected;
+  };
+  const std::vector<Case> cases = {
+      {"integers", {"a,10", "b,9", "c,100"}, {"b,9", "a,10", "c,100"}},
+      {"signs and fractions", {"a,1.5", "b,-2", "c,1.25", "d,0", "e,-0.5"},
+       {"b,-2", "e,-0.5", "d,0", "c,1.25", "a,1.5"}},
+      // The record comes back joined again: a field with a blank is quoted.
+      {"full-width and blanks", {"a, ２０", "b,３", "c,－１"}, {"c,－１", "b,３", "a,\" ２０\""}},
+      {"equal values keep their order", {"a,01", "b,1", "c,1.0"}, {"a,01", "b,1", "c,1.0"}},
+      {"non-numbers after, in syllabary order", {"a,か", "b,2", "c,あ", "d,x1", "e,"},
+       {"b,2", "e,", "d,x1", "c,あ", "a,か"}},
+      {"very long numbers", {"a," + std::string(30, '9'), "b,1" + std::string(30, '0')},
+       {"a," + std::string(30, '9'), "b,1" + std::string(30, '0')}},
+      {"short records padded", {"y,b,z", "x", "w,1"}, {"w,1", "x,", "y,b,z"}},
+  };
+  for (const Case& c : cases) {
+    Load(c.input);
+    host.key_fields.push_back(1);
+    SortCsvByNumber(editor);
+    EXPECT_EQ(Text(), c.expected) << c.what;
+  }
+  EXPECT_EQ(host.key_dialog_captions.back(), "カンマ区切りテキストの数値順並べ替え");
+  EXPECT_EQ(Recorded().back(), "[カンマ区切りテキストの数値順並べ替え],1");
+  EXPECT_EQ(host.busy_messages.back(), "指定されたキーで数値順に並べ替えています…");
+}
+
+TEST_F(CsvNumberTest, PlayedKeyNeedsNoDialogAndNoKeyMeansNoSort) {
+  Load({"b\t3", "a\t20"});
+  Play({"075", "9"});
+  SortCsvByNumber(editor);
+  // Lowered to the last field of the first line; the tabs became commas.
+  EXPECT_EQ(Text(), (Utf8{"b,3", "a,20"}));
+  EXPECT_TRUE(host.key_dialog_captions.empty());
+  editor.step_params.clear();
+  Load({"2", "1"});
+  host.key_fields.push_back(std::nullopt);
+  SortCsvByNumber(editor);
+  EXPECT_EQ(Text(), (Utf8{"2", "1"}));
+  EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの数値順並べ替え],1"}));
+}
+
+}  // namespace
+}  // namespace parvane

@@ -354,3 +354,57 @@ TEST_F(MovingTest, MovesTakeAnUndoSnapshotButNoLengthCheck) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+using NumericSortTest = LineCommandsTest;
+
+TEST_F(NumericSortTest, DigitRunsCompareAsNumbersAndTheRestInSyllabaryOrder) {
+  const std::string many_nines(40, '9');
+  const std::string one_and_zeros = "1" + std::string(40, '0');
+  struct Case {
+    const char* what;
+    std::vector<std::string> input, expected;
+  };
+  const std::vector<Case> cases = {
+      {"plain numbers", {"10", "9", "100", "1"}, {"1", "9", "10", "100"}},
+      {"names with numbers", {"file10", "file2", "file1"}, {"file1", "file2", "file10"}},
+      {"chapters", {"第10章", "第2章", "第1章"}, {"第1章", "第2章", "第10章"}},
+      {"full-width digits are digits", {"１０", "9", "２"}, {"２", "9", "１０"}},
+      {"mixed widths in one run", {"1０", "９"}, {"９", "1０"}},
+      {"leading zeros are ignored, ties stay", {"007", "7", "07", "6"}, {"6", "007", "7", "07"}},
+      // Longer than any machine integer: compared by length, then digits.
+      {"very long runs", {one_and_zeros, many_nines, "5"}, {"5", many_nines, one_and_zeros}},
+      {"a number before text at the same place", {"ab", "a1", "a"}, {"a", "a1", "ab"}},
+      {"later runs decide when earlier ones tie", {"v1.10", "v1.9", "v01.2"}, {"v01.2", "v1.9", "v1.10"}},
+      {"text in syllabary order", {"さくら2", "あさひ10", "かわ1"}, {"あさひ10", "かわ1", "さくら2"}},
+      {"case folded, stable", {"B1", "a2", "A2", "b1"}, {"a2", "A2", "B1", "b1"}},
+      {"empty lines first", {"x", "", "1"}, {"", "1", "x"}},
+  };
+  for (const Case& c : cases) {
+    Load(c.input);
+    SortNumerically(editor);
+    EXPECT_EQ(Text(), c.expected) << c.what;
+  }
+  EXPECT_EQ(Recorded().back(), "[数字を数値として並べ替える]");
+  EXPECT_EQ(host.busy_messages.back(), "数字を数値として並べ替えています…");
+}
+
+TEST_F(NumericSortTest, TwoByteCharactersAreNotTakenForDigits) {
+  // "グ" is 83 4F and "０" 82 4F: the trail byte of a full-width digit after
+  // another lead byte is no digit.
+  const std::string ka = "\x83\x4F";  // "グ"
+  Load({"x" + SjisToUtf8(ka) + "2", "x" + SjisToUtf8(ka) + "10", "x1"});
+  SortNumerically(editor);
+  EXPECT_EQ(Text(), (Utf8{"x1", "xグ2", "xグ10"}));
+}
+
+TEST_F(NumericSortTest, SortsOnlyTheSelectionAndGathersIt) {
+  Load({"z", "10", "y", "9"}, {1, 3});
+  SortNumerically(editor);
+  EXPECT_EQ(Text(), (Utf8{"z", "9", "10", "y"}));
+}
+
+}  // namespace
+}  // namespace parvane

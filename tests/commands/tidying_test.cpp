@@ -401,3 +401,63 @@ TEST_F(TidyingTest, BadPatternIsRecordedAndLeavesTheLinesUnchanged) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+using RepeatTest = LineCommandsTest;
+
+TEST_F(RepeatTest, LaterRepeatsGoAnywhereAndFirstOccurrencesStay) {
+  host.on_removed_lines = [](Editor&) {};
+  Load({"b", "a", "b", "c", "a", "b", "A", ""});
+  RemoveRepeatedLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"b", "a", "c", "A", ""}));
+  EXPECT_EQ(Removed(), (Utf8{"a", "b", "b"}));
+  EXPECT_EQ(host.removed_lines_shown, 1);
+  EXPECT_EQ(host.busy_messages, (Utf8{"重複行を削除しています…", ""}));
+  EXPECT_EQ(Recorded(), (Utf8{"[重複行を削除（最初の行を残す）]"}));
+}
+
+TEST_F(RepeatTest, WorksOnTheSelectionOnly) {
+  host.on_removed_lines = [](Editor&) {};
+  Load({"x", "a", "x", "a", "x"}, {1, 2, 3});
+  RemoveRepeatedLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"x", "a", "x", "x"}));
+  EXPECT_EQ(Removed(), (Utf8{"a"}));
+}
+
+TEST_F(RepeatTest, NothingRemovedSaysSoAndPlaybackMovesTheRemovedLines) {
+  Load({"a", "b"});
+  RemoveRepeatedLines(editor);
+  EXPECT_EQ(host.MessageTexts(), (Utf8{"一行も削除されませんでした。"}));
+  Load({"k", "l", "k", "k"});
+  Play({"076", "[メインウィンドウに移す]"});
+  RemoveRepeatedLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"k", "k"}));
+  EXPECT_EQ(Recorded().back(), "[重複行を削除（最初の行を残す）],[メインウィンドウに移す]");
+}
+
+TEST_F(RepeatTest, MatchesAQuadraticReference) {
+  host.strict = false;
+  std::mt19937 gen(31);
+  for (int round = 0; round < 200; ++round) {
+    Lines lines;
+    // Long lines too, so that moved strings live on the heap as well as inline.
+    for (std::size_t n = gen() % 15; n > 0; --n) {
+      lines.push_back(std::string(gen() % 2 ? 1 : 40, "abcd"[gen() % 4]));
+    }
+    Lines expected, expected_removed;
+    for (const std::string& line : lines) {
+      (std::find(expected.begin(), expected.end(), line) == expected.end() ? expected : expected_removed)
+          .push_back(line);
+    }
+    std::sort(expected_removed.begin(), expected_removed.end());
+    LoadBytes(lines);
+    RemoveRepeatedLines(editor);
+    ASSERT_EQ(editor.doc.lines(), expected);
+    ASSERT_EQ(editor.removed_lines, expected_removed);
+  }
+}
+
+}  // namespace
+}  // namespace parvane
