@@ -197,8 +197,8 @@ class MainWindowTest : public QObject {
     auto w = Make();
     QAction* shown = w->menus().command(79);
     QVERIFY(shown != nullptr);
-    QCOMPARE(shown->text(), QString::fromUtf8("Base64形式にエンコードする"));
-    QCOMPARE(qobject_cast<QMenu*>(shown->parent())->title(), QString::fromUtf8("おまけ"));
+    QCOMPARE(shown->text(), QString::fromUtf8("Base64形式にエンコードする(&B)"));
+    QCOMPARE(qobject_cast<QMenu*>(shown->parent())->title(), QString::fromUtf8("おまけ(&E)"));
     // The hidden menu holds its own item for the same command.
     QAction* hidden = nullptr;
     for (QAction* a : w->menus().all) {
