@@ -84,6 +84,9 @@ std::optional<std::string> FileInformation(const Editor& editor) {
   text += Sjis("　 … ") + Excerpt(line) + end;
   text += Sjis("　最も長い行のサイズ = ") + std::to_string(line.size()) + end;
   text += Sjis("　最も長い行の文字数 = ") + std::to_string(Utf16Length(line)) + end;
+  // What the next save writes, as the status bar shows it.
+  text += Sjis("　文字コード = ") + std::string(SaveCodeCaption(editor.save_code)) + end;
+  text += Sjis("　改行コード = ") + std::string(LineBreakCaption(editor.line_ending.kind)) + end;
   return text;
 }
 

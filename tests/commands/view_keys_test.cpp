@@ -55,8 +55,17 @@ TEST_F(ViewKeysTest, FileInformationText) {
       "　最も長い行の行番号 = 2    \r\n"
       "　 … あいう    \r\n"
       "　最も長い行のサイズ = 6    \r\n"
-      "　最も長い行の文字数 = 3    \r\n";
+      "　最も長い行の文字数 = 3    \r\n"
+      "　文字コード = Shift_JIS    \r\n"
+      "　改行コード = CR+LF    \r\n";
   EXPECT_EQ(SjisToUtf8(*FileInformation(editor)), expected);
+  editor.save_code = SaveCode::kUtf8NoBom;
+  editor.line_ending.kind = LineBreak::kLf;
+  const std::string info = SjisToUtf8(*FileInformation(editor));
+  EXPECT_NE(info.find("　文字コード = Unicode (UTF-8 BOM なし)    \r\n"
+                      "　改行コード = LF    \r\n"),
+            std::string::npos)
+      << info;
 }
 
 TEST_F(ViewKeysTest, LongestLineExcerpt) {
