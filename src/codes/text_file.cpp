@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "codes/code_guess.h"
 #include "codes/jis.h"
 #include "codes/jis_repertoire.h"
 #include "codes/rtf.h"
@@ -338,6 +339,9 @@ bool EndsWithBreak(std::string_view text) {
 // ConvertJapaneseCode would only detect a second time.
 void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) {
   JapaneseCode d = DetectJapaneseCode(text);
+  // Only the loader guesses: a save into EUC-JP or JIS detects the document's
+  // own Shift_JIS text and must keep taking undecided text for Shift_JIS.
+  if (d == CodeEucOrSjis) d = GuessEucOrSjis(text);
   out.detected_code = FromJapaneseCode(d);
   out.undecided = d == CodeAscii;
   if (d == CodeEuc) {
