@@ -168,7 +168,7 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
     }
     if (!matched) doc.Select(i, false);
   }
-  doc.MarkSelectionAsResult();
+  doc.set_selection_is_result(true);
   editor.host().RowsFound(doc.SelectedCount());
 }
 

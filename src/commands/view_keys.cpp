@@ -45,17 +45,27 @@ void InsertEmptyLine(Editor& editor) {
 }
 
 void RemoveLeadingSpace(Editor& editor) {
-  CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
-  if (editor.doc.empty()) return;
-  for (std::string& line : editor.work_lines) {
-    if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+  // The keys edit the selected rows in place: the selection stays the
+  // person's (or the find's) as it was, not a command's result.
+  const bool was_result = editor.doc.selection_is_result();
+  {
+    CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
+    if (editor.doc.empty()) return;
+    for (std::string& line : editor.work_lines) {
+      if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+    }
   }
+  editor.doc.set_selection_is_result(was_result);
 }
 
 void AddLeadingSpace(Editor& editor) {
-  CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
-  if (editor.doc.empty()) return;
-  for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+  const bool was_result = editor.doc.selection_is_result();
+  {
+    CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
+    if (editor.doc.empty()) return;
+    for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+  }
+  editor.doc.set_selection_is_result(was_result);
 }
 
 std::optional<std::string> FileInformation(const Editor& editor) {

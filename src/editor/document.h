@@ -66,7 +66,7 @@ class Document {
   // row, or none, is what the next command works on. Every change of the
   // selection through the calls below clears it.
   bool selection_is_result() const { return selection_is_result_; }
-  void MarkSelectionAsResult() { selection_is_result_ = true; }
+  void set_selection_is_result(bool on) { selection_is_result_ = on; }
 
   bool IsSelected(std::size_t row) const { return selected_[row] != 0; }
   void Select(std::size_t row, bool on);

@@ -61,7 +61,7 @@ bool Editor::StoreResult() {
   } else {
     std::size_t p = doc.EraseSelected();
     doc.InsertLines(p, std::move(work_lines), /*select=*/true);
-    doc.MarkSelectionAsResult();
+    doc.set_selection_is_result(true);
   }
   work_lines.clear();
   WriteRecoveryCopy();

@@ -63,12 +63,12 @@ TEST_F(EditingTest, JumpBusyTextAndTheNumberForms) {
 
 TEST_F(EditingTest, CopyTakesTheRowsAFindLeftEvenOneOrNone) {
   Load({"a", "b", "c"}, {1});
-  editor.doc.MarkSelectionAsResult();
+  editor.doc.set_selection_is_result(true);
   CopyRows(editor);
   EXPECT_EQ(host.clipboard, "b\r\n");
   host.clipboard = "before";
   Load({"a", "b", "c"}, {});
-  editor.doc.MarkSelectionAsResult();
+  editor.doc.set_selection_is_result(true);
   CopyRows(editor);
   EXPECT_EQ(host.clipboard, "before");
 }

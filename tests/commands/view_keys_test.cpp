@@ -44,6 +44,21 @@ TEST_F(ViewKeysTest, ArrowsShiftOnlySelectedLinesByOneSpace) {
   EXPECT_TRUE(Recorded().empty());
 }
 
+// The keys edit rows in place: the person's one row stays the person's (the
+// next command still takes the whole document), a find's rows stay a find's.
+TEST_F(ViewKeysTest, TheKeysLeaveTheSelectionAsItWas) {
+  for (bool from_find : {false, true}) {
+    Load({"a", "b", "c"}, {1});
+    editor.doc.set_selection_is_result(from_find);
+    AddLeadingSpace(editor);
+    RemoveLeadingSpace(editor);
+    AddLeadingSpace(editor);
+    EXPECT_EQ(Text(), (Utf8{"a", " b", "c"}));
+    EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
+    EXPECT_EQ(editor.doc.selection_is_result(), from_find);
+  }
+}
+
 TEST_F(ViewKeysTest, FileInformationText) {
   EXPECT_FALSE(FileInformation(editor).has_value());
   Load({"ab", "あいう", "xyz"});

@@ -272,7 +272,7 @@ TEST_F(FrameTest, AResultSelectionIsRealEvenForOneRowOrNone) {
     editor.selection_style = style;
     Load({"a", "b", "c"});
     editor.doc.Select(1, true);
-    editor.doc.MarkSelectionAsResult();
+    editor.doc.set_selection_is_result(true);
     Shout(editor);
     EXPECT_EQ(editor.doc.lines(), (Lines{"a", "B", "c"}));
     // The stored row stays selected as a result.
@@ -280,7 +280,7 @@ TEST_F(FrameTest, AResultSelectionIsRealEvenForOneRowOrNone) {
     EXPECT_EQ(editor.doc.SelectedRows(), (std::vector<std::size_t>{1}));
 
     Load({"a", "b"});
-    editor.doc.MarkSelectionAsResult();
+    editor.doc.set_selection_is_result(true);
     Shout(editor);
     EXPECT_EQ(editor.doc.lines(), (Lines{"a", "b"}));
     EXPECT_TRUE(editor.doc.selection_is_result());
@@ -308,7 +308,7 @@ TEST(DocumentTest, EverySelectionChangeEndsAResultSelection) {
   for (const auto& change : changes) {
     Document doc;
     doc.SetLines({"a", "b"});
-    doc.MarkSelectionAsResult();
+    doc.set_selection_is_result(true);
     change(doc);
     EXPECT_FALSE(doc.selection_is_result());
   }
