@@ -42,15 +42,6 @@ TEST(LineBreak, TheFirstBreakDecides) {
   }
 }
 
-TEST(LineBreak, NamesAndCaptions) {
-  EXPECT_EQ(LineBreakFromName("CRLF"), LineBreak::kCrLf);
-  EXPECT_EQ(LineBreakFromName("lf"), LineBreak::kLf);
-  EXPECT_EQ(LineBreakFromName("Cr"), LineBreak::kCr);
-  EXPECT_EQ(LineBreakFromName("crlf "), std::nullopt);
-  EXPECT_EQ(LineBreakCaption(LineBreak::kCrLf), "CR+LF");
-  EXPECT_EQ(LineBreakBytes(LineBreak::kCr), "\r");
-}
-
 std::string Encode(const std::vector<std::string>& lines, SaveCode code, LineEnding ending) {
   std::string out;
   EncodeLinesForSave(lines, code, nullptr,

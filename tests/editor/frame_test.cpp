@@ -257,14 +257,6 @@ TEST_F(StoreSplitTest, ResultLinesHoldingBreaksBecomeRows) {
   }
 }
 
-TEST_F(StoreSplitTest, SplittingCountsForTheLengthLimit) {
-  editor.max_line_length = 3;
-  Load({"ab,cd"});
-  ReplaceCommas(editor, "\n");
-  EXPECT_EQ(editor.doc.lines(), (Lines{"ab", "cd"}));
-  EXPECT_TRUE(host.messages.empty());
-}
-
 // Rows a find or a command left selected are what the next command works on,
 // even one row or none; the person's own single row still means everything.
 TEST_F(FrameTest, AResultSelectionIsRealEvenForOneRowOrNone) {
