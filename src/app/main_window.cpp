@@ -128,6 +128,8 @@ void MainWindow::BuildWidgets() {
 
   status_label_ = new QLabel(this);
   statusBar()->addWidget(status_label_, 1);
+  code_label_ = new QLabel(this);
+  statusBar()->addPermanentWidget(code_label_);
   statusBar()->setSizeGripEnabled(true);
   resize(640, 480);
 }
@@ -366,6 +368,11 @@ void MainWindow::RunApp(AppAction a) {
           static_cast<SaveCode>(static_cast<int>(a) - static_cast<int>(A::kSaveCode0));
       SyncChecks();
       break;
+    case A::kLineBreak0: case A::kLineBreak1: case A::kLineBreak2:
+      editor_.line_ending.kind =
+          static_cast<LineBreak>(static_cast<int>(a) - static_cast<int>(A::kLineBreak0));
+      SyncChecks();
+      break;
     case A::kBatch: windows_->ShowBatch(); break;
     case A::kExit: close(); break;
     case A::kUndo: Dispatch([this] { editor_.Undo(); }); break;
@@ -490,8 +497,21 @@ void MainWindow::OnCommandEnded() {
     record_list_->scrollToBottom();
   }
   ShowProductStatus();
+  if (found_rows_) {
+    const std::size_t count = *found_rows_;
+    found_rows_.reset();
+    if (count == 0) {
+      status_label_->setText(QString::fromUtf8("見つかりませんでした"));
+    } else {
+      status_label_->setText(QString::fromUtf8("%1 行見つかりました").arg(count));
+      const std::vector<std::size_t> rows = editor_.doc.SelectedRows();
+      if (!rows.empty()) view_->scrollTo(model_->index(static_cast<int>(rows.front()), 0));
+    }
+  }
   SyncChecks();
 }
+
+void MainWindow::OnRowsFound(std::size_t count) { found_rows_ = count; }
 
 void MainWindow::OnShowRemovedLines(Editor& editor) { windows_->ShowRemovedLines(editor); }
 
@@ -525,10 +545,16 @@ void MainWindow::ShowSelectionStatus() {
 
 QString MainWindow::StatusText() const { return status_label_->text(); }
 
+QString MainWindow::CodeStatusText() const { return code_label_->text(); }
+
 void MainWindow::SyncChecks() {
   using A = AppAction;
   const int code = static_cast<int>(editor_.save_code);
   menus_.app(static_cast<A>(static_cast<int>(A::kSaveCode0) + code))->setChecked(true);
+  const int line_break = static_cast<int>(editor_.line_ending.kind);
+  menus_.app(static_cast<A>(static_cast<int>(A::kLineBreak0) + line_break))->setChecked(true);
+  code_label_->setText(FromSjis(SaveCodeCaption(editor_.save_code)) + QStringLiteral("  ") +
+                       FromUtf8(LineBreakCaption(editor_.line_ending.kind)));
   const ReturnMark mark = view_->painter().return_mark();
   menus_.app(mark == ReturnMark::kA ? A::kMarkA : mark == ReturnMark::kB ? A::kMarkB : A::kMarkNone)
       ->setChecked(true);
@@ -650,14 +676,8 @@ void MainWindow::ShowHelp() {
 void MainWindow::ShowFileInformation() {
   const std::optional<std::string> text = FileInformation(editor_);
   if (!text) return;
-  QString code = menus_.app(static_cast<AppAction>(static_cast<int>(AppAction::kSaveCode0) +
-                                                   static_cast<int>(editor_.save_code)))
-                     ->text();
-  code.remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
-  // The line break is the file's, read from disk. Once the document keeps a
-  // line break of its own (the one it will be saved with), show that here.
   host_.prompter().Message(
-      MessageText(*text) + FileFactsText(PathToQString(editor_.current_file_name), code),
+      MessageText(*text) + FileFactsText(PathToQString(editor_.current_file_name)),
       MessageIcon::kNone, MessageButtons::kOk);
 }
 

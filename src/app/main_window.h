@@ -67,6 +67,7 @@ class MainWindow : public QMainWindow, public HostWindow {
   LineModel* model() const { return model_; }
   QListWidget* record_list() const { return record_list_; }
   QString StatusText() const;
+  QString CodeStatusText() const;
   bool busy() const { return busy_depth_ > 0; }
   bool clipboard_linked() const { return clipboard_linked_; }
   const SettingsPaths& paths() const { return paths_; }
@@ -84,6 +85,7 @@ class MainWindow : public QMainWindow, public HostWindow {
   void OnCommandStarted(const QString& busy_message) override;
   void OnProgress(int percent) override;
   void OnCommandEnded() override;
+  void OnRowsFound(std::size_t count) override;
   void OnShowRemovedLines(Editor& editor) override;
   std::optional<int> OnChooseKeyField(const QString& caption, const QStringList& fields) override;
 
@@ -140,6 +142,9 @@ class MainWindow : public QMainWindow, public HostWindow {
   BusyPanel* busy_panel_ = nullptr;     // Panel2
   GaugeStrip* gauge_ = nullptr;         // Panel1
   QLabel* status_label_ = nullptr;      // StatusBar1
+  QLabel* code_label_ = nullptr;        // the save code and line break, right of it
+  // Rows the last find selected, shown when its frame ends (nullopt: no find).
+  std::optional<std::size_t> found_rows_;
   QWidget* central_ = nullptr;
   std::unique_ptr<SecondaryWindows> windows_;
 

@@ -24,6 +24,7 @@ enum class AppAction {
   kNone,
   kOpen, kSave, kSaveAs, kRevert, kBatch, kExit,
   kSaveCode0, kSaveCode1, kSaveCode2, kSaveCode3, kSaveCode4, kSaveCode5, kSaveCode6,
+  kLineBreak0, kLineBreak1, kLineBreak2,  // "保存時の改行コード": CR+LF, LF, CR
   kUndo, kFind, kReplace, kJump,
   kMarkA, kMarkB, kMarkNone, kRuleDotted, kRuleSolid, kRuleNone,
   kSelectionExtended, kSelectionStandard, kStatusBar, kFileInfo,

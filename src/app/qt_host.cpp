@@ -145,7 +145,10 @@ std::optional<std::filesystem::path> QtHost::SaveFileDialog(const FileDialogSpec
 std::string QtHost::ClipboardText() { return ToSjis(QGuiApplication::clipboard()->text()); }
 
 void QtHost::SetClipboardText(std::string_view text) {
-  QGuiApplication::clipboard()->setText(FromSjis(text));
+  // Lines hold no CR or LF, so every CR LF is a break: LF is this platform's.
+  QString qtext = FromSjis(text);
+  qtext.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QGuiApplication::clipboard()->setText(qtext);
 }
 
 void QtHost::CommandStarted(std::string_view busy_message) {
@@ -155,6 +158,8 @@ void QtHost::CommandStarted(std::string_view busy_message) {
 void QtHost::Progress(int percent) { window_->OnProgress(percent); }
 
 void QtHost::CommandEnded() { window_->OnCommandEnded(); }
+
+void QtHost::RowsFound(std::size_t count) { window_->OnRowsFound(count); }
 
 void QtHost::ShowRemovedLines(Editor& editor) { window_->OnShowRemovedLines(editor); }
 

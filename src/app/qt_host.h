@@ -57,6 +57,7 @@ class HostWindow {
   virtual void OnCommandStarted(const QString& busy_message) = 0;
   virtual void OnProgress(int percent) = 0;
   virtual void OnCommandEnded() = 0;
+  virtual void OnRowsFound(std::size_t count) = 0;
   virtual void OnShowRemovedLines(Editor& editor) = 0;
   virtual std::optional<int> OnChooseKeyField(const QString& caption, const QStringList& fields) = 0;
 };
@@ -85,6 +86,7 @@ class QtHost : public Host {
   void CommandStarted(std::string_view busy_message) override;
   void Progress(int percent) override;
   void CommandEnded() override;
+  void RowsFound(std::size_t count) override;
   void ShowRemovedLines(Editor& editor) override;
   std::optional<int> ChooseKeyField(std::string_view caption, const Lines& fields) override;
 

@@ -23,8 +23,6 @@ constexpr std::string_view kStepNames[] = {
     "[Base64形式をデコードする]",
 };
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
-
 }  // namespace
 
 void RunEncoder(Editor& editor, Encoder encoder) {
@@ -34,7 +32,6 @@ void RunEncoder(Editor& editor, Encoder encoder) {
     CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]));
     Lines& lines = editor.work_lines;
     std::string decoded, bad;
-    bool broken = false;  // a decoded line holds CR or LF and must be split
     for (std::size_t i = 0; i < lines.size(); ++i) {
       editor.Progress(i, lines.size());
       switch (encoder) {
@@ -49,7 +46,6 @@ void RunEncoder(Editor& editor, Encoder encoder) {
             i = lines.size();
             continue;
           }
-          broken |= HasLineBreak(decoded);
           lines[i].swap(decoded);
           break;
         case Encoder::kBase64Encode:
@@ -57,28 +53,12 @@ void RunEncoder(Editor& editor, Encoder encoder) {
           break;
         case Encoder::kBase64Decode:
           if (FromBase64(lines[i], &decoded)) {
-            broken |= HasLineBreak(decoded);
             lines[i].swap(decoded);
           }
           break;
       }
     }
-    // A document line holds no line break: decoded text with CR or LF becomes
-    // several lines, as it would on its next load.
-    if (broken) {
-      Lines split;
-      split.reserve(lines.size());
-      for (std::string& line : lines) {
-        if (!HasLineBreak(line)) {
-          split.push_back(std::move(line));
-          continue;
-        }
-        Lines parts = SplitLines(line);
-        if (parts.empty()) parts.emplace_back();
-        for (std::string& part : parts) split.push_back(std::move(part));
-      }
-      lines = std::move(split);
-    }
+    // A decoded CR or LF becomes a row break when the frame stores the lines.
     editor.EndProgress();
   }
   if (!error.empty()) editor.host().Message(error, MessageIcon::kError, MessageButtons::kOk);

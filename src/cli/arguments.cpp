@@ -2,7 +2,6 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 
@@ -11,7 +10,10 @@
 namespace parvane {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, SaveCode>, 7> kCodeNames = {{
+// Our own names first, then the aliases other tools and locales use. UTF-8
+// keeps its byte order mark as the desktop program's "Unicode (UTF-8)" does;
+// utf-8n is the form without one.
+constexpr std::pair<std::string_view, SaveCode> kCodeNames[] = {
     {"sjis", SaveCode::kShiftJis},
     {"euc-jp", SaveCode::kEucJp},
     {"jis", SaveCode::kJis},
@@ -19,7 +21,30 @@ constexpr std::array<std::pair<std::string_view, SaveCode>, 7> kCodeNames = {{
     {"utf-16", SaveCode::kUtf16},
     {"utf-16be", SaveCode::kUtf16Be},
     {"utf-8n", SaveCode::kUtf8NoBom},
-}};
+    {"shift_jis", SaveCode::kShiftJis},
+    {"shift-jis", SaveCode::kShiftJis},
+    {"shiftjis", SaveCode::kShiftJis},
+    {"sjis-win", SaveCode::kShiftJis},
+    {"cp932", SaveCode::kShiftJis},
+    {"ms932", SaveCode::kShiftJis},
+    {"windows-31j", SaveCode::kShiftJis},
+    {"eucjp", SaveCode::kEucJp},
+    {"euc_jp", SaveCode::kEucJp},
+    {"eucjp-ms", SaveCode::kEucJp},
+    {"euc-jp-ms", SaveCode::kEucJp},
+    {"ujis", SaveCode::kEucJp},
+    {"iso-2022-jp", SaveCode::kJis},
+    {"iso2022jp", SaveCode::kJis},
+    {"iso-2022-jp-ms", SaveCode::kJis},
+    {"utf8", SaveCode::kUtf8},
+    {"utf-8-bom", SaveCode::kUtf8},
+    {"utf-8-sig", SaveCode::kUtf8},
+    {"utf8n", SaveCode::kUtf8NoBom},
+    {"utf16", SaveCode::kUtf16},
+    {"utf-16le", SaveCode::kUtf16},
+    {"utf16le", SaveCode::kUtf16},
+    {"utf16be", SaveCode::kUtf16Be},
+};
 
 }  // namespace
 
@@ -33,8 +58,9 @@ std::optional<SaveCode> SaveCodeFromCliName(std::string_view name) {
 
 std::string CliUsage() {
   return "usage: parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]\n"
-         "                   [--standard-selection] [--no-backup] [--code CODE]\n"
-         "                   [--settings FILE | --no-settings] [--stdout | -o OUT] [FILE... | -]\n"
+         "                   [--standard-selection] [--no-backup] [--from CODE] [--code CODE]\n"
+         "                   [--eol crlf|lf|cr] [--settings FILE | --no-settings] [--stdout | -o OUT]\n"
+         "                   [FILE... | -]\n"
          "       parvane-cli --list | --help | --version\n"
          "\n"
          "Plays automatic-processing steps on each FILE in place (a .bak copy is kept\n"
@@ -50,7 +76,11 @@ std::string CliUsage() {
          "  --no-backup           no .bak copy in this run\n"
          "  --settings FILE       read the settings from FILE (never written)\n"
          "  --no-settings         read no settings file: the defaults\n"
+         "  --from CODE           the input's code (no detection); names as for --code\n"
          "  --code CODE           output code: sjis, euc-jp, jis, utf-8, utf-16, utf-16be, utf-8n\n"
+         "                        (also shift_jis, cp932, eucjp, iso-2022-jp, utf8, utf-16le, ...);\n"
+         "                        input whose bytes tell no code is written in the locale's code\n"
+         "  --eol crlf|lf|cr      output line break; otherwise the input's\n"
          "  --stdout              write the results to standard output; change no file\n"
          "  -o OUT                write the result to OUT (one input at most)\n"
          "  --list                print the command table\n"
@@ -114,11 +144,19 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
     } else if (name == "--answer") {
       if (!value(&v)) return false;
       args->answers.push_back(v);
-    } else if (name == "--code") {
+    } else if (name == "--code" || name == "--from") {
       if (!value(&v)) return false;
-      args->code = SaveCodeFromCliName(v);
-      if (!args->code) {
+      std::optional<SaveCode>& target = name == "--code" ? args->code : args->from;
+      target = SaveCodeFromCliName(v);
+      if (!target) {
         *error = "unknown code '" + v + "'";
+        return false;
+      }
+    } else if (name == "--eol") {
+      if (!value(&v)) return false;
+      args->eol = LineBreakFromName(v);
+      if (!args->eol) {
+        *error = "unknown line break '" + v + "' (crlf, lf or cr)";
         return false;
       }
     } else if (name == "-o") {

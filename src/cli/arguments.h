@@ -1,8 +1,9 @@
 // The command line of parvane-cli:
 //
 //   parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]
-//               [--standard-selection] [--no-backup] [--code CODE]
-//               [--settings FILE | --no-settings] [--stdout | -o OUT] [FILE... | -]
+//               [--standard-selection] [--no-backup] [--from CODE] [--code CODE]
+//               [--eol crlf|lf|cr] [--settings FILE | --no-settings] [--stdout | -o OUT]
+//               [FILE... | -]
 //   parvane-cli --list | --help | --version
 #ifndef PARVANE_CLI_ARGUMENTS_H_
 #define PARVANE_CLI_ARGUMENTS_H_
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "codes/line_break.h"
 #include "codes/save_code.h"
 
 namespace parvane {
@@ -24,7 +26,9 @@ struct CliArguments {
   bool match_case = false;               // --match-case
   bool standard_selection = false;       // --standard-selection
   bool no_backup = false;                // --no-backup
+  std::optional<SaveCode> from;          // --from: the input's code, no detection
   std::optional<SaveCode> code;          // --code
+  std::optional<LineBreak> eol;          // --eol; otherwise the input's break
   bool to_stdout = false;                // --stdout
   std::optional<std::string> output;     // -o
   std::vector<std::string> files;        // FILE...; none: standard input; "-": standard input
@@ -38,7 +42,8 @@ struct CliArguments {
 bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, std::string* error);
 
 // The code named on the command line: sjis, euc-jp, jis, utf-8, utf-16,
-// utf-16be, utf-8n (ASCII case ignored), or nullopt.
+// utf-16be, utf-8n, or one of their usual aliases (shift_jis, cp932, eucjp,
+// iso-2022-jp, utf8, utf-16le, ...; ASCII case ignored), or nullopt.
 std::optional<SaveCode> SaveCodeFromCliName(std::string_view name);
 
 // The usage text (UTF-8, ends with a newline). It names the manual page and

@@ -2,7 +2,11 @@
 // the batch window processes dropped files.
 #include "cli/run.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <new>
 #include <optional>
@@ -23,6 +27,7 @@
 #include "editor/files.h"
 #include "editor/memory_exhaustion.h"
 #include "editor/options.h"
+#include "text/ascii.h"
 #include "text/literal.h"
 
 namespace parvane {
@@ -44,6 +49,23 @@ void PrintCommandTable(std::FILE* out) {
     text += "\n";
   }
   WriteAll(out, text);
+}
+
+// The code of the locale's character set (LC_ALL, LC_CTYPE, LANG): UTF-8
+// without a mark, EUC-JP or Shift_JIS where the locale says so, UTF-8 for
+// any other.
+SaveCode LocaleSaveCode() {
+  locale_t locale = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) return SaveCode::kUtf8NoBom;
+  std::string codeset = AsciiLower(::nl_langinfo_l(CODESET, locale));
+  ::freelocale(locale);
+  std::erase_if(codeset, [](char c) { return c == '-' || c == '_'; });
+  if (codeset == "eucjp" || codeset == "ujis") return SaveCode::kEucJp;
+  if (codeset == "shiftjis" || codeset == "sjis" || codeset == "cp932" ||
+      codeset == "windows31j") {
+    return SaveCode::kShiftJis;
+  }
+  return SaveCode::kUtf8NoBom;
 }
 
 // Reports the failure of a run that the Host was not told about (refusals
@@ -106,9 +128,15 @@ class Runner {
     }
     // The run saves every file itself; nothing may ask about the previous one.
     editor_.modified = false;
-    if (LoadDocumentFile(editor_, input, false) != LoadResult::kLoaded) {
+    if (LoadDocumentFile(editor_, input, false, args_.from) != LoadResult::kLoaded) {
       host_.Report("not processed: the file could not be loaded");
       return false;
+    }
+    if (args_.eol) editor_.line_ending.kind = *args_.eol;
+    if (editor_.code_undecided && !editor_.options.charset_fixed) {
+      // Plain ASCII in, a Japanese conversion out: the terminal's code, not
+      // Shift_JIS by default.
+      editor_.save_code = LocaleSaveCode();
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
@@ -127,7 +155,8 @@ class Runner {
                          [&bytes](std::string_view piece) {
                            bytes += piece;
                            return true;
-                         });
+                         },
+                         editor_.line_ending);
       std::string error;
       if (!WriteFileAtomically(*args_.output, bytes, &error)) {
         host_.Report(*args_.output + ": " + error);
@@ -142,7 +171,7 @@ class Runner {
       return std::fwrite(piece.data(), 1, piece.size(), out_) == piece.size();
     };
     if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
-                            write) ||
+                            write, editor_.line_ending) ||
         std::fflush(out_) != 0) {
       host_.Report("could not write standard output");
       return false;
@@ -225,6 +254,9 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   auto owned_editor = std::make_unique<Editor>(host);
   Editor& editor = *owned_editor;
   editor.keep_undo = false;
+  // The line-length limit protects the desktop program's view; there is none
+  // here.
+  editor.max_line_length = std::numeric_limits<std::size_t>::max();
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "codes/code_guess.h"
 #include "codes/jis.h"
 #include "codes/jis_repertoire.h"
 #include "codes/rtf.h"
@@ -214,7 +215,8 @@ std::uint32_t Utf8Entry(char16_t u) {
 
 // The Unicode forms of EncodeForSave, line by line.
 bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
-                          const UnicodeOrigins* origins, ChunkWriter& out) {
+                          const UnicodeOrigins* origins, const LineEnding& ending,
+                          ChunkWriter& out) {
   auto units = std::make_unique<UnitTable>(Units());
   for (int b = 0; b < 0x100; ++b) {
     if ((*units)[b] == kLead) (*units)[b] = u'?';
@@ -253,21 +255,24 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
     q[1] = static_cast<char>(u & 0xFF);
     return q + 2;
   };
-  for (const std::string& line : lines) {
+  const std::string_view brk = LineBreakBytes(ending.kind);
+  const std::size_t n = lines.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string& line = lines[i];
+    const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
     // A byte becomes at most three UTF-8 bytes or one UTF-16 unit; one more
     // byte for the last four-byte store.
     p = out.Room(3 * line.size() + 5);
     if (p == nullptr) return false;
     if (utf8) {
       p = EncodeLine(line, is_lead, utf8_table->data(), p, put_utf8);
-      p = put_utf8(p, Utf8Entry(u'\r'));
-      p = put_utf8(p, Utf8Entry(u'\n'));
+      for (char c : eol) p = put_utf8(p, Utf8Entry(static_cast<char16_t>(c)));
     } else if (big_endian) {
       p = EncodeLine(line, is_lead, units->data(), p, put_be);
-      p = put_be(put_be(p, u'\r'), u'\n');
+      for (char c : eol) p = put_be(p, static_cast<char16_t>(c));
     } else {
       p = EncodeLine(line, is_lead, units->data(), p, put_le);
-      p = put_le(put_le(p, u'\r'), u'\n');
+      for (char c : eol) p = put_le(p, static_cast<char16_t>(c));
     }
     out.Commit(p);
   }
@@ -334,7 +339,11 @@ bool EndsWithBreak(std::string_view text) {
 // ConvertJapaneseCode would only detect a second time.
 void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) {
   JapaneseCode d = DetectJapaneseCode(text);
+  // Only the loader guesses: a save into EUC-JP or JIS detects the document's
+  // own Shift_JIS text and must keep taking undecided text for Shift_JIS.
+  if (d == CodeEucOrSjis) d = GuessEucOrSjis(text);
   out.detected_code = FromJapaneseCode(d);
+  out.undecided = d == CodeAscii;
   if (d == CodeEuc) {
     out.text = EucToSjis(text);
   } else if (d == CodeJis || d == CodeJisOld) {
@@ -354,9 +363,13 @@ DecodedFile DecodeBytesOfKind(std::string_view bytes, int kind, bool is_rtf) {
   if (kind != kUnicodeNone || is_rtf) {
     DecodedFile out = DecodeConverted(bytes, kind, is_rtf);
     if (kind == kUnicodeNone) ConvertToSjis(out, out.text, &out.text);
+    out.ending = DetectLineEnding(out.text);
     return out;
   }
   DecodedFile out;
+  // EUC-JP and JIS keep every CR and LF where it was, so the file's bytes
+  // tell the break as well as the converted text would.
+  out.ending = DetectLineEnding(bytes);
   if (EndsWithBreak(bytes)) {
     ConvertToSjis(out, bytes, nullptr);
     return out;
@@ -379,8 +392,37 @@ DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf
   int kind = UnicodeKind(bytes, detect_utf8);
   if (kind != kUnicodeNone || is_rtf) return DecodeBytesOfKind(bytes, kind, is_rtf);
   DecodedFile out;
+  out.ending = DetectLineEnding(bytes);
   if (!EndsWithBreak(bytes)) bytes.append("\r\n");
   ConvertToSjis(out, bytes, &bytes);
+  return out;
+}
+
+DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf) {
+  if (IsUnicodeSaveCode(code)) {
+    DecodedFile out = DecodeConverted(bytes, static_cast<int>(code), is_rtf);
+    out.detected_code = code;
+    out.ending = DetectLineEnding(out.text);
+    return out;
+  }
+  DecodedFile out;
+  out.ending = DetectLineEnding(bytes);
+  out.detected_code = code;
+  if (!EndsWithBreak(bytes)) bytes.append("\r\n");
+  if (code == SaveCode::kEucJp) {
+    out.text = EucToSjis(bytes);
+  } else if (code == SaveCode::kJis) {
+    out.text = JisToSjis(bytes);
+  } else {
+    out.text = std::move(bytes);
+  }
+  if (is_rtf) {
+    RtfText rtf = RtfToText(out.text, false);
+    out.text = std::move(rtf.text);
+    out.unmapped_count = rtf.unmapped_count;
+    out.first_unmapped_line = rtf.first_unmapped_line;
+    out.ending = DetectLineEnding(out.text);
+  }
   return out;
 }
 
@@ -413,30 +455,39 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
 
 bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
                         const UnicodeOrigins* origins,
-                        const std::function<bool(std::string_view)>& sink) {
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending) {
+  const std::string_view brk = LineBreakBytes(ending.kind);
   if (code == SaveCode::kEucJp || code == SaveCode::kJis) {
-    // The conversion depends on a detection over the whole text.
+    // The conversion depends on a detection over the whole text. The last
+    // line gets its break too and loses it after the conversion: JIS then
+    // still returns to one-byte mode at the end of the file.
     std::string text;
     std::size_t total = 0;
-    for (const std::string& line : lines) total += line.size() + 2;
+    for (const std::string& line : lines) total += line.size() + brk.size();
     text.reserve(total);
     for (const std::string& line : lines) {
       text += line;
-      text += "\r\n";
+      text += brk;
     }
     std::string bytes = EncodeForSave(text, code, origins);
+    if (!ending.final_break && !lines.empty() && bytes.ends_with(brk)) {
+      bytes.resize(bytes.size() - brk.size());
+    }
     return bytes.empty() || sink(bytes);
   }
   ChunkWriter out(sink);
-  if (code != SaveCode::kShiftJis) return EncodeLinesAsUnicode(lines, code, origins, out);
-  for (const std::string& line : lines) {
-    char* p = out.Room(line.size() + 2);
+  if (code != SaveCode::kShiftJis) return EncodeLinesAsUnicode(lines, code, origins, ending, out);
+  const std::size_t n = lines.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string& line = lines[i];
+    const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
+    char* p = out.Room(line.size() + eol.size());
     if (p == nullptr) return false;
     std::memcpy(p, line.data(), line.size());
     p += line.size();
-    p[0] = '\r';
-    p[1] = '\n';
-    out.Commit(p + 2);
+    std::memcpy(p, eol.data(), eol.size());
+    out.Commit(p + eol.size());
   }
   return out.Flush();
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codes/line_break.h"
 #include "codes/save_code.h"
 
 namespace parvane {
@@ -43,6 +44,8 @@ struct DecodedFile {
   std::size_t unmapped_count = 0;       // characters that became '?' (no code page 932 form)
   std::size_t first_unmapped_line = 0;  // 1-based line of the first one (0 when none)
   std::shared_ptr<const UnicodeOrigins> origins;  // null when nothing to remember
+  LineEnding ending;       // the file's line break and whether its last line had one
+  bool undecided = false;  // no byte told the code (plain ASCII, empty): Shift_JIS by default
 };
 
 // Decodes a file's bytes as loading does: a byte order mark -> UTF-16 ->
@@ -71,13 +74,20 @@ DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf
 std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
                           const UnicodeOrigins* origins);
 
-// Gives the bytes of EncodeForSave(JoinLines(lines), code, origins) to sink
-// in pieces of a few hundred kilobytes, so that saving needs neither the
-// document text nor the whole file's bytes at once. Returns false as soon as
-// sink returns false.
+// Decodes a file's bytes as DecodeOwnedFileBytes does, but in the code the
+// caller names instead of a detected one (bytes without their byte order
+// mark are accepted for the Unicode forms). detected_code is that code.
+DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf);
+
+// Gives the bytes of EncodeForSave(lines joined by ending's break, code,
+// origins) to sink in pieces of a few hundred kilobytes, so that saving
+// needs neither the document text nor the whole file's bytes at once. The
+// break follows every line, the last one only when ending.final_break.
+// Returns false as soon as sink returns false.
 bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
                         const UnicodeOrigins* origins,
-                        const std::function<bool(std::string_view)>& sink);
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending = {});
 
 }  // namespace parvane
 

@@ -70,7 +70,11 @@ void CopyRows(Editor& editor) {
   if (editor.doc.empty()) return;
   editor.RecordStep(Sjis("[コピー]"));
   CommandFrame frame(editor, Sjis("コピーしています…"), RowEdit(false));
-  if (editor.doc.SelectedCount() <= 1) {
+  // Rows a find or a command left are copied as they are, even one; after a
+  // find that matched nothing there is nothing to copy.
+  const bool result = editor.doc.selection_is_result();
+  if (result && editor.doc.SelectedCount() == 0) return;
+  if (!result && editor.doc.SelectedCount() <= 1) {
     editor.host().SetClipboardText(editor.doc.Text());
     return;
   }

@@ -143,8 +143,13 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
   const std::string pattern(text);
   const bool regex = mode == SearchMode::kRegex;
   // Selecting everything is a command (and a step) of its own; it runs before
-  // this command's frame begins so that frames never nest.
-  if (editor.doc.SelectedCount() <= 1) SelectAllRows(editor);
+  // this command's frame begins so that frames never nest. Rows an earlier
+  // find or command left are searched as they are: a find after a one-row
+  // find narrows within that row, and after a find that matched nothing
+  // there is nothing to search until the person selects again.
+  if (editor.doc.SelectedCount() <= 1 && !editor.doc.selection_is_result()) {
+    SelectAllRows(editor);
+  }
   CommandFrame::Flags flags;
   flags.save_undo = false;
   flags.collect = false;
@@ -166,6 +171,8 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
     }
     if (!matched) doc.Select(i, false);
   }
+  doc.set_selection_is_result(true);
+  editor.host().RowsFound(doc.SelectedCount());
 }
 
 void ReplaceInLines(Editor& editor, std::string_view find, std::string_view replacement,

@@ -45,17 +45,27 @@ void InsertEmptyLine(Editor& editor) {
 }
 
 void RemoveLeadingSpace(Editor& editor) {
-  CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
-  if (editor.doc.empty()) return;
-  for (std::string& line : editor.work_lines) {
-    if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+  // The keys edit the selected rows in place: the selection stays the
+  // person's (or the find's) as it was, not a command's result.
+  const bool was_result = editor.doc.selection_is_result();
+  {
+    CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
+    if (editor.doc.empty()) return;
+    for (std::string& line : editor.work_lines) {
+      if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+    }
   }
+  editor.doc.set_selection_is_result(was_result);
 }
 
 void AddLeadingSpace(Editor& editor) {
-  CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
-  if (editor.doc.empty()) return;
-  for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+  const bool was_result = editor.doc.selection_is_result();
+  {
+    CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
+    if (editor.doc.empty()) return;
+    for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+  }
+  editor.doc.set_selection_is_result(was_result);
 }
 
 std::optional<std::string> FileInformation(const Editor& editor) {
@@ -84,6 +94,9 @@ std::optional<std::string> FileInformation(const Editor& editor) {
   text += Sjis("　 … ") + Excerpt(line) + end;
   text += Sjis("　最も長い行のサイズ = ") + std::to_string(line.size()) + end;
   text += Sjis("　最も長い行の文字数 = ") + std::to_string(Utf16Length(line)) + end;
+  // What the next save writes, as the status bar shows it.
+  text += Sjis("　文字コード = ") + std::string(SaveCodeCaption(editor.save_code)) + end;
+  text += Sjis("　改行コード = ") + std::string(LineBreakCaption(editor.line_ending.kind)) + end;
   return text;
 }
 

@@ -102,10 +102,35 @@ Lines SplitLines(std::string_view text) {
   return lines;
 }
 
+bool HasLineBreak(std::string_view line) {
+  return std::memchr(line.data(), '\n', line.size()) != nullptr ||
+         std::memchr(line.data(), '\r', line.size()) != nullptr;
+}
+
+void SplitAtLineBreaks(Lines& lines) {
+  std::size_t first = 0;
+  while (first < lines.size() && !HasLineBreak(lines[first])) ++first;
+  if (first == lines.size()) return;
+  Lines split;
+  split.reserve(lines.size() + 1);
+  for (std::size_t i = 0; i < first; ++i) split.push_back(std::move(lines[i]));
+  for (std::size_t i = first; i < lines.size(); ++i) {
+    if (!HasLineBreak(lines[i])) {
+      split.push_back(std::move(lines[i]));
+      continue;
+    }
+    Lines parts = SplitLines(lines[i]);
+    if (parts.empty()) parts.emplace_back();
+    for (std::string& part : parts) split.push_back(std::move(part));
+  }
+  lines = std::move(split);
+}
+
 void Document::SetLines(Lines lines) {
   lines_ = std::move(lines);
   selected_.assign(lines_.size(), 0);
   selected_count_ = 0;
+  selection_is_result_ = false;
   FixCurrentRow();
 }
 
@@ -120,6 +145,7 @@ void Document::InsertLines(std::size_t row, Lines lines, bool select) {
 }
 
 std::size_t Document::EraseSelected() {
+  selection_is_result_ = false;
   std::size_t lowest = lines_.size();
   std::size_t out = 0;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -139,6 +165,7 @@ std::size_t Document::EraseSelected() {
 }
 
 void Document::EraseRow(std::size_t row) {
+  selection_is_result_ = false;
   if (row >= lines_.size()) return;
   if (selected_[row]) --selected_count_;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(row));
@@ -153,6 +180,7 @@ void Document::RotateRows(std::size_t first, std::size_t middle, std::size_t las
 }
 
 void Document::Select(std::size_t row, bool on) {
+  selection_is_result_ = false;
   if (row >= selected_.size() || (selected_[row] != 0) == on) return;
   selected_[row] = on ? 1 : 0;
   if (on) {
@@ -163,16 +191,19 @@ void Document::Select(std::size_t row, bool on) {
 }
 
 void Document::SelectAll() {
+  selection_is_result_ = false;
   std::fill(selected_.begin(), selected_.end(), 1);
   selected_count_ = selected_.size();
 }
 
 void Document::ClearSelection() {
+  selection_is_result_ = false;
   std::fill(selected_.begin(), selected_.end(), 0);
   selected_count_ = 0;
 }
 
 void Document::InvertSelection() {
+  selection_is_result_ = false;
   for (auto& s : selected_) s = s ? 0 : 1;
   selected_count_ = selected_.size() - selected_count_;
 }

@@ -21,6 +21,14 @@ std::string JoinLines(const Lines& lines);
 // NUL included, stays in its line.
 Lines SplitLines(std::string_view text);
 
+// True when line holds a CR or an LF byte.
+bool HasLineBreak(std::string_view line);
+
+// Splits every line that holds CR or LF into lines as SplitLines does (a line
+// that is only a break becomes one empty line); the others stay as they are.
+// Lines without a break are not copied.
+void SplitAtLineBreaks(Lines& lines);
+
 class Document {
  public:
   const Lines& lines() const { return lines_; }
@@ -53,6 +61,13 @@ class Document {
   // row keeping its selection (std::rotate on texts and flags: no copies).
   void RotateRows(std::size_t first, std::size_t middle, std::size_t last);
 
+  // True when the selection was made by a find or stored as a command's
+  // result rather than left by the person's cursor: then even one selected
+  // row, or none, is what the next command works on. Every change of the
+  // selection through the calls below clears it.
+  bool selection_is_result() const { return selection_is_result_; }
+  void set_selection_is_result(bool on) { selection_is_result_ = on; }
+
   bool IsSelected(std::size_t row) const { return selected_[row] != 0; }
   void Select(std::size_t row, bool on);
   void SelectAll();
@@ -72,6 +87,7 @@ class Document {
   Lines lines_;
   std::vector<std::uint8_t> selected_;  // one flag per line
   std::size_t selected_count_ = 0;
+  bool selection_is_result_ = false;
   long current_row_ = -1;
 };
 

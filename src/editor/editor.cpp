@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "codes/text_file.h"
 #include "editor/fields.h"
 #include "editor/files.h"
 #include "editor/recovery_copy.h"
@@ -30,8 +31,11 @@ void Editor::CollectSelection(bool whole_if_none_selected) {
   for (std::size_t row : doc.SelectedRows()) work_lines.push_back(doc.line(row));
   whole_document = false;
   if (!whole_if_none_selected) return;
+  // The extended style's "one row counts as none" is for the row the
+  // person's cursor left selected, not for rows a find picked.
   bool whole = n == doc.size() ||
-               (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0);
+               (!doc.selection_is_result() &&
+                (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0));
   if (whole) {
     work_lines = doc.lines();
     whole_document = true;
@@ -42,6 +46,9 @@ bool Editor::StoreResult() {
   // An empty document stores nothing, so whatever an earlier refused command
   // left in work_lines must not be refused again on its behalf.
   if (doc.empty()) return true;
+  // Once here for every command: a row never holds a line break, whatever a
+  // replacement or a decoder put into a line.
+  SplitAtLineBreaks(work_lines);
   for (const auto& line : work_lines) {
     if (line.size() > max_line_length) {
       if (!Playing()) {
@@ -56,6 +63,7 @@ bool Editor::StoreResult() {
   } else {
     std::size_t p = doc.EraseSelected();
     doc.InsertLines(p, std::move(work_lines), /*select=*/true);
+    doc.set_selection_is_result(true);
   }
   work_lines.clear();
   WriteRecoveryCopy();

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "codes/line_break.h"
 #include "codes/save_code.h"
 #include "editor/document.h"
 #include "editor/host.h"
@@ -56,6 +57,10 @@ class Editor {
   bool keep_undo = true;
   std::size_t max_line_length = kMaxLineLength;
   SaveCode save_code = SaveCode::kShiftJis;
+  // The file's line break, written by every save ("保存時の改行コード").
+  LineEnding line_ending;
+  // True when no byte of the loaded file told its code (plain ASCII, empty).
+  bool code_undecided = false;
   // Which Unicode characters the best-fit codes of a Unicode file came from,
   // so that saving it again in a Unicode form gives back the same bytes.
   std::shared_ptr<const UnicodeOrigins> unicode_origins;
@@ -87,10 +92,14 @@ class Editor {
   // Takes the undo snapshot and sets `modified`, unless a step is played back.
   void SaveUndo();
   // Fills work_lines with the selected lines, or the whole document (see the
-  // selection rules); does nothing on an empty document.
+  // selection rules); does nothing on an empty document. A selection that a
+  // find or a command's result made is taken as it is, even one row or none
+  // (then work_lines stays empty and the command changes nothing).
   void CollectSelection(bool whole_if_none_selected);
-  // Writes work_lines back. Returns false when a line is longer than
-  // max_line_length (the refusal message is shown unless playing back).
+  // Writes work_lines back, a line holding CR or LF as several rows. Returns
+  // false when a line is longer than max_line_length (the refusal message is
+  // shown unless playing back). Rows stored in place of a selection stay
+  // selected as a command's result.
   bool StoreResult();
   // Ends the command: refreshes the view through the Host.
   void EndCommand();

@@ -95,7 +95,8 @@ bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::str
   return true;
 }
 
-LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append) {
+LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append,
+                            std::optional<SaveCode> from) {
   CommandFrame frame(editor, Sjis("ファイルを開いています…"),
                      {.save_undo = false, .collect = false, .store = false});
   std::string bytes;
@@ -104,9 +105,15 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     ReportFileError(editor, "ファイルを開けませんでした。\r\n", path, error);
     return LoadResult::kFailed;
   }
-  DecodedFile decoded = DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf",
-                                             editor.options.detect_utf8);
-  if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
+  const bool is_rtf = LowerExtension(path) == ".rtf";
+  DecodedFile decoded =
+      from ? DecodeFileBytesAs(std::move(bytes), *from, is_rtf)
+           : DecodeOwnedFileBytes(std::move(bytes), is_rtf, editor.options.detect_utf8);
+  // Nothing of the new file is taken over before the question about the
+  // modified document: a "yes" saves that one in its own code and break.
+  auto take_code = [&editor, &decoded] {
+    if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
+  };
   Lines lines = SplitLines(decoded.text);
   std::string().swap(decoded.text);
 
@@ -121,11 +128,16 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
   }
 
   if (append) {
+    // The appended lines take the document's line break.
+    take_code();
     if (lines.empty()) return LoadResult::kLoaded;
     if (editor.keep_undo) editor.undo_text = editor.doc.Text();
     editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
   } else {
     if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
+    take_code();
+    editor.line_ending = decoded.ending;
+    editor.code_undecided = decoded.undecided;
     editor.doc.SetLines(std::move(lines));
     editor.modified = false;
     if (editor.keep_undo) editor.undo_text = editor.doc.Text();
@@ -169,7 +181,7 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
   std::string error;
   auto produce = [&editor](const ByteSink& sink) {
     return EncodeLinesForSave(editor.doc.lines(), editor.save_code, editor.unicode_origins.get(),
-                              sink);
+                              sink, editor.line_ending);
   };
   if (!SaveFileKeepingIdentity(path, produce, &error)) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);

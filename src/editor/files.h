@@ -4,6 +4,7 @@
 #define PARVANE_EDITOR_FILES_H_
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,14 @@ enum class LoadResult {
 };
 
 // Reads path into the document, replacing it (append false) or appending its
-// lines. Detects the code, converts to Shift_JIS, sets save_code unless the
-// code is fixed. Errors are reported through the Host.
-LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append);
+// lines. Detects the code (or takes from, skipping detection), converts to
+// Shift_JIS, sets save_code unless the code is fixed; a replacing load takes
+// the file's line break. When the document is modified, the save-changes
+// question comes before anything of the new file is taken over, so a save
+// it starts writes the old document in its own code and break. Errors are
+// reported through the Host.
+LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, bool append,
+                            std::optional<SaveCode> from = std::nullopt);
 
 // Reads a file's lines as the merge commands and conversion tables do: RTF
 // through the RTF reader, otherwise plain bytes, converted to Shift_JIS by the

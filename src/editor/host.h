@@ -6,6 +6,7 @@
 #ifndef PARVANE_EDITOR_HOST_H_
 #define PARVANE_EDITOR_HOST_H_
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,6 +66,10 @@ class Host {
   // percentage changes); the Host shows the gauge and lets the window repaint.
   // percent < 0 hides the gauge.
   virtual void Progress(int percent) = 0;
+
+  // A find selected count rows (none when nothing matched); the desktop
+  // program says so and shows the first. Called inside the find's frame.
+  virtual void RowsFound(std::size_t count) { (void)count; }
 
   // The command ended: the document may have changed entirely; refresh the
   // view, title, record list and status text, and unblock the menus.

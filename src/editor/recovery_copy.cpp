@@ -13,6 +13,7 @@
 #include <cstring>
 #include <random>
 
+#include "codes/line_break.h"
 #include "editor/file_writing.h"
 #include "editor/files.h"
 
@@ -146,6 +147,8 @@ bool WriteRecoveryFile(const Editor& editor, const std::filesystem::path& path,
   std::string header(kMagic);
   header += "File=" + editor.current_file_name.string() + "\n";
   header += "Code=" + std::string(SaveCodeSettingsName(editor.save_code)) + "\n";
+  header += "Break=" + std::string(LineBreakCaption(editor.line_ending.kind)) + "\n";
+  header += std::string("FinalBreak=") + (editor.line_ending.final_break ? "1" : "0") + "\n";
   header += "\n";
   const Document& doc = editor.doc;
   auto produce = [&header, &doc](const ByteSink& sink) {
@@ -171,6 +174,7 @@ bool ReadRecoveryFile(const std::filesystem::path& path, Editor& editor, std::st
   std::size_t pos = kMagic.size();
   std::filesystem::path file_name;
   std::optional<SaveCode> code;
+  LineEnding ending;
   for (;;) {
     std::size_t end = bytes.find('\n', pos);
     if (end == std::string::npos) {
@@ -185,11 +189,18 @@ bool ReadRecoveryFile(const std::filesystem::path& path, Editor& editor, std::st
     std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
     if (key == "File") file_name = std::string(value);
     if (key == "Code") code = SaveCodeFromSettingsName(value);
+    if (key == "Break") {
+      for (int k = 0; k < kLineBreakCount; ++k) {
+        if (value == LineBreakCaption(static_cast<LineBreak>(k))) ending.kind = static_cast<LineBreak>(k);
+      }
+    }
+    if (key == "FinalBreak") ending.final_break = value != "0";
   }
   editor.doc.SetText(std::string_view(bytes).substr(pos));
   if (editor.keep_undo) editor.undo_text = editor.doc.Text();
   editor.current_file_name = file_name;
   if (code) editor.save_code = *code;
+  editor.line_ending = ending;
   editor.modified = true;
   return true;
 }

@@ -23,6 +23,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "automation/automation_state.h"
+#include "commands/find_replace.h"
 #include "scripted_prompter.h"
 #include "text/literal.h"
 
@@ -229,10 +230,16 @@ class MainWindowTest : public QObject {
     w->TriggerCommand(1);  // 五十音順にする
     QCOMPARE(Doc(*w), Lines({"c", "b", "a", "d"}));
     QVERIFY(w->view()->selectionModel()->isRowSelected(1, QModelIndex()));
-    // In the extended style it means the whole document.
+    // The row the command stored stays its result: the next command works
+    // on it in the extended style too.
     w->TriggerApp(AppAction::kSelectionExtended);
     QCOMPARE(w->view()->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(w->editor().selection_style, SelectionStyle::kExtended);
+    w->TriggerCommand(1);
+    QCOMPARE(Doc(*w), Lines({"c", "b", "a", "d"}));
+    // One row the person selected means the whole document.
+    w->view()->selectionModel()->select(w->model()->index(2, 0),
+                                        QItemSelectionModel::ClearAndSelect);
     w->TriggerCommand(1);
     QCOMPARE(Doc(*w), Lines({"a", "b", "c", "d"}));
   }
@@ -356,6 +363,94 @@ class MainWindowTest : public QObject {
     QCOMPARE(ReadAll(former), Sjis("復元\r\n行\r\n"));
     w->Shutdown();
     QVERIFY(!QFile::exists(Path(QStringLiteral("1-1.copy"))));
+  }
+
+  // A file keeps its break: the menu and the status bar show it, choosing
+  // another writes that one, and a last line without a break stays so.
+  void TheLineBreakIsKeptShownAndChosen() {
+    const QString file = Path(QStringLiteral("lf.txt"));
+    WriteAll(file, "b\na");
+    auto w = Make({file});
+    QVERIFY(w->menus().app(AppAction::kLineBreak1)->isChecked());
+    QCOMPARE(w->CodeStatusText(), QStringLiteral("Shift_JIS  LF"));
+    w->TriggerCommand(3);  // 逆にする
+    w->TriggerApp(AppAction::kSave);
+    QCOMPARE(ReadAll(file), std::string("a\nb"));
+    w->TriggerApp(AppAction::kLineBreak2);
+    QVERIFY(w->menus().app(AppAction::kLineBreak2)->isChecked());
+    QVERIFY(!w->menus().app(AppAction::kLineBreak1)->isChecked());
+    QCOMPARE(w->CodeStatusText(), QStringLiteral("Shift_JIS  CR"));
+    w->TriggerApp(AppAction::kSave);
+    QCOMPARE(ReadAll(file), std::string("a\rb"));
+    // An untitled document writes CR LF.
+    auto fresh = Make();
+    QVERIFY(fresh->menus().app(AppAction::kLineBreak0)->isChecked());
+    QCOMPARE(fresh->CodeStatusText(), QStringLiteral("Shift_JIS  CR+LF"));
+  }
+
+  // The recovery copy is written in the document's break, so restoring it
+  // brings the break back.
+  void TheRecoveryCopyKeepsTheLineBreak() {
+    const QString file = Path(QStringLiteral("cr.txt"));
+    WriteAll(file, "b\ra\r");
+    {
+      auto w = Make({file});
+      w->TriggerCommand(3);
+      QCOMPARE(ReadAll(Path(QStringLiteral("backup.tmp"))), std::string("a\rb\r"));
+    }
+    WriteAll(Path(QStringLiteral("backup.tmp")), "a\rb\r");
+    auto w = Make({}, false);
+    prompter_->answers.push_back(Answer::kYes);
+    w->Startup();
+    QCOMPARE(Doc(*w), Lines({"a", "b"}));
+    QCOMPARE(w->editor().line_ending.kind, LineBreak::kCr);
+  }
+
+  // Opening another file while one is modified saves the modified one in its
+  // own code and break, not in the new file's.
+  void OpeningAFileSavesTheModifiedOneInItsOwnCode() {
+    const QString euc = Path(QStringLiteral("euc.txt"));
+    const std::string chotto = "\xa4\xc1\xa4\xe7\xa4\xc3\xa4\xc8";  // ちょっと
+    const std::string hon = "\xa4\xdb\xa4\xf3";  // ほん: F3 is no Shift_JIS trail byte
+    WriteAll(euc, chotto + "\n" + hon + "\n");
+    const QString utf8 = Path(QStringLiteral("utf8.txt"));
+    WriteAll(utf8, "\xef\xbb\xbfx\r\ny");
+    auto w = Make({euc});
+    QCOMPARE(Doc(*w).size(), std::size_t{2});
+    QCOMPARE(w->editor().save_code, SaveCode::kEucJp);
+    w->TriggerCommand(3);
+    prompter_->answers.push_back(Answer::kYes);
+    w->DropFiles({utf8}, false);
+    QCOMPARE(ReadAll(euc), hon + "\n" + chotto + "\n");
+    QCOMPARE(Doc(*w), Lines({"x", "y"}));
+    QCOMPARE(w->editor().save_code, SaveCode::kUtf8);
+    QCOMPARE(w->editor().line_ending.kind, LineBreak::kCrLf);
+    QVERIFY(!w->editor().line_ending.final_break);
+    QCOMPARE(w->CodeStatusText(), QStringLiteral("Unicode (UTF-8)  CR+LF"));
+  }
+
+  // A find says how many rows it found and shows the first of them; the
+  // next command works on them, one row too.
+  void AFindReportsItsRowsAndTheNextCommandUsesThem() {
+    auto w = Make();
+    Lines lines;
+    for (int i = 0; i < 500; ++i) lines.push_back("row " + std::to_string(i));
+    w->editor().doc.SetLines(lines);
+    w->model()->EndChange();
+    w->resize(400, 300);
+    FindRows(w->editor(), "row 480", SearchMode::kPlain, false);
+    QCOMPARE(w->StatusText(), QString::fromUtf8("1 行見つかりました"));
+    QVERIFY(w->view()->selectionModel()->isRowSelected(480, QModelIndex()));
+    QVERIFY(w->view()->viewport()->rect().intersects(
+        w->view()->visualRect(w->model()->index(480, 0))));
+    w->TriggerCommand(3);  // 逆にする: the found row alone, so nothing moves
+    QCOMPARE(Doc(*w), lines);
+    QVERIFY(w->view()->selectionModel()->isRowSelected(480, QModelIndex()));
+    FindRows(w->editor(), "nothing", SearchMode::kPlain, false);
+    QCOMPARE(w->StatusText(), QString::fromUtf8("見つかりませんでした"));
+    QCOMPARE(w->editor().doc.SelectedCount(), 0u);
+    w->TriggerCommand(3);  // 逆にする: nothing to work on
+    QCOMPARE(Doc(*w), lines);
   }
 
   void DecliningTheRecoveryCopyKeepsItUntilExit() {
@@ -487,7 +582,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Doc(*w), Lines({"a", "b", "c"}));
     // The window's copy, not the list's own: one selected row copies everything.
     QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb\r\nc\r\n"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb\nc\n"));
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(Doc(*w), Lines({"a", "", "b", "c"}));
     QCOMPARE(w->editor().doc.current_row(), 2L);
@@ -551,7 +646,8 @@ class MainWindowTest : public QObject {
                                "　 … あい    \n"
                                "　最も長い行のサイズ = 4    \n"
                                "　最も長い行の文字数 = 2    \n"
-                               "　保存時の文字コード = Shift_JIS    \n"));
+                               "　文字コード = Shift_JIS    \n"
+                               "　改行コード = CR+LF    \n"));
     // Rows are as high as the text plus two pixels.
     QCOMPARE(w->view()->sizeHintForRow(0), QFontMetrics(w->view()->font()).height() + 2);
     QVERIFY(!w->statusBar()->isHidden());

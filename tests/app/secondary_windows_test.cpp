@@ -81,7 +81,7 @@ class SecondaryWindowsTest : public QObject {
     });
     w->TriggerCommand(56);  // 連続する重複行を一行にまとめる
     QCOMPARE(shown, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb\r\n"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb\n"));
     QCOMPARE(w->editor().doc.lines(), Lines({"a", "b"}));
     QCOMPARE(w->model()->rowCount(), 2);
     QCOMPARE(w->editor().record_buffer.back(),

@@ -187,11 +187,11 @@ TEST_F(BatchTest, AFailedRunNeitherSavesNorBacksUpAndIsSummedUp) {
 }
 
 TEST_F(BatchTest, FileSavedInItsOwnCode) {
-  // EUC-JP in ("ちょっと", "あいうえお"), EUC-JP out, sorted.
+  // EUC-JP in ("ちょっと", "あいうえお"), EUC-JP out, sorted, with its LF.
   const std::string chotto = "\xa4\xc1\xa4\xe7\xa4\xc3\xa4\xc8";
   const std::string aiueo = "\xa4\xa2\xa4\xa4\xa4\xa6\xa4\xa8\xa4\xaa";
   auto file = WriteBytes(dir / "e.txt", chotto + "\n" + aiueo + "\n");
-  const std::string euc_ab = aiueo + "\r\n" + chotto + "\r\n";
+  const std::string euc_ab = aiueo + "\n" + chotto + "\n";
   Bind(0, Pvx("sort.pvx", {"TITLE=s", "001"}));
   ProcessDroppedFiles(editor, state, {file}, 0);
   EXPECT_EQ(ReadBytes(file), euc_ab);

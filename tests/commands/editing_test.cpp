@@ -61,6 +61,18 @@ TEST_F(EditingTest, JumpBusyTextAndTheNumberForms) {
   EXPECT_FALSE(editor.modified);
 }
 
+TEST_F(EditingTest, CopyTakesTheRowsAFindLeftEvenOneOrNone) {
+  Load({"a", "b", "c"}, {1});
+  editor.doc.set_selection_is_result(true);
+  CopyRows(editor);
+  EXPECT_EQ(host.clipboard, "b\r\n");
+  host.clipboard = "before";
+  Load({"a", "b", "c"}, {});
+  editor.doc.set_selection_is_result(true);
+  CopyRows(editor);
+  EXPECT_EQ(host.clipboard, "before");
+}
+
 TEST_F(EditingTest, CopyTakesTheWholeDocumentWhenAtMostOneRowIsSelected) {
   Load({"a", "b", "c"}, {1});
   editor.selection_style = SelectionStyle::kStandard;

@@ -44,6 +44,21 @@ TEST_F(ViewKeysTest, ArrowsShiftOnlySelectedLinesByOneSpace) {
   EXPECT_TRUE(Recorded().empty());
 }
 
+// The keys edit rows in place: the person's one row stays the person's (the
+// next command still takes the whole document), a find's rows stay a find's.
+TEST_F(ViewKeysTest, TheKeysLeaveTheSelectionAsItWas) {
+  for (bool from_find : {false, true}) {
+    Load({"a", "b", "c"}, {1});
+    editor.doc.set_selection_is_result(from_find);
+    AddLeadingSpace(editor);
+    RemoveLeadingSpace(editor);
+    AddLeadingSpace(editor);
+    EXPECT_EQ(Text(), (Utf8{"a", " b", "c"}));
+    EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
+    EXPECT_EQ(editor.doc.selection_is_result(), from_find);
+  }
+}
+
 TEST_F(ViewKeysTest, FileInformationText) {
   EXPECT_FALSE(FileInformation(editor).has_value());
   Load({"ab", "あいう", "xyz"});
@@ -55,8 +70,17 @@ TEST_F(ViewKeysTest, FileInformationText) {
       "　最も長い行の行番号 = 2    \r\n"
       "　 … あいう    \r\n"
       "　最も長い行のサイズ = 6    \r\n"
-      "　最も長い行の文字数 = 3    \r\n";
+      "　最も長い行の文字数 = 3    \r\n"
+      "　文字コード = Shift_JIS    \r\n"
+      "　改行コード = CR+LF    \r\n";
   EXPECT_EQ(SjisToUtf8(*FileInformation(editor)), expected);
+  editor.save_code = SaveCode::kUtf8NoBom;
+  editor.line_ending.kind = LineBreak::kLf;
+  const std::string info = SjisToUtf8(*FileInformation(editor));
+  EXPECT_NE(info.find("　文字コード = Unicode (UTF-8 BOM なし)    \r\n"
+                      "　改行コード = LF    \r\n"),
+            std::string::npos)
+      << info;
 }
 
 TEST_F(ViewKeysTest, LongestLineExcerpt) {

@@ -1,6 +1,7 @@
 // The document and the command frame: what a command sees and what it leaves.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -240,6 +241,105 @@ TEST_F(FrameTest, RecoveryCopyIsWrittenAfterEachCommandAndAFailureIsReportedOnce
   Shout(editor);
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.commands_ended, 3);
+}
+
+}  // namespace
+}  // namespace parvane
+
+namespace parvane {
+namespace {
+
+// A stand-in replacement: every "," becomes the given text.
+void ReplaceCommas(Editor& editor, const std::string& with) {
+  CommandFrame frame(editor, "busy");
+  for (auto& line : editor.work_lines) {
+    std::string out;
+    for (char c : line) out += c == ',' ? with : std::string(1, c);
+    line = out;
+  }
+}
+
+class StoreSplitTest : public FrameTest {};
+
+// A row never holds a line break: whatever a command puts into a line, the
+// store splits it as loading would, in the whole document and in a selection.
+TEST_F(StoreSplitTest, ResultLinesHoldingBreaksBecomeRows) {
+  struct Case {
+    Lines doc;
+    std::vector<std::size_t> selected;  // rows the person selected (none: whole)
+    std::string with;
+    Lines expected;
+    std::vector<std::size_t> selected_after;
+  };
+  const Case cases[] = {
+      {{"a,b,c"}, {}, "\n", {"a", "b", "c"}, {}},
+      {{"a,b", "c"}, {}, "\r\n", {"a", "b", "c"}, {}},
+      {{"a,b", "c"}, {}, "\r", {"a", "b", "c"}, {}},
+      {{"a,,b"}, {}, "\n", {"a", "", "b"}, {}},
+      {{std::string("a\0,b", 4)}, {}, "\n", {std::string("a\0", 2), "b"}, {}},
+      // A break at the end of a line adds no row, as at the end of a file;
+      // a line that is only a break stays one empty row.
+      {{"a,", ","}, {}, "\n", {"a", ""}, {}},
+      {{"x", "a,b", "y", "c,d"}, {1, 3}, "\n", {"x", "a", "b", "c", "d", "y"}, {1, 2, 3, 4}},
+      {{"x", "a,b", "y"}, {0, 1}, "\n\r", {"x", "a", "", "b", "y"}, {0, 1, 2, 3}},
+      {{"a,b", "c", "d"}, {0, 1}, "-", {"a-b", "c", "d"}, {0, 1}},
+  };
+  for (const Case& c : cases) {
+    Load(c.doc);
+    for (std::size_t row : c.selected) editor.doc.Select(row, true);
+    ReplaceCommas(editor, c.with);
+    EXPECT_EQ(editor.doc.lines(), c.expected) << c.doc[0] << " with " << c.with.size();
+    EXPECT_EQ(editor.doc.SelectedRows(), c.selected_after);
+  }
+}
+
+// Rows a find or a command left selected are what the next command works on,
+// even one row or none; the person's own single row still means everything.
+TEST_F(FrameTest, AResultSelectionIsRealEvenForOneRowOrNone) {
+  for (auto style : {SelectionStyle::kExtended, SelectionStyle::kStandard}) {
+    editor.selection_style = style;
+    Load({"a", "b", "c"});
+    editor.doc.Select(1, true);
+    editor.doc.set_selection_is_result(true);
+    Shout(editor);
+    EXPECT_EQ(editor.doc.lines(), (Lines{"a", "B", "c"}));
+    // The stored row stays selected as a result.
+    EXPECT_TRUE(editor.doc.selection_is_result());
+    EXPECT_EQ(editor.doc.SelectedRows(), (std::vector<std::size_t>{1}));
+
+    Load({"a", "b"});
+    editor.doc.set_selection_is_result(true);
+    Shout(editor);
+    EXPECT_EQ(editor.doc.lines(), (Lines{"a", "b"}));
+    EXPECT_TRUE(editor.doc.selection_is_result());
+
+    // The person selecting again ends it.
+    editor.doc.Select(0, true);
+    EXPECT_FALSE(editor.doc.selection_is_result());
+  }
+  editor.selection_style = SelectionStyle::kExtended;
+  Load({"a", "b"});
+  editor.doc.Select(0, true);
+  Shout(editor);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"A", "B"}));
+  // A whole-document store leaves no selection and no result.
+  EXPECT_FALSE(editor.doc.selection_is_result());
+}
+
+TEST(DocumentTest, EverySelectionChangeEndsAResultSelection) {
+  const std::function<void(Document&)> changes[] = {
+      [](Document& d) { d.Select(0, false); },  [](Document& d) { d.SelectAll(); },
+      [](Document& d) { d.ClearSelection(); },  [](Document& d) { d.InvertSelection(); },
+      [](Document& d) { d.EraseRow(0); },       [](Document& d) { d.EraseSelected(); },
+      [](Document& d) { d.SetLines({"z"}); },
+  };
+  for (const auto& change : changes) {
+    Document doc;
+    doc.SetLines({"a", "b"});
+    doc.set_selection_is_result(true);
+    change(doc);
+    EXPECT_FALSE(doc.selection_is_result());
+  }
 }
 
 }  // namespace
