@@ -39,7 +39,7 @@ using parvane::Lines;
 // break are tolerated, and
 // the undo and save checks skip documents that hold one (text cannot keep
 // such rows apart, so those checks would fail for that reason alone).
-constexpr bool kRowsNeverHoldLineBreaks = false;
+constexpr bool kRowsNeverHoldLineBreaks = true;
 
 // An undo slot no command writes: a document text is empty or ends in CR LF.
 const std::string kNoSnapshot = "\x01";

@@ -21,8 +21,7 @@ QString FileFactsText(const QString& path) {
   const QFileInfo info(path);
   if (path.isEmpty() || !info.isFile()) return {};
   return QString::fromUtf8("　ディスク上のサイズ = ") + SizeWithUnit(info.size()) +
-         QStringLiteral("    
-");
+         QStringLiteral("    \n");
 }
 
 }  // namespace parvane

@@ -233,7 +233,7 @@ TEST_F(FrameTest, RecoveryCopyIsWrittenAfterEachCommandAndAFailureIsReportedOnce
   Load({"a"});
   Shout(editor);
   EXPECT_EQ(ReadBytes(dir / "backup.tmp"),
-            "PARVANE-RECOVERY 1\nFile=/data/memo.txt\nCode=ShiftJIS\n\nA\r\n");
+            "PARVANE-RECOVERY 1\nFile=/data/memo.txt\nCode=ShiftJIS\nBreak=CR+LF\nFinalBreak=1\n\nA\r\n");
 
   editor.recovery_copy_path = dir / "missing-dir" / "backup.tmp";
   editor.settings_path.clear();

@@ -34,16 +34,19 @@ TEST_F(RecoveryCopyTest, TheCopyRestoresTextNameAndCodeAndIsPrivate) {
   editor.doc.SetLines(SjisLines({"一", "", "三"}));
   editor.current_file_name = "/data/メモ.txt";
   editor.save_code = SaveCode::kUtf16Be;
+  editor.line_ending = {LineBreak::kLf, false};
   ASSERT_TRUE(WriteRecoveryFile(editor, slot->copy_path(), &error)) << error;
   EXPECT_EQ(Mode(slot->copy_path()), 0600u);
   EXPECT_EQ(ReadBytes(slot->copy_path()),
-            "PARVANE-RECOVERY 1\nFile=/data/メモ.txt\nCode=UTF-16BE\n\n" + Sjis("一\r\n\r\n三\r\n"));
+            "PARVANE-RECOVERY 1\nFile=/data/メモ.txt\nCode=UTF-16BE\nBreak=LF\nFinalBreak=0\n\n" + Sjis("一\r\n\r\n三\r\n"));
 
   Editor restored(host);
   ASSERT_TRUE(ReadRecoveryFile(slot->copy_path(), restored, &error)) << error;
   EXPECT_EQ(restored.doc.lines(), editor.doc.lines());
   EXPECT_EQ(restored.current_file_name, editor.current_file_name);
   EXPECT_EQ(restored.save_code, SaveCode::kUtf16Be);
+  EXPECT_EQ(restored.line_ending.kind, LineBreak::kLf);
+  EXPECT_FALSE(restored.line_ending.final_break);
   EXPECT_TRUE(restored.modified);
 }
 
