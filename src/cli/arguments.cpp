@@ -33,7 +33,7 @@ std::optional<SaveCode> SaveCodeFromCliName(std::string_view name) {
 
 std::string CliUsage() {
   return "usage: parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]\n"
-         "                   [--standard-selection] [--no-backup] [--code CODE]\n"
+         "                   [--standard-selection] [--no-backup] [--code CODE] [--lossy]\n"
          "                   [--stdout | -o OUT] [FILE...]\n"
          "       parvane-cli --list | --help | --version\n"
          "\n"
@@ -47,6 +47,8 @@ std::string CliUsage() {
          "  --standard-selection  the standard selection style instead of the extended one\n"
          "  --no-backup           no .bak copy in this run\n"
          "  --code CODE           output code: sjis, euc-jp, jis, utf-8, utf-16, utf-16be, utf-8n\n"
+         "  --lossy               write characters the output code cannot hold as \"?\"\n"
+         "                        (without it such an input fails and stays unchanged)\n"
          "  --stdout              write the results to standard output; change no file\n"
          "  -o OUT                write the result to OUT (one input at most)\n"
          "  --list                print the command table\n"
@@ -130,6 +132,9 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
     } else if (name == "--no-backup") {
       if (!no_value()) return false;
       args->no_backup = true;
+    } else if (name == "--lossy") {
+      if (!no_value()) return false;
+      args->lossy = true;
     } else if (name == "--stdout") {
       if (!no_value()) return false;
       args->to_stdout = true;

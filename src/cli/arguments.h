@@ -1,7 +1,7 @@
 // The command line of parvane-cli:
 //
 //   parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]
-//               [--standard-selection] [--no-backup] [--code CODE]
+//               [--standard-selection] [--no-backup] [--code CODE] [--lossy]
 //               [--stdout | -o OUT] [FILE...]
 //   parvane-cli --list | --help | --version
 #ifndef PARVANE_CLI_ARGUMENTS_H_
@@ -24,6 +24,7 @@ struct CliArguments {
   bool match_case = false;               // --match-case
   bool standard_selection = false;       // --standard-selection
   bool no_backup = false;                // --no-backup
+  bool lossy = false;                    // --lossy: write what a code cannot hold as '?'
   std::optional<SaveCode> code;          // --code
   bool to_stdout = false;                // --stdout
   std::optional<std::string> output;     // -o

@@ -8,6 +8,7 @@
 #include "text/integer.h"
 #include "text/ascii.h"
 #include "text/literal.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 
@@ -42,13 +43,21 @@ std::string CliHost::NextAnswer(std::string_view question_utf8) {
   return answer;
 }
 
+std::string CliHost::ToUtf8(std::string_view sjis) const {
+  return private_codes() != nullptr ? private_codes()->ToUtf8(sjis) : SjisToUtf8(sjis);
+}
+
+std::string CliHost::FromUtf8(std::string_view utf8) {
+  return private_codes() != nullptr ? private_codes()->FromUtf8(utf8) : Sjis(utf8);
+}
+
 std::optional<std::string> CliHost::InputBox(std::string_view, std::string_view prompt,
                                              std::string_view) {
-  return Sjis(NextAnswer(SjisToUtf8(prompt)));
+  return FromUtf8(NextAnswer(ToUtf8(prompt)));
 }
 
 Answer CliHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
-  const std::string utf8 = SjisToUtf8(text);
+  const std::string utf8 = ToUtf8(text);
   if (icon == MessageIcon::kError) ++errors_shown_;
   if (buttons == MessageButtons::kOk) {
     Report(utf8);
@@ -80,7 +89,7 @@ bool CliHost::MoveToTrash(const std::filesystem::path& path) {
 }
 
 std::optional<int> CliHost::ChooseKeyField(std::string_view caption, const Lines&) {
-  std::string answer = NextAnswer(SjisToUtf8(caption));
+  std::string answer = NextAnswer(ToUtf8(caption));
   std::optional<std::int32_t> n = ParseInteger(answer);
   if (!n) throw PlaybackAborted("the key field '" + answer + "' is not a number");
   return *n;

@@ -60,17 +60,21 @@ class Runner {
       : args_(args), host_(host), editor_(editor), out_(out) {}
 
   // Loads the steps of -f and -e. Returns false (reported) when a file is unreadable.
+  //
+  // Between inputs the steps are kept in UTF-8: a character outside code page
+  // 932 in a parameter takes a private code of each input's own table.
   bool LoadSteps() {
     for (const std::string& file : args_.macro_files) {
       Lines lines;
       std::string error;
-      if (!ReadPvxFile(file, &lines, &error)) {
+      PrivateCodes codes;
+      if (!ReadPvxFile(file, &lines, &error, &codes)) {
         host_.Report(file + ": " + error);
         return false;
       }
-      state_.step_list.insert(state_.step_list.end(), lines.begin(), lines.end());
+      for (const std::string& line : lines) steps_utf8_.push_back(codes.ToUtf8(line));
     }
-    for (const std::string& step : args_.steps) state_.step_list.push_back(Sjis(step));
+    steps_utf8_.insert(steps_utf8_.end(), args_.steps.begin(), args_.steps.end());
     return true;
   }
 
@@ -91,19 +95,30 @@ class Runner {
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
+    state_.step_list.clear();
+    for (const std::string& step : steps_utf8_) {
+      state_.step_list.push_back(editor_.private_codes.FromUtf8(step));
+    }
     const int errors_before = host_.errors_shown();
     PlayReport report = PlaySteps(editor_, state_.step_list, {.undo_snapshot = false});
+    steps_utf8_.clear();
+    for (const std::string& step : state_.step_list) {
+      steps_utf8_.push_back(editor_.private_codes.ToUtf8(step));
+    }
     if (!RunSucceeded(host_, report) || host_.errors_shown() != errors_before) {
       host_.Report("not written: a step failed");
       return false;
     }
     if (args_.code) editor_.save_code = *args_.code;
+    if (!args_.lossy && !CheckNothingLost()) return false;
     if (!from_stdin && !args_.to_stdout && !args_.output) {
-      return WriteDocumentFile(editor_, input);
+      if (!WriteDocumentFile(editor_, input)) return false;
+      WarnAboutLostCharacters(editor_);
+      return true;
     }
     if (args_.output) {
       std::string bytes;
-      EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+      EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, &editor_.private_codes,
                          [&bytes](std::string_view piece) {
                            bytes += piece;
                            return true;
@@ -121,7 +136,7 @@ class Runner {
     auto write = [this](std::string_view piece) {
       return std::fwrite(piece.data(), 1, piece.size(), out_) == piece.size();
     };
-    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, &editor_.private_codes,
                             write) ||
         std::fflush(out_) != 0) {
       host_.Report("could not write standard output");
@@ -132,11 +147,24 @@ class Runner {
   }
 
  private:
+  // Without --lossy, output that would turn characters into '?' is refused.
+  bool CheckNothingLost() {
+    UnsavableReport lost =
+        CountUnsavable(editor_.doc.lines(), editor_.save_code, &editor_.private_codes);
+    if (lost.count == 0) return true;
+    host_.Report(std::to_string(lost.count) + " character" + (lost.count == 1 ? "" : "s") +
+                 " cannot be written in " + SjisToUtf8(SaveCodeCaption(editor_.save_code)) +
+                 " (the first on line " + std::to_string(lost.first_line) +
+                 "); not written (--lossy writes them as \"?\")");
+    return false;
+  }
+
   const CliArguments& args_;
   CliHost& host_;
   Editor& editor_;
   std::FILE* out_;
   AutomationState state_;
+  std::vector<std::string> steps_utf8_;  // the step list between inputs
 };
 
 // Returns the first -e step that names no command (a misspelt name or an
@@ -184,6 +212,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   // costs a tenth of the whole run.
   Editor& editor = *std::make_unique<Editor>(host).release();
   editor.keep_undo = false;
+  // Lossy output is refused or allowed by --lossy, never asked about.
+  editor.confirm_lossy_save = false;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

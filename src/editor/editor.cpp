@@ -5,9 +5,30 @@
 
 #include "editor/fields.h"
 #include "editor/files.h"
+#include "codes/text_file.h"
 #include "text/literal.h"
 
 namespace parvane {
+
+Editor::Editor(Host& host) : host_(&host) {
+  AdoptPrivateCodes(PrivateCodes());
+  host_->set_private_codes(&private_codes);
+}
+
+Editor::~Editor() {
+  if (host_->private_codes() == &private_codes) host_->set_private_codes(nullptr);
+}
+
+void Editor::AdoptPrivateCodes(PrivateCodes codes) {
+  private_codes = std::move(codes);
+  // New codes must not take one the text uses for itself (a user-defined
+  // character of a Shift_JIS file); the undo text counts too, as undo brings
+  // it back under the same table.
+  private_codes.SetTextScanner([this](PrivateCodes& table) {
+    for (const std::string& line : doc.lines()) table.NoteSjisText(line);
+    table.NoteSjisText(undo_text);
+  });
+}
 
 void Editor::BeginCommand(std::string_view busy_message) {
   last_percent_ = -1;
@@ -72,7 +93,15 @@ void Editor::WriteRecoveryCopy() {
       ok = ini.Save(settings_path, &error);
     }
   }
-  if (ok) ok = WriteFileAtomically(recovery_copy_path, doc.Text(), &error);
+  // Characters outside code page 932 survive only in a Unicode form; loading
+  // the copy gives them codes again.
+  if (ok) {
+    ok = WriteFileAtomically(recovery_copy_path,
+                             private_codes.empty()
+                                 ? doc.Text()
+                                 : EncodeForSave(doc.Text(), SaveCode::kUtf8, &private_codes),
+                             &error);
+  }
   if (!ok && !recovery_failure_reported_) {
     // Once per session: the command's result is stored; only the copy is missing.
     recovery_failure_reported_ = true;

@@ -164,12 +164,14 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
       path, [bytes](const ByteSink& sink) { return sink(bytes); }, error);
 }
 
-bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
+bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error,
+                       PrivateCodes* codes) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes, error)) return false;
   DecodedFile decoded =
-      DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true);
+      DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true, codes);
   *lines = SplitLines(decoded.text);
+  if (codes != nullptr) *codes = std::move(decoded.codes);
   return true;
 }
 
@@ -182,8 +184,10 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     ReportFileError(editor, "ファイルを開けませんでした。\r\n", path, error);
     return LoadResult::kFailed;
   }
+  // Appended lines join the document's table; a replacing load starts anew.
   DecodedFile decoded = DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf",
-                                             editor.options.detect_utf8);
+                                             editor.options.detect_utf8,
+                                             append ? &editor.private_codes : nullptr);
   if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
   Lines lines = SplitLines(decoded.text);
   std::string().swap(decoded.text);
@@ -202,6 +206,7 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     if (lines.empty()) return LoadResult::kLoaded;
     if (editor.keep_undo) editor.undo_text = editor.doc.Text();
     editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
+    editor.AdoptPrivateCodes(std::move(decoded.codes));
   } else {
     if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
     editor.doc.SetLines(std::move(lines));
@@ -210,7 +215,7 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     editor.current_file_name = ec ? path : absolute.lexically_normal();
-    editor.unicode_origins = decoded.origins;
+    editor.AdoptPrivateCodes(std::move(decoded.codes));
   }
   if (decoded.unmapped_count > 0) {
     editor.host().Message(
@@ -234,7 +239,19 @@ bool AskSaveChanges(Editor& editor) {
   return true;
 }
 
+bool ConfirmLossySave(Editor& editor) {
+  if (!editor.confirm_lossy_save) return true;
+  UnsavableReport lost = CountUnsavable(editor.doc.lines(), editor.save_code, &editor.private_codes);
+  if (lost.count == 0) return true;
+  Answer a = editor.host().Message(
+      Sjis(std::to_string(lost.count) + " 文字は ") + std::string(SaveCodeCaption(editor.save_code)) +
+          Sjis(" で保存できません。「?」に置き換えて保存しますか？"),
+      MessageIcon::kQuestion, MessageButtons::kYesNo);
+  return a == Answer::kYes;
+}
+
 bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
+  if (!ConfirmLossySave(editor)) return false;
   std::error_code ec;
   if (editor.options.backup && std::filesystem::is_regular_file(path, ec)) {
     std::filesystem::path bak = path;
@@ -248,24 +265,21 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
   }
   std::string error;
   auto produce = [&editor](const ByteSink& sink) {
-    return EncodeLinesForSave(editor.doc.lines(), editor.save_code, editor.unicode_origins.get(),
-                              sink);
+    return EncodeLinesForSave(editor.doc.lines(), editor.save_code, &editor.private_codes, sink);
   };
   if (!WriteFileAtomicallyFrom(path, produce, &error)) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
     return false;
   }
-  WarnAboutLostCharacters(editor);
   return true;
 }
 
 void WarnAboutLostCharacters(Editor& editor) {
-  if (editor.save_code != SaveCode::kEucJp && editor.save_code != SaveCode::kJis) return;
-  JisRepertoireReport report = CheckJisRepertoire(editor.doc.lines());
-  if (report.replaced == 0) return;
+  UnsavableReport report = CountUnsavable(editor.doc.lines(), editor.save_code, &editor.private_codes);
+  if (report.count == 0) return;
   editor.host().Message(
       std::string(SaveCodeCaption(editor.save_code)) +
-          Sjis(" では表せない文字が " + std::to_string(report.replaced) +
+          Sjis(" では表せない文字が " + std::to_string(report.count) +
                " 個あり、「?」に置き換えて保存しました（最初は " +
                std::to_string(report.first_line) + " 行目）。"),
       MessageIcon::kWarning, MessageButtons::kOk);
