@@ -48,7 +48,7 @@ QColor MarkColour(const QPalette& palette) {
 RowPainter::RowPainter(const QFont& font) : font_(font), metrics_(font) {}
 
 QString RowPainter::DisplayText(std::string_view sjis) const {
-  QString text = FromSjis(sjis);
+  QString text = FromSjis(sjis, codes_);
   const int width = metrics_.horizontalAdvance(text);
   if (width <= kOmitSize) return text;
   std::size_t keep = static_cast<std::size_t>(static_cast<long long>(kOmitSize) *
@@ -58,7 +58,7 @@ QString RowPainter::DisplayText(std::string_view sjis) const {
     std::size_t start = SjisCharStart(sjis, keep - 1);
     if (start + SjisCharLength(sjis, start) > keep) keep = start;
   }
-  return FromSjis(sjis.substr(0, keep)) + OmitString();
+  return FromSjis(sjis.substr(0, keep), codes_) + OmitString();
 }
 
 void RowPainter::Paint(QPainter& painter, const QRect& rect, std::string_view sjis,

@@ -17,6 +17,8 @@ class QRect;
 
 namespace parvane {
 
+class PrivateCodes;
+
 enum class ReturnMark { kNone = 0, kA = 1, kB = 2 };  // "Control.ReturnMark"
 enum class RuleLine { kNone = 0, kDotted = 1, kSolid = 2 };  // "Control.Line"
 
@@ -39,6 +41,9 @@ class RowPainter {
   RuleLine rule_line() const { return rule_line_; }
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
+  // The document's private codes, through which rows are decoded.
+  void set_private_codes(const PrivateCodes* codes) { codes_ = codes; }
+  const PrivateCodes* private_codes() const { return codes_; }
 
   // The text drawn for a row: the whole row, or, when it is wider than
   // kOmitSize pixels, its first floor(kOmitSize * bytes / width) bytes (never
@@ -57,6 +62,7 @@ class RowPainter {
   QFontMetrics metrics_;
   ReturnMark return_mark_ = ReturnMark::kA;
   RuleLine rule_line_ = RuleLine::kDotted;
+  const PrivateCodes* codes_ = nullptr;
 };
 
 }  // namespace parvane
