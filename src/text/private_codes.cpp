@@ -240,8 +240,8 @@ std::string PrivateCodes::FromUtf16(std::u16string_view utf16, std::size_t* unma
     p = block.Room(p, 2);
     char16_t u = utf16[i];
     int code = Cp932FromUnit(u);
-    bool direct = code >= 0 && !entry_[code] && !IsUserDefined(code) &&
-                  (best_fit == BestFit::kUse || !r.is_best_fit[u]);
+    // A best-fit character may have an entry of its own: Encode decides.
+    bool direct = code >= 0 && !entry_[code] && !IsUserDefined(code) && !r.is_best_fit[u];
     if (!direct) {
       char32_t ch = u;
       if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(utf16[i + 1])) {
