@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/automation_state.h"
+#include "automation/carried_steps.h"
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
@@ -60,9 +61,6 @@ class Runner {
       : args_(args), host_(host), editor_(editor), out_(out) {}
 
   // Loads the steps of -f and -e. Returns false (reported) when a file is unreadable.
-  //
-  // Between inputs the steps are kept in UTF-8: a character outside code page
-  // 932 in a parameter takes a private code of each input's own table.
   bool LoadSteps() {
     for (const std::string& file : args_.macro_files) {
       Lines lines;
@@ -72,9 +70,15 @@ class Runner {
         host_.Report(file + ": " + error);
         return false;
       }
-      for (const std::string& line : lines) steps_utf8_.push_back(codes.ToUtf8(line));
+      for (const std::string& line : lines) {
+        if (codes.empty()) {
+          steps_.AddSjis(line);
+        } else {
+          steps_.AddUtf8(codes.ToUtf8(line));
+        }
+      }
     }
-    steps_utf8_.insert(steps_utf8_.end(), args_.steps.begin(), args_.steps.end());
+    for (const std::string& step : args_.steps) steps_.AddUtf8(step);
     return true;
   }
 
@@ -95,16 +99,10 @@ class Runner {
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
-    state_.step_list.clear();
-    for (const std::string& step : steps_utf8_) {
-      state_.step_list.push_back(editor_.private_codes.FromUtf8(step));
-    }
+    state_.step_list = steps_.For(editor_.private_codes);
     const int errors_before = host_.errors_shown();
     PlayReport report = PlaySteps(editor_, state_.step_list, {.undo_snapshot = false});
-    steps_utf8_.clear();
-    for (const std::string& step : state_.step_list) {
-      steps_utf8_.push_back(editor_.private_codes.ToUtf8(step));
-    }
+    steps_.Keep(state_.step_list, editor_.private_codes);
     if (!RunSucceeded(host_, report) || host_.errors_shown() != errors_before) {
       host_.Report("not written: a step failed");
       return false;
@@ -164,7 +162,7 @@ class Runner {
   Editor& editor_;
   std::FILE* out_;
   AutomationState state_;
-  std::vector<std::string> steps_utf8_;  // the step list between inputs
+  CarriedSteps steps_;  // the steps of -f and -e, between inputs
 };
 
 // Returns the first -e step that names no command (a misspelt name or an

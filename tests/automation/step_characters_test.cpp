@@ -2,6 +2,7 @@
 // written to a .pvx file, read back and played on another document.
 #include <gtest/gtest.h>
 
+#include "automation/carried_steps.h"
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
@@ -47,6 +48,22 @@ TEST(StepCharacters, AnEmojiParameterIsRecordedAndPlayedBack) {
   EXPECT_EQ(played.doc.line(0), "\xF0\x41 \xF0\x40" "y");
   EXPECT_EQ(EncodeForSave(played.doc.Text(), SaveCode::kUtf8NoBom, &played.private_codes),
             std::string(kGrinning) + " \xEE\x80\x80y\r\n");
+}
+
+TEST(StepCharacters, StepsCarriedToAnotherDocumentTakeItsCodes) {
+  PrivateCodes first;
+  ASSERT_EQ(first.Encode(0x1F600), 0xF040);
+  CarriedSteps steps;
+  steps.AddUtf8(SjisToUtf8(Sjis("[検索],")) + kGrinning);
+  Lines played = steps.For(first);
+  EXPECT_EQ(played[0], Sjis("[検索],") + "\xF0\x40");
+  // An IBM code stays as written; the emoji moves to the next table's code.
+  played.push_back(Sjis("[検索],") + "\xFA\x5B");
+  steps.Keep(played, first);
+  PrivateCodes second;
+  ASSERT_EQ(second.Encode(0xE9), 0xF040);
+  EXPECT_EQ(steps.For(second),
+            (Lines{Sjis("[検索],") + "\xF0\x41", Sjis("[検索],") + "\xFA\x5B"}));
 }
 
 }  // namespace
