@@ -270,6 +270,11 @@ TEST_F(CliTest, CharactersOutsideCodePage932SurviveACommand) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "\xEF\xBB\xBF" + family + "\xEF\xBB\xBF\r\ncaf\xC3\xA9 " + combining +
                        "\r\n>" + emoji + "\r\n");
+  // A pattern reads such a character as one character.
+  WriteBytes(dir / "r.txt", "\xEF\xBB\xBF" + emoji + emoji + "x" + emoji + "\r\n");
+  r = Run({"-e", "[正規表現置換]," + emoji + "+,<&>", "r.txt", "--stdout"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\xEF\xBB\xBF<" + emoji + emoji + ">x<" + emoji + ">\r\n");
 }
 
 // Output that cannot hold a character fails unless --lossy.
