@@ -40,7 +40,7 @@ void CheckUnicodeRoundTrip(std::string_view text, SaveCode code) {
   CheckDecoded(d);
   if (d.text != text || d.detected_code != code || d.unmapped_count != 0) std::abort();
   // Saving what was loaded writes the file again.
-  if (EncodeForSave(d.text, d.detected_code, d.origins.get()) != bytes) std::abort();
+  if (EncodeForSave(d.text, d.detected_code, &d.codes) != bytes) std::abort();
 }
 
 bool HasNonAscii(std::string_view text) {
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodedFile d = DecodeFileBytes(bytes, (flags & 1) != 0, (flags & 2) != 0);
     CheckDecoded(d);
     for (int code = 0; code < parvane::kSaveCodeCount; ++code) {
-      (void)EncodeForSave(d.text, static_cast<SaveCode>(code), d.origins.get());
+      (void)EncodeForSave(d.text, static_cast<SaveCode>(code), &d.codes);
     }
   }
 

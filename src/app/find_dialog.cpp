@@ -99,10 +99,10 @@ void FindDialog::UpdateButtons() {
 
 void FindDialog::Prepare(bool replace_page) {
   const FindReplaceFields& f = SharedFindReplaceFields();
-  edit3_->setText(FromSjis(f.find_text));
+  edit3_->setText(FromSjis(f.find_text, &editor_.private_codes));
   match_case_f_->setChecked(f.find_match_case);
-  edit1_->setText(FromSjis(f.replace_find_text));
-  edit2_->setText(FromSjis(f.replace_with_text));
+  edit1_->setText(FromSjis(f.replace_find_text, &editor_.private_codes));
+  edit2_->setText(FromSjis(f.replace_with_text, &editor_.private_codes));
   match_case_r_->setChecked(f.replace_match_case);
   pages_->setCurrentIndex(replace_page ? 1 : 0);
   find_->setDefault(!replace_page);
@@ -120,10 +120,10 @@ void FindDialog::Run(bool replace_page) {
 
 void FindDialog::Store() {
   FindReplaceFields& f = SharedFindReplaceFields();
-  f.find_text = ToSjis(edit3_->text());
+  f.find_text = ToSjis(edit3_->text(), &editor_.private_codes);
   f.find_match_case = match_case_f_->isChecked();
-  f.replace_find_text = ToSjis(edit1_->text());
-  f.replace_with_text = ToSjis(edit2_->text());
+  f.replace_find_text = ToSjis(edit1_->text(), &editor_.private_codes);
+  f.replace_with_text = ToSjis(edit2_->text(), &editor_.private_codes);
   f.replace_match_case = match_case_r_->isChecked();
 }
 

@@ -31,7 +31,7 @@ QVariant LineModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return FromSjis(line);
+      return FromSjis(line, codes_);
     case kSjisRole:
       return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
     default:

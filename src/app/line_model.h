@@ -13,6 +13,7 @@
 namespace parvane {
 
 class Document;
+class PrivateCodes;
 
 class LineModel : public QAbstractListModel {
   Q_OBJECT
@@ -34,8 +35,12 @@ class LineModel : public QAbstractListModel {
 
   const Document& doc() const { return *doc_; }
 
+  // The document's private codes, through which rows are decoded.
+  void set_private_codes(const PrivateCodes* codes) { codes_ = codes; }
+
  private:
   const Document* doc_;
+  const PrivateCodes* codes_ = nullptr;
   int rows_ = 0;
   bool changing_ = false;
 };

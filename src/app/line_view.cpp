@@ -99,11 +99,15 @@ void LineView::SetViewFont(const QString& name, int point_size) {
   setFont(f);
   const ReturnMark mark = row_painter_->return_mark();
   const RuleLine rule = row_painter_->rule_line();
+  const PrivateCodes* codes = row_painter_->private_codes();
   row_painter_ = std::make_unique<RowPainter>(f);
+  row_painter_->set_private_codes(codes);
   row_painter_->set_return_mark(mark);
   row_painter_->set_rule_line(rule);
   UpdateViewMetrics();
 }
+
+void LineView::SetPrivateCodes(const PrivateCodes* codes) { row_painter_->set_private_codes(codes); }
 
 void LineView::SetReturnMark(ReturnMark mark) {
   row_painter_->set_return_mark(mark);
@@ -142,7 +146,7 @@ void LineView::UpdateViewMetrics() {
       int measured = 0;
       for (const std::string& line : lines) {
         if (line.size() < threshold) continue;
-        const int w = fm.horizontalAdvance(FromSjis(line)) + h + 8;
+        const int w = fm.horizontalAdvance(FromSjis(line, row_painter_->private_codes())) + h + 8;
         widest = std::max(widest, w);
         if (widest >= cap || ++measured >= kMeasuredCandidates) break;
       }

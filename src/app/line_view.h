@@ -42,6 +42,8 @@ class LineView : public QListView {
   // face with Japanese glyphs, while the settings keep the chosen name.
   void SetViewFont(const QString& name, int point_size);
   const RowPainter& painter() const { return *row_painter_; }
+  // The document's private codes, through which rows are decoded.
+  void SetPrivateCodes(const PrivateCodes* codes);
   void SetReturnMark(ReturnMark mark);
   void SetRuleLine(RuleLine rule);
   // In the extended style the person can never leave no row selected: a

@@ -113,7 +113,9 @@ void MainWindow::BuildWidgets() {
   layout->setContentsMargins(0, 0, 0, 0);
   splitter_ = new QSplitter(Qt::Vertical, central_);
   model_ = new LineModel(editor_.doc, this);
+  model_->set_private_codes(&editor_.private_codes);
   view_ = new LineView(model_, &editor_.doc, splitter_);
+  view_->SetPrivateCodes(&editor_.private_codes);
   record_list_ = new QListWidget(splitter_);
   record_list_->setUniformItemSizes(true);
   splitter_->addWidget(view_);
@@ -492,7 +494,9 @@ void MainWindow::OnCommandEnded() {
   if (automation_.recording) {
     record_list_->clear();
     QStringList items;
-    for (const std::string& line : editor_.record_buffer) items << FromSjis(line);
+    for (const std::string& line : editor_.record_buffer) {
+      items << FromSjis(line, &editor_.private_codes);
+    }
     record_list_->addItems(items);
     record_list_->scrollToBottom();
   }
@@ -539,7 +543,7 @@ void MainWindow::ShowSelectionStatus() {
   const std::string& line = doc.line(static_cast<std::size_t>(row));
   status_label_->setText(QString::fromUtf8(" %1 行目（ %2 文字 / %3 バイト）")
                              .arg(row + 1)
-                             .arg(FromSjis(line).size())
+                             .arg(FromSjis(line, &editor_.private_codes).toUcs4().size())
                              .arg(line.size()));
 }
 

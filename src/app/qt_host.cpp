@@ -25,8 +25,8 @@ QString QtFilter(const QString& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
-QString MessageText(std::string_view sjis) {
-  QString text = FromSjis(sjis);
+QString MessageText(std::string_view sjis, const PrivateCodes* codes) {
+  QString text = FromSjis(sjis, codes);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
 }
@@ -119,13 +119,15 @@ QtHost::QtHost(HostWindow* window, std::unique_ptr<Prompter> prompter)
 
 std::optional<std::string> QtHost::InputBox(std::string_view caption, std::string_view prompt,
                                             std::string_view initial) {
-  auto answer = prompter_->InputBox(FromSjis(caption), MessageText(prompt), FromSjis(initial));
+  auto answer = prompter_->InputBox(FromSjis(caption, private_codes()),
+                                    MessageText(prompt, private_codes()),
+                                    FromSjis(initial, private_codes()));
   if (!answer) return std::nullopt;
-  return ToSjis(*answer);
+  return ToSjis(*answer, private_codes());
 }
 
 Answer QtHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
-  return prompter_->Message(MessageText(text), icon, buttons);
+  return prompter_->Message(MessageText(text, private_codes()), icon, buttons);
 }
 
 std::optional<std::filesystem::path> QtHost::OpenFileDialog(const FileDialogSpec& dialog) {
@@ -142,11 +144,13 @@ std::optional<std::filesystem::path> QtHost::SaveFileDialog(const FileDialogSpec
   return QStringToPath(*chosen);
 }
 
-std::string QtHost::ClipboardText() { return ToSjis(QGuiApplication::clipboard()->text()); }
+std::string QtHost::ClipboardText() {
+  return ToSjis(QGuiApplication::clipboard()->text(), private_codes());
+}
 
 void QtHost::SetClipboardText(std::string_view text) {
   // Lines hold no CR or LF, so every CR LF is a break: LF is this platform's.
-  QString qtext = FromSjis(text);
+  QString qtext = FromSjis(text, private_codes());
   qtext.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QGuiApplication::clipboard()->setText(qtext);
 }
@@ -165,8 +169,8 @@ void QtHost::ShowRemovedLines(Editor& editor) { window_->OnShowRemovedLines(edit
 
 std::optional<int> QtHost::ChooseKeyField(std::string_view caption, const Lines& fields) {
   QStringList list;
-  for (const std::string& f : fields) list << FromSjis(f);
-  return window_->OnChooseKeyField(FromSjis(caption), list);
+  for (const std::string& f : fields) list << FromSjis(f, private_codes());
+  return window_->OnChooseKeyField(FromSjis(caption, private_codes()), list);
 }
 
 }  // namespace parvane

@@ -67,7 +67,7 @@ class HostWindow {
 QString QtFilter(const QString& filter);
 
 // Message text from the core: CR LF pairs become line breaks.
-QString MessageText(std::string_view sjis);
+QString MessageText(std::string_view sjis, const PrivateCodes* codes = nullptr);
 
 class QtHost : public Host {
  public:

@@ -1,17 +1,19 @@
 #include "app/qt_text.h"
 
 #include "text/cp932.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 
-QString FromSjis(std::string_view sjis) {
-  std::u16string utf16 = Cp932ToUtf16(sjis);
+QString FromSjis(std::string_view sjis, const PrivateCodes* codes) {
+  std::u16string utf16 = codes != nullptr ? codes->ToUtf16(sjis) : Cp932ToUtf16(sjis);
   return QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size()));
 }
 
-std::string ToSjis(const QString& text) {
-  return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                          static_cast<std::size_t>(text.size())));
+std::string ToSjis(const QString& text, PrivateCodes* codes) {
+  std::u16string_view utf16(reinterpret_cast<const char16_t*>(text.utf16()),
+                            static_cast<std::size_t>(text.size()));
+  return codes != nullptr ? codes->FromUtf16(utf16) : Utf16ToCp932(utf16);
 }
 
 QString PathToQString(const std::filesystem::path& path) {

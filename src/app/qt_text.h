@@ -11,11 +11,16 @@
 
 namespace parvane {
 
-// Shift_JIS bytes -> QString (code page 932; undefined pairs become '?').
-QString FromSjis(std::string_view sjis);
+class PrivateCodes;
 
-// QString -> Shift_JIS bytes; characters without a form become '?'.
-std::string ToSjis(const QString& text);
+// Shift_JIS bytes -> QString: code page 932, and the document's private
+// codes when given (undefined pairs become '?').
+QString FromSjis(std::string_view sjis, const PrivateCodes* codes = nullptr);
+
+// QString -> Shift_JIS bytes. With the document's table a character outside
+// code page 932 takes a private code (the table grows); without one, or when
+// no code is left, it becomes '?'.
+std::string ToSjis(const QString& text, PrivateCodes* codes = nullptr);
 
 // A UTF-8 source literal or file-system string as a QString.
 inline QString FromUtf8(std::string_view utf8) {

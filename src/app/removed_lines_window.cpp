@@ -53,7 +53,7 @@ void RemovedLinesWindow::Prepare(Editor& editor, const QFont& font) {
   list_->clear();
   QStringList items;
   items.reserve(static_cast<qsizetype>(editor.removed_lines.size()));
-  for (const std::string& line : editor.removed_lines) items << FromSjis(line);
+  for (const std::string& line : editor.removed_lines) items << FromSjis(line, &editor.private_codes);
   list_->addItems(items);
   list_->setUpdatesEnabled(true);
 }

@@ -55,7 +55,7 @@ RowPainter::RowPainter(const QFont& font)
 bool IsBoxDrawing(QChar c) { return c.unicode() >= 0x2500 && c.unicode() <= 0x257F; }
 
 QString RowPainter::DisplayText(std::string_view sjis) const {
-  QString text = FromSjis(sjis);
+  QString text = FromSjis(sjis, codes_);
   const int width = metrics_.horizontalAdvance(text);
   if (width <= kOmitSize) return text;
   std::size_t keep = static_cast<std::size_t>(static_cast<long long>(kOmitSize) *
@@ -65,7 +65,7 @@ QString RowPainter::DisplayText(std::string_view sjis) const {
     std::size_t start = SjisCharStart(sjis, keep - 1);
     if (start + SjisCharLength(sjis, start) > keep) keep = start;
   }
-  return FromSjis(sjis.substr(0, keep)) + OmitString();
+  return FromSjis(sjis.substr(0, keep), codes_) + OmitString();
 }
 
 void RowPainter::Paint(QPainter& painter, const QRect& rect, std::string_view sjis,

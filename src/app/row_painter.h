@@ -18,6 +18,8 @@ class QRect;
 
 namespace parvane {
 
+class PrivateCodes;
+
 enum class ReturnMark { kNone = 0, kA = 1, kB = 2 };  // "Control.ReturnMark"
 enum class RuleLine { kNone = 0, kDotted = 1, kSolid = 2 };  // "Control.Line"
 
@@ -45,6 +47,9 @@ class RowPainter {
   RuleLine rule_line() const { return rule_line_; }
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
+  // The document's private codes, through which rows are decoded.
+  void set_private_codes(const PrivateCodes* codes) { codes_ = codes; }
+  const PrivateCodes* private_codes() const { return codes_; }
 
   // The text drawn for a row: the whole row, or, when it is wider than
   // kOmitSize pixels, its first floor(kOmitSize * bytes / width) bytes (never
@@ -69,6 +74,7 @@ class RowPainter {
   QRectF rule_ink_;  // the ink of "┃", relative to the baseline
   ReturnMark return_mark_ = ReturnMark::kA;
   RuleLine rule_line_ = RuleLine::kDotted;
+  const PrivateCodes* codes_ = nullptr;
 };
 
 }  // namespace parvane

@@ -1,6 +1,7 @@
 // Batch processing of dropped files.
 #include "automation/batch.h"
 
+#include "automation/carried_steps.h"
 #include "automation/user_commands.h"
 #include "editor/files.h"
 #include "text/literal.h"
@@ -26,12 +27,16 @@ BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
   // the same, still unchanged file; copying here as well would only put a
   // second identical copy into the trash, or leave a copy of a file that was
   // then skipped.
+  // The steps read for an earlier file hold that file's private codes.
+  CarriedSteps carried;
+  if (state.batch) carried.Keep(state.step_list, editor.private_codes);
   if (LoadDocumentFile(editor, path, false) != LoadResult::kLoaded) {
     editor.host().Message(Sjis("ファイル ") + PathToSjis(path) +
                               Sjis(" を読み込めなかったため、処理しませんでした。"),
                           MessageIcon::kError, MessageButtons::kOk);
     return BatchFileResult::kNotLoaded;
   }
+  if (state.batch) state.step_list = carried.For(editor.private_codes);
   std::optional<PlayReport> report = RunUserCommand(editor, state, slot);
   if (report) {
     if (const StepProblem* problem = RunFailure(*report)) {

@@ -33,7 +33,7 @@ std::optional<std::filesystem::path> EndRecording(Editor& editor, AutomationStat
     std::optional<std::filesystem::path> path = host.SaveFileDialog(PvxDialogSpec());
     if (path) {
       std::string error;
-      if (WritePvxFile(*path, editor.record_buffer, &error)) {
+      if (WritePvxFile(*path, editor.record_buffer, &error, &editor.private_codes)) {
         written = *path;
         break;
       }

@@ -46,7 +46,7 @@ std::optional<PlayReport> RunUserCommand(Editor& editor, AutomationState& state,
     if (!state.batch) {
       std::string error;
       Lines lines;
-      if (!ReadPvxFile(file, &lines, &error)) {
+      if (!ReadPvxFile(file, &lines, &error, &editor.private_codes)) {
         editor.host().Message(Sjis("ファイルを開けませんでした。\r\n") + PathToSjis(file) + "\r\n" +
                                   Sjis(error),
                               MessageIcon::kError, MessageButtons::kOk);

@@ -59,8 +59,8 @@ std::optional<SaveCode> SaveCodeFromCliName(std::string_view name) {
 std::string CliUsage() {
   return "usage: parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]\n"
          "                   [--standard-selection] [--no-backup] [--from CODE] [--code CODE]\n"
-         "                   [--eol crlf|lf|cr] [--settings FILE | --no-settings] [--stdout | -o OUT]\n"
-         "                   [FILE... | -]\n"
+         "                   [--eol crlf|lf|cr] [--lossy] [--settings FILE | --no-settings]\n"
+         "                   [--stdout | -o OUT] [FILE... | -]\n"
          "       parvane-cli --list | --help | --version\n"
          "\n"
          "Plays automatic-processing steps on each FILE in place (a .bak copy is kept\n"
@@ -81,6 +81,8 @@ std::string CliUsage() {
          "                        (also shift_jis, cp932, eucjp, iso-2022-jp, utf8, utf-16le, ...);\n"
          "                        input whose bytes tell no code is written in the locale's code\n"
          "  --eol crlf|lf|cr      output line break; otherwise the input's\n"
+         "  --lossy               write characters the output code cannot hold as \"?\"\n"
+         "                        (without it such an input fails and stays unchanged)\n"
          "  --stdout              write the results to standard output; change no file\n"
          "  -o OUT                write the result to OUT (one input at most)\n"
          "  --list                print the command table\n"
@@ -181,6 +183,9 @@ bool ParseCliArguments(int argc, const char* const* argv, CliArguments* args, st
     } else if (name == "--no-backup") {
       if (!no_value()) return false;
       args->no_backup = true;
+    } else if (name == "--lossy") {
+      if (!no_value()) return false;
+      args->lossy = true;
     } else if (name == "--stdout") {
       if (!no_value()) return false;
       args->to_stdout = true;

@@ -2,8 +2,8 @@
 //
 //   parvane-cli [-f MACRO.pvx] [-e STEP]... [--answer TEXT]... [--match-case]
 //               [--standard-selection] [--no-backup] [--from CODE] [--code CODE]
-//               [--eol crlf|lf|cr] [--settings FILE | --no-settings] [--stdout | -o OUT]
-//               [FILE... | -]
+//               [--eol crlf|lf|cr] [--lossy] [--settings FILE | --no-settings]
+//               [--stdout | -o OUT] [FILE... | -]
 //   parvane-cli --list | --help | --version
 #ifndef PARVANE_CLI_ARGUMENTS_H_
 #define PARVANE_CLI_ARGUMENTS_H_
@@ -27,6 +27,7 @@ struct CliArguments {
   bool standard_selection = false;       // --standard-selection
   bool no_backup = false;                // --no-backup
   std::optional<SaveCode> from;          // --from: the input's code, no detection
+  bool lossy = false;                    // --lossy: write what a code cannot hold as '?'
   std::optional<SaveCode> code;          // --code
   std::optional<LineBreak> eol;          // --eol; otherwise the input's break
   bool to_stdout = false;                // --stdout

@@ -7,6 +7,7 @@
 #include "text/integer.h"
 #include "text/ascii.h"
 #include "text/literal.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 
@@ -62,13 +63,21 @@ std::string CliHost::NextAnswer(std::string_view question_utf8) {
   return answer;
 }
 
+std::string CliHost::ToUtf8(std::string_view sjis) const {
+  return private_codes() != nullptr ? private_codes()->ToUtf8(sjis) : SjisToUtf8(sjis);
+}
+
+std::string CliHost::FromUtf8(std::string_view utf8) {
+  return private_codes() != nullptr ? private_codes()->FromUtf8(utf8) : Sjis(utf8);
+}
+
 std::optional<std::string> CliHost::InputBox(std::string_view, std::string_view prompt,
                                              std::string_view) {
-  return Sjis(NextAnswer(SjisToUtf8(prompt)));
+  return FromUtf8(NextAnswer(ToUtf8(prompt)));
 }
 
 Answer CliHost::Message(std::string_view text, MessageIcon, MessageButtons buttons) {
-  const std::string utf8 = SjisToUtf8(text);
+  const std::string utf8 = ToUtf8(text);
   if (buttons == MessageButtons::kOk) {
     Report(utf8);
     return Answer::kOk;
@@ -92,7 +101,7 @@ std::optional<std::filesystem::path> CliHost::SaveFileDialog(const FileDialogSpe
 }
 
 std::optional<int> CliHost::ChooseKeyField(std::string_view caption, const Lines&) {
-  std::string answer = NextAnswer(SjisToUtf8(caption));
+  std::string answer = NextAnswer(ToUtf8(caption));
   std::optional<std::int32_t> n = ParseInteger(answer);
   if (!n) throw PlaybackAborted("the key field '" + answer + "' is not a number");
   return *n;

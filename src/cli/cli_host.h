@@ -50,6 +50,9 @@ class CliHost : public Host {
  private:
   // Takes the next answer, or throws PlaybackAborted naming the question.
   std::string NextAnswer(std::string_view question_utf8);
+  // The terminal's UTF-8 and the document's Shift_JIS, through its table.
+  std::string ToUtf8(std::string_view sjis) const;
+  std::string FromUtf8(std::string_view utf8);
 
   std::deque<std::string> answers_;
   std::FILE* err_;

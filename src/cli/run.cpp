@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "automation/automation_state.h"
+#include "automation/carried_steps.h"
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
@@ -99,15 +100,20 @@ class Runner {
     for (const std::string& file : args_.macro_files) {
       Lines lines;
       std::string error;
-      if (!ReadPvxFile(file, &lines, &error)) {
+      PrivateCodes codes;
+      if (!ReadPvxFile(file, &lines, &error, &codes)) {
         host_.Report(file + ": " + error);
         return false;
       }
-      state_.step_list.insert(state_.step_list.end(), lines.begin(), lines.end());
+      for (const std::string& line : lines) {
+        if (codes.empty()) {
+          steps_.AddSjis(line);
+        } else {
+          steps_.AddUtf8(codes.ToUtf8(line));
+        }
+      }
     }
-    for (const std::string& step : args_.steps) {
-      state_.step_list.push_back(ResolveStepAlias(Sjis(step)));
-    }
+    for (const std::string& step : args_.steps) steps_.AddUtf8(ResolveStepAlias(step));
     return true;
   }
 
@@ -140,18 +146,23 @@ class Runner {
     }
     if (args_.code) editor_.save_code = *args_.code;
     // The same step list serves every input, so "@1st" answers carry over.
+    state_.step_list = steps_.For(editor_.private_codes);
     PlayReport report = PlaySteps(editor_, state_.step_list, {.undo_snapshot = false});
+    steps_.Keep(state_.step_list, editor_.private_codes);
     if (!RunSucceeded(host_, report)) {
       host_.Report("not written: a step failed");
       return false;
     }
     if (args_.code) editor_.save_code = *args_.code;
+    if (!args_.lossy && !CheckNothingLost()) return false;
     if (!from_stdin && !args_.to_stdout && !args_.output) {
-      return WriteDocumentFile(editor_, input);
+      if (!WriteDocumentFile(editor_, input)) return false;
+      WarnAboutLostCharacters(editor_);
+      return true;
     }
     if (args_.output) {
       std::string bytes;
-      EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+      EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, &editor_.private_codes,
                          [&bytes](std::string_view piece) {
                            bytes += piece;
                            return true;
@@ -170,7 +181,7 @@ class Runner {
     auto write = [this](std::string_view piece) {
       return std::fwrite(piece.data(), 1, piece.size(), out_) == piece.size();
     };
-    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, editor_.unicode_origins.get(),
+    if (!EncodeLinesForSave(editor_.doc.lines(), editor_.save_code, &editor_.private_codes,
                             write, editor_.line_ending) ||
         std::fflush(out_) != 0) {
       host_.Report("could not write standard output");
@@ -181,11 +192,24 @@ class Runner {
   }
 
  private:
+  // Without --lossy, output that would turn characters into '?' is refused.
+  bool CheckNothingLost() {
+    UnsavableReport lost =
+        CountUnsavable(editor_.doc.lines(), editor_.save_code, &editor_.private_codes);
+    if (lost.count == 0) return true;
+    host_.Report(std::to_string(lost.count) + " character" + (lost.count == 1 ? "" : "s") +
+                 " cannot be written in " + SjisToUtf8(SaveCodeCaption(editor_.save_code)) +
+                 " (the first on line " + std::to_string(lost.first_line) +
+                 "); not written (--lossy writes them as \"?\")");
+    return false;
+  }
+
   const CliArguments& args_;
   CliHost& host_;
   Editor& editor_;
   std::FILE* out_;
   AutomationState state_;
+  CarriedSteps steps_;  // the steps of -f and -e, between inputs
 };
 
 // Returns why the first faulty -e step is wrong, or "" when all are right.
@@ -257,6 +281,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   // The line-length limit protects the desktop program's view; there is none
   // here.
   editor.max_line_length = std::numeric_limits<std::size_t>::max();
+  // Lossy output is refused or allowed by --lossy, never asked about.
+  editor.confirm_lossy_save = false;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

@@ -3,6 +3,7 @@
 // EncodeLinesForSave, the same work without whole-text copies).
 #include "codes/text_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -16,91 +17,34 @@
 namespace parvane {
 namespace {
 
-// The best-fit codes and the character each stands for in Unix text.
-constexpr UnicodeOrigins::Entry kBestFit[9] = {
-    {0x8160, 0x301C}, {0x8161, 0x2016}, {0x817C, 0x2212}, {0x815C, 0x2014}, {0x8191, 0x00A2},
-    {0x8192, 0x00A3}, {0x81CA, 0x00AC}, {0x005C, 0x00A5}, {0x007E, 0x203E},
-};
-
 constexpr bool IsSurrogate(char16_t u) { return u >= 0xD800 && u < 0xE000; }
 
-bool HasNoForm(char16_t u) { return IsSurrogate(u) || Cp932FromUnit(u) < 0; }
-
-std::size_t FirstUnmappedLine(std::u16string_view units) {
+// The line of the first character that the conversion could give no code
+// (only when the table ran out): one without an entry and without a code of
+// its own.
+std::size_t FirstUnmappedLine(std::u16string_view units, const PrivateCodes& codes) {
   std::size_t line = 1;
   for (std::size_t i = 0; i < units.size(); ++i) {
     char16_t u = units[i];
+    char32_t ch = u;
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] < 0xE000) {
+      ch = 0x10000 + ((char32_t{u} - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      ++i;
+    }
     if (u == u'\r') {
       if (i + 1 < units.size() && units[i + 1] == u'\n') ++i;
       ++line;
     } else if (u == u'\n') {
       ++line;
-    } else if (HasNoForm(u)) {
+    } else if (codes.CodeOf(ch) < 0 && (ch > 0xFFFF || IsSurrogate(u) || Cp932FromUnit(u) < 0)) {
       return line;
     }
   }
   return 0;
 }
 
-// Remembers, for each best-fit code, whether the file wrote it only as the
-// best-fit character.
-std::shared_ptr<const UnicodeOrigins> FindOrigins(std::u16string_view units) {
-  // Per character: which best-fit code it is written as (-1: none), so that
-  // the scan of a large file is one lookup per character.
-  using FamilyTable = std::array<signed char, 0x10000>;
-  static const FamilyTable family = [] {
-    FamilyTable t;
-    t.fill(-1);
-    for (int u = 0; u < 0x10000; ++u) {
-      int code = Cp932FromUnit(static_cast<char16_t>(u));
-      for (int k = 0; k < 9; ++k) {
-        if (kBestFit[k].code == code) t[u] = static_cast<signed char>(k);
-      }
-    }
-    return t;
-  }();
-  bool as_best_fit[9] = {};
-  bool as_other[9] = {};
-  for (char16_t u : units) {
-    int k = family[u];
-    if (k < 0) continue;
-    (u == kBestFit[k].unit ? as_best_fit : as_other)[k] = true;
-  }
-  auto origins = std::make_shared<UnicodeOrigins>();
-  for (int k = 0; k < 9; ++k) {
-    if (as_best_fit[k] && !as_other[k]) origins->entries[origins->count++] = kBestFit[k];
-  }
-  if (origins->count == 0) return nullptr;
-  return origins;
-}
-
 constexpr bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
-// Cp932ToUtf16, but writing the remembered character for a best-fit code.
-std::u16string ToUtf16WithOrigins(std::string_view sjis, const UnicodeOrigins& origins) {
-  std::u16string out;
-  out.reserve(sjis.size());
-  const std::size_t n = sjis.size();
-  for (std::size_t i = 0; i < n;) {
-    unsigned char b = static_cast<unsigned char>(sjis[i]);
-    int code = b;
-    int unit = Cp932ToUnit(b);
-    std::size_t size = 1;
-    if (unit < 0 && i + 1 < n && IsTrail(static_cast<unsigned char>(sjis[i + 1]))) {
-      code = b << 8 | static_cast<unsigned char>(sjis[i + 1]);
-      unit = Cp932ToUnit(code);
-      size = 2;
-    }
-    if (unit < 0) {
-      unit = u'?';
-    } else if (char16_t original = origins.For(code); original != 0) {
-      unit = original;
-    }
-    out.push_back(static_cast<char16_t>(unit));
-    i += size;
-  }
-  return out;
-}
 
 // Code page 932 -> UTF-16 by one lookup: entries below 0x100 are single
 // bytes (kLead marks a lead byte), the others lead << 8 | trail pairs ('?'
@@ -190,20 +134,21 @@ char* EncodeLine(std::string_view line, const bool* is_lead, const Entry* table,
   std::size_t i = 0;
   while (i < n) {
     unsigned b = s[i];
-    Entry e = table[b];
+    unsigned code = b;
     std::size_t step = 1;
     if (is_lead[b] && i + 1 < n && IsTrail(s[i + 1])) {
-      e = table[b << 8 | s[i + 1]];
+      code = b << 8 | s[i + 1];
       step = 2;
     }
-    p = put(p, e);
+    p = put(p, table[code], code);
     i += step;
   }
   return p;
 }
 
 // Per code: up to three UTF-8 bytes, lowest first, and their count in the
-// top byte, so that writing one takes no branch.
+// top byte, so that writing one takes no branch. A count of 0 sends the code
+// to the document's table (a character beyond the BMP).
 using Utf8Table = std::array<std::uint32_t, 0x10000>;
 
 std::uint32_t Utf8Entry(char16_t u) {
@@ -213,17 +158,42 @@ std::uint32_t Utf8Entry(char16_t u) {
          (0xE0u + (u >> 12));
 }
 
+// In the UTF-16 table: a code whose character needs two units, found in the
+// document's table (no code page 932 code maps to U+FFFF).
+constexpr char16_t kBeyondBmp = 0xFFFF;
+
+char* PutUtf8(char* q, char32_t ch) {
+  if (ch < 0x80) {
+    *q++ = static_cast<char>(ch);
+  } else if (ch < 0x800) {
+    *q++ = static_cast<char>(0xC0 | (ch >> 6));
+    *q++ = static_cast<char>(0x80 | (ch & 0x3F));
+  } else if (ch < 0x10000) {
+    *q++ = static_cast<char>(0xE0 | (ch >> 12));
+    *q++ = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+    *q++ = static_cast<char>(0x80 | (ch & 0x3F));
+  } else {
+    *q++ = static_cast<char>(0xF0 | (ch >> 18));
+    *q++ = static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+    *q++ = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+    *q++ = static_cast<char>(0x80 | (ch & 0x3F));
+  }
+  return q;
+}
+
 // The Unicode forms of EncodeForSave, line by line.
 bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
-                          const UnicodeOrigins* origins, const LineEnding& ending,
+                          const PrivateCodes* codes, const LineEnding& ending,
                           ChunkWriter& out) {
   auto units = std::make_unique<UnitTable>(Units());
   for (int b = 0; b < 0x100; ++b) {
     if ((*units)[b] == kLead) (*units)[b] = u'?';
   }
-  for (int k = 0; origins != nullptr && k < origins->count; ++k) {
-    const UnicodeOrigins::Entry& e = origins->entries[k];
-    if (Cp932ToUnit(e.code) >= 0) (*units)[e.code] = e.unit;
+  if (codes != nullptr) {
+    for (const PrivateCodes::Entry& e : codes->entries()) {
+      (*units)[e.code] = e.ch < 0x10000 && e.ch != kBeyondBmp ? static_cast<char16_t>(e.ch)
+                                                                : kBeyondBmp;
+    }
   }
   const bool* is_lead = LeadTable().is_lead;
   const bool utf8 = code != SaveCode::kUtf16 && code != SaveCode::kUtf16Be;
@@ -232,6 +202,11 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
   if (utf8) {
     utf8_table = std::make_unique<Utf8Table>();
     for (std::size_t c = 0; c < 0x10000; ++c) (*utf8_table)[c] = Utf8Entry((*units)[c]);
+    if (codes != nullptr) {
+      for (const PrivateCodes::Entry& e : codes->entries()) {
+        if ((*units)[e.code] == kBeyondBmp) (*utf8_table)[e.code] = 0;
+      }
+    }
   }
   std::string_view mark = code == SaveCode::kUtf16       ? std::string_view("\xFF\xFE")
                           : code == SaveCode::kUtf16Be   ? std::string_view("\xFE\xFF")
@@ -241,7 +216,8 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
   if (p == nullptr) return false;
   // mark.copy, not memcpy: the empty mark of UTF-8N has no data pointer.
   out.Commit(p + mark.copy(p, mark.size()));
-  auto put_utf8 = [](char* q, std::uint32_t e) {
+  auto put_utf8 = [codes](char* q, std::uint32_t e, unsigned c) {
+    if (e == 0) return PutUtf8(q, static_cast<char32_t>(codes->CharOf(static_cast<int>(c))));
     std::memcpy(q, &e, 4);  // the fourth byte is overwritten by what follows
     return q + (e >> 24);
   };
@@ -255,23 +231,37 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
     q[1] = static_cast<char>(u & 0xFF);
     return q + 2;
   };
+  // Calls put for the one or two units of code's character.
+  auto put_units = [codes](char* q, char16_t u, unsigned c, auto put) {
+    if (u != kBeyondBmp) return put(q, u);
+    char32_t ch = static_cast<char32_t>(codes->CharOf(static_cast<int>(c)));
+    if (ch < 0x10000) return put(q, static_cast<char16_t>(ch));
+    ch -= 0x10000;
+    q = put(q, static_cast<char16_t>(0xD800 + (ch >> 10)));
+    return put(q, static_cast<char16_t>(0xDC00 + (ch & 0x3FF)));
+  };
+  auto put_units_le = [&](char* q, char16_t u, unsigned c) { return put_units(q, u, c, put_le); };
+  auto put_units_be = [&](char* q, char16_t u, unsigned c) { return put_units(q, u, c, put_be); };
   const std::string_view brk = LineBreakBytes(ending.kind);
   const std::size_t n = lines.size();
   for (std::size_t i = 0; i < n; ++i) {
     const std::string& line = lines[i];
     const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
-    // A byte becomes at most three UTF-8 bytes or one UTF-16 unit; one more
-    // byte for the last four-byte store.
+    // A byte becomes at most three UTF-8 bytes or one UTF-16 unit (a
+    // two-byte code at most four bytes either way); one more byte for the
+    // last four-byte store.
     p = out.Room(3 * line.size() + 5);
     if (p == nullptr) return false;
     if (utf8) {
       p = EncodeLine(line, is_lead, utf8_table->data(), p, put_utf8);
-      for (char c : eol) p = put_utf8(p, Utf8Entry(static_cast<char16_t>(c)));
+      for (char c : eol) {
+        p = put_utf8(p, Utf8Entry(static_cast<char16_t>(c)), static_cast<unsigned char>(c));
+      }
     } else if (big_endian) {
-      p = EncodeLine(line, is_lead, units->data(), p, put_be);
+      p = EncodeLine(line, is_lead, units->data(), p, put_units_be);
       for (char c : eol) p = put_be(p, static_cast<char16_t>(c));
     } else {
-      p = EncodeLine(line, is_lead, units->data(), p, put_le);
+      p = EncodeLine(line, is_lead, units->data(), p, put_units_le);
       for (char c : eol) p = put_le(p, static_cast<char16_t>(c));
     }
     out.Commit(p);
@@ -302,13 +292,26 @@ int UnicodeKind(std::string_view bytes, bool detect_utf8) {
 }
 
 // The Unicode and RTF forms; none of them can reuse the file's bytes.
-DecodedFile DecodeConverted(std::string_view bytes, int kind, bool is_rtf) {
-  DecodedFile out;
+void DecodeConverted(std::string_view bytes, int kind, bool is_rtf, DecodedFile& out) {
   out.unicode_kind = kind;
   if (kind != kUnicodeNone) {
     out.detected_code = static_cast<SaveCode>(kind);
     std::u16string units = DecodeUnicodeBytes(bytes, kind);
-    std::string sjis = Utf16ToCp932(units, &out.unmapped_count);
+    std::size_t cut_off = 0;
+    if ((kind == kUnicodeUtf8 || kind == kUnicodeUtf8NoBom) && !units.empty() &&
+        units.back() == u'\uFFFD' && !bytes.ends_with("\xEF\xBF\xBD")) {
+      // The decoder's mark for a last character cut off: nothing to keep.
+      units.back() = u'?';
+      cut_off = 1;
+    }
+    out.codes.NoteUnicodeText(units);
+    std::string sjis =
+        out.codes.FromUtf16(units, &out.unmapped_count, PrivateCodes::BestFit::kPrivate);
+    if (cut_off > 0 && out.unmapped_count == 0) {
+      out.first_unmapped_line = static_cast<std::size_t>(std::count(sjis.begin(), sjis.end(), '\n')) -
+                                (sjis.ends_with('\n') ? 1 : 0) + 1;
+    }
+    out.unmapped_count += cut_off;
     if (is_rtf) {
       RtfText rtf = RtfToText(sjis, true);
       out.text = std::move(rtf.text);
@@ -316,17 +319,21 @@ DecodedFile DecodeConverted(std::string_view bytes, int kind, bool is_rtf) {
       if (out.unmapped_count > 0) out.first_unmapped_line = 1;
       if (rtf.unmapped_count > 0) out.first_unmapped_line = rtf.first_unmapped_line;
       out.unmapped_count += rtf.unmapped_count;
-      return out;
+      return;
     }
-    if (out.unmapped_count > 0) out.first_unmapped_line = FirstUnmappedLine(units);
-    out.origins = FindOrigins(units);
+    if (out.unmapped_count > cut_off) out.first_unmapped_line = FirstUnmappedLine(units, out.codes);
     out.text = std::move(sjis);
-    return out;
+    return;
   }
   RtfText rtf = RtfToText(bytes, false);
   out.text = std::move(rtf.text);
   out.unmapped_count = rtf.unmapped_count;
   out.first_unmapped_line = rtf.first_unmapped_line;
+}
+
+DecodedFile StartDecoding(const PrivateCodes* codes) {
+  DecodedFile out;
+  if (codes != nullptr) out.codes = *codes;
   return out;
 }
 
@@ -359,14 +366,15 @@ void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) 
 
 namespace {
 
-DecodedFile DecodeBytesOfKind(std::string_view bytes, int kind, bool is_rtf) {
+DecodedFile DecodeBytesOfKind(std::string_view bytes, int kind, bool is_rtf,
+                              const PrivateCodes* codes) {
+  DecodedFile out = StartDecoding(codes);
   if (kind != kUnicodeNone || is_rtf) {
-    DecodedFile out = DecodeConverted(bytes, kind, is_rtf);
+    DecodeConverted(bytes, kind, is_rtf, out);
     if (kind == kUnicodeNone) ConvertToSjis(out, out.text, &out.text);
     out.ending = DetectLineEnding(out.text);
     return out;
   }
-  DecodedFile out;
   // EUC-JP and JIS keep every CR and LF where it was, so the file's bytes
   // tell the break as well as the converted text would.
   out.ending = DetectLineEnding(bytes);
@@ -384,28 +392,31 @@ DecodedFile DecodeBytesOfKind(std::string_view bytes, int kind, bool is_rtf) {
 
 }  // namespace
 
-DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8) {
-  return DecodeBytesOfKind(bytes, UnicodeKind(bytes, detect_utf8), is_rtf);
+DecodedFile DecodeFileBytes(std::string_view bytes, bool is_rtf, bool detect_utf8,
+                            const PrivateCodes* codes) {
+  return DecodeBytesOfKind(bytes, UnicodeKind(bytes, detect_utf8), is_rtf, codes);
 }
 
-DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf8) {
+DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf8,
+                                 const PrivateCodes* codes) {
   int kind = UnicodeKind(bytes, detect_utf8);
-  if (kind != kUnicodeNone || is_rtf) return DecodeBytesOfKind(bytes, kind, is_rtf);
-  DecodedFile out;
+  if (kind != kUnicodeNone || is_rtf) return DecodeBytesOfKind(bytes, kind, is_rtf, codes);
+  DecodedFile out = StartDecoding(codes);
   out.ending = DetectLineEnding(bytes);
   if (!EndsWithBreak(bytes)) bytes.append("\r\n");
   ConvertToSjis(out, bytes, &bytes);
   return out;
 }
 
-DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf) {
+DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf,
+                              const PrivateCodes* codes) {
+  DecodedFile out = StartDecoding(codes);
   if (IsUnicodeSaveCode(code)) {
-    DecodedFile out = DecodeConverted(bytes, static_cast<int>(code), is_rtf);
+    DecodeConverted(bytes, static_cast<int>(code), is_rtf, out);
     out.detected_code = code;
     out.ending = DetectLineEnding(out.text);
     return out;
   }
-  DecodedFile out;
   out.ending = DetectLineEnding(bytes);
   out.detected_code = code;
   if (!EndsWithBreak(bytes)) bytes.append("\r\n");
@@ -426,21 +437,62 @@ DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf) {
   return out;
 }
 
-std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
-                          const UnicodeOrigins* origins) {
+namespace {
+
+bool HasPrivateEntries(const PrivateCodes* codes) {
+  if (codes == nullptr) return false;
+  for (const PrivateCodes::Entry& e : codes->entries()) {
+    if (codes->IsPrivate(e.code)) return true;
+  }
+  return false;
+}
+
+// Walks the two-byte characters of s as the encoders read them and calls
+// f(i) at each private code.
+template <typename F>
+void ForEachPrivateCode(std::string_view s, const PrivateCodes& codes, F f) {
+  const bool* is_lead = LeadTable().is_lead;
+  const std::size_t n = s.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (!is_lead[b] || i + 1 == n || !IsTrail(static_cast<unsigned char>(s[i + 1]))) {
+      ++i;
+      continue;
+    }
+    if (codes.IsPrivate(b << 8 | static_cast<unsigned char>(s[i + 1]))) f(i);
+    i += 2;
+  }
+}
+
+// The text with every private code written as '?'.
+std::string WithoutPrivateCodes(std::string_view s, const PrivateCodes* codes) {
+  std::string out;
+  if (!HasPrivateEntries(codes)) return std::string(s);
+  out.reserve(s.size());
+  std::size_t copied = 0;
+  ForEachPrivateCode(s, *codes, [&](std::size_t i) {
+    out.append(s, copied, i - copied);
+    out += '?';
+    copied = i + 2;
+  });
+  out.append(s, copied);
+  return out;
+}
+
+}  // namespace
+
+std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const PrivateCodes* codes) {
   switch (code) {
     case SaveCode::kShiftJis:
-      return std::string(sjis_text);
+      return WithoutPrivateCodes(sjis_text, codes);
     case SaveCode::kEucJp:
-      return ConvertJapaneseCode(FitJisRepertoire(sjis_text), CodeEuc);
+      return ConvertJapaneseCode(FitJisRepertoire(WithoutPrivateCodes(sjis_text, codes)), CodeEuc);
     case SaveCode::kJis:
-      return ConvertJapaneseCode(FitJisRepertoire(sjis_text), CodeJis);
+      return ConvertJapaneseCode(FitJisRepertoire(WithoutPrivateCodes(sjis_text, codes)), CodeJis);
     default:
       break;
   }
-  std::u16string units = origins != nullptr && origins->count > 0
-                             ? ToUtf16WithOrigins(sjis_text, *origins)
-                             : Cp932ToUtf16(sjis_text);
+  std::u16string units = codes != nullptr ? codes->ToUtf16(sjis_text) : Cp932ToUtf16(sjis_text);
   switch (code) {
     case SaveCode::kUtf16:
       return WriteUtf16LeBytes(units);
@@ -454,7 +506,7 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code,
 }
 
 bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
-                        const UnicodeOrigins* origins,
+                        const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
                         const LineEnding& ending) {
   const std::string_view brk = LineBreakBytes(ending.kind);
@@ -470,26 +522,63 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
       text += line;
       text += brk;
     }
-    std::string bytes = EncodeForSave(text, code, origins);
+    std::string bytes = EncodeForSave(text, code, codes);
     if (!ending.final_break && !lines.empty() && bytes.ends_with(brk)) {
       bytes.resize(bytes.size() - brk.size());
     }
     return bytes.empty() || sink(bytes);
   }
   ChunkWriter out(sink);
-  if (code != SaveCode::kShiftJis) return EncodeLinesAsUnicode(lines, code, origins, ending, out);
+  if (code != SaveCode::kShiftJis) return EncodeLinesAsUnicode(lines, code, codes, ending, out);
+  const bool replace = HasPrivateEntries(codes);
   const std::size_t n = lines.size();
   for (std::size_t i = 0; i < n; ++i) {
     const std::string& line = lines[i];
     const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
     char* p = out.Room(line.size() + eol.size());
     if (p == nullptr) return false;
-    std::memcpy(p, line.data(), line.size());
-    p += line.size();
+    if (replace) {
+      std::size_t copied = 0;
+      ForEachPrivateCode(line, *codes, [&](std::size_t at) {
+        std::memcpy(p, line.data() + copied, at - copied);
+        p += at - copied;
+        *p++ = '?';
+        copied = at + 2;
+      });
+      std::memcpy(p, line.data() + copied, line.size() - copied);
+      p += line.size() - copied;
+    } else {
+      std::memcpy(p, line.data(), line.size());
+      p += line.size();
+    }
     std::memcpy(p, eol.data(), eol.size());
     out.Commit(p + eol.size());
   }
   return out.Flush();
+}
+
+UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
+                               const PrivateCodes* codes) {
+  UnsavableReport report;
+  if (code != SaveCode::kShiftJis && code != SaveCode::kEucJp && code != SaveCode::kJis) {
+    return report;
+  }
+  const bool jis = code != SaveCode::kShiftJis;
+  if (jis) {
+    // Counts the private codes of the user-defined area and of FA-FC too.
+    JisRepertoireReport lost = CheckJisRepertoire(lines);
+    report.count = lost.replaced;
+    report.first_line = lost.first_line;
+  }
+  if (!HasPrivateEntries(codes)) return report;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    ForEachPrivateCode(lines[k], *codes, [&](std::size_t i) {
+      if (jis && static_cast<unsigned char>(lines[k][i]) >= 0xF0) return;
+      ++report.count;
+      if (report.first_line == 0 || k + 1 < report.first_line) report.first_line = k + 1;
+    });
+  }
+  return report;
 }
 
 }  // namespace parvane

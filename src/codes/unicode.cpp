@@ -185,9 +185,21 @@ std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom) {
   if (with_bom) out.append("\xEF\xBB\xBF");
   AppendBlock<char> block(out);
   char* p = block.data;
-  for (char16_t u : text) {
-    p = block.Room(p, 3);
-    if (u < 0x80) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    p = block.Room(p, 4);
+    char16_t u = text[i];
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      // A pair is one character beyond the BMP: four bytes, as the decoder
+      // reads them.
+      char32_t cp = 0x10000 + ((char32_t{u} - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      p[0] = static_cast<char>(0xF0 | (cp >> 18));
+      p[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      p[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      p[3] = static_cast<char>(0x80 | (cp & 0x3F));
+      p += 4;
+      ++i;
+    } else if (u < 0x80) {
       *p++ = static_cast<char>(u);
     } else if (u < 0x800) {
       p[0] = static_cast<char>(0xC0 + (u >> 6));

@@ -40,7 +40,9 @@ bool LooksLikeUtf8(std::string_view bytes);
 std::u16string DecodeUnicodeBytes(std::string_view bytes, int kind);
 
 // The writers. Each takes UTF-16 text and returns the bytes of the file.
-// Units are written one by one as they are (no surrogate pairing).
+// UTF-8 writes a surrogate pair as the four bytes of its character and any
+// other unit (a lone surrogate too) on its own, so that what DecodeUnicodeBytes
+// read comes back byte for byte.
 std::string WriteUtf8Bytes(std::u16string_view text, bool with_bom);
 std::string WriteUtf16LeBytes(std::u16string_view text);  // FF FE, low byte first
 std::string WriteUtf16BeBytes(std::u16string_view text);  // FE FF, high byte first

@@ -266,7 +266,7 @@ void MergeFile(Editor& editor, Side side) {
   // Read with the loader's code detection rather than as bytes of one code
   // page: here the system's code page is not Shift_JIS, and a UTF-8 or EUC-JP
   // file merged byte for byte would put text of another code into the lines.
-  if (!ReadTextFileLines(full, &merged, &error)) {
+  if (!ReadTextFileLines(full, &merged, &error, &editor.private_codes)) {
     // The lines are stored unchanged by the frame; the person learns why.
     editor.host().Message(
         Sjis("ファイルを開けませんでした。\r\n") + PathToSjis(full) + "\r\n" + Sjis(error),

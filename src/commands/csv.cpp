@@ -74,7 +74,7 @@ void SortCsv(Editor& editor, SortOrder order) {
   // collation key of that form is computed once per line and the lines are
   // sorted stably by it, so equal keys keep their former order. The line
   // that comes back is the padded record, the key field in its place again.
-  const JapaneseCollator collator;
+  const JapaneseCollator collator(&editor.private_codes);
   const std::size_t n = lines.size();
   std::vector<std::string> sort_keys(n);
   std::string compared;

@@ -53,7 +53,7 @@ long PlayedChoice(const Editor& editor) {
 }  // namespace
 
 void SetRemovedLines(Editor& editor, Lines removed) {
-  SortLinesByCollation(removed);
+  SortLinesByCollation(removed, nullptr, &editor.private_codes);
   editor.removed_lines = std::move(removed);
 }
 

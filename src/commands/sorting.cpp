@@ -35,10 +35,11 @@ void ApplyOrder(Lines& lines, const std::vector<std::size_t>& order, Editor* edi
 
 }  // namespace
 
-std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor) {
+std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor,
+                                        const PrivateCodes* codes) {
   // Comparing through the collator inside the sort would convert both lines
   // at every comparison; one key per line makes the sort a plain byte sort.
-  JapaneseCollator collator;
+  JapaneseCollator collator(editor != nullptr ? &editor->private_codes : codes);
   std::vector<std::string> keys;
   keys.reserve(lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -52,9 +53,9 @@ std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor) {
   return order;
 }
 
-void SortLinesByCollation(Lines& lines, Editor* editor) {
+void SortLinesByCollation(Lines& lines, Editor* editor, const PrivateCodes* codes) {
   if (lines.size() < 2) return;
-  std::vector<std::size_t> order = CollationOrder(lines, editor);
+  std::vector<std::size_t> order = CollationOrder(lines, editor, codes);
   ApplyOrder(lines, order, nullptr);
 }
 

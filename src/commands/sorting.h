@@ -47,11 +47,14 @@ void GatherSelectedLines(Editor& editor);
 // Returns the indexes of lines in ascending Japanese collation order (ICU
 // "ja", letter case ignored), equal lines in their former order. Each line's
 // sort key is computed once. When editor is given, key building reports
-// progress through it.
-std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr);
+// progress through it and reads the lines through its private codes;
+// otherwise through codes when given.
+std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr,
+                                        const PrivateCodes* codes = nullptr);
 
 // Sorts lines in place by CollationOrder.
-void SortLinesByCollation(Lines& lines, Editor* editor = nullptr);
+void SortLinesByCollation(Lines& lines, Editor* editor = nullptr,
+                          const PrivateCodes* codes = nullptr);
 
 // Fisher-Yates shuffle drawing random(i + 1) for i = 0, 1, ... n - 1: the
 // same draws, and the same distribution over orders, as inserting each line

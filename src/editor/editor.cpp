@@ -12,6 +12,26 @@
 
 namespace parvane {
 
+Editor::Editor(Host& host) : host_(&host) {
+  AdoptPrivateCodes(PrivateCodes());
+  host_->set_private_codes(&private_codes);
+}
+
+Editor::~Editor() {
+  if (host_->private_codes() == &private_codes) host_->set_private_codes(nullptr);
+}
+
+void Editor::AdoptPrivateCodes(PrivateCodes codes) {
+  private_codes = std::move(codes);
+  // New codes must not take one the text uses for itself (a user-defined
+  // character of a Shift_JIS file); the undo text counts too, as undo brings
+  // it back under the same table.
+  private_codes.SetTextScanner([this](PrivateCodes& table) {
+    for (const std::string& line : doc.lines()) table.NoteSjisText(line);
+    table.NoteSjisText(undo_text);
+  });
+}
+
 void Editor::BeginCommand(std::string_view busy_message) {
   last_percent_ = -1;
   host_->CommandStarted(busy_message);

@@ -22,10 +22,9 @@
 #include "editor/document.h"
 #include "editor/host.h"
 #include "editor/options.h"
+#include "text/private_codes.h"
 
 namespace parvane {
-
-struct UnicodeOrigins;  // codes/text_file.h
 
 inline constexpr std::string_view kProductName = "Parvane";
 inline constexpr std::string_view kProductVersion = "1.15";
@@ -33,7 +32,9 @@ inline constexpr std::size_t kMaxLineLength = 64000;
 
 class Editor {
  public:
-  explicit Editor(Host& host) : host_(&host) {}
+  // Hands the document's private codes to host, which converts through them.
+  explicit Editor(Host& host);
+  ~Editor();
   Editor(const Editor&) = delete;
   Editor& operator=(const Editor&) = delete;
 
@@ -61,9 +62,13 @@ class Editor {
   LineEnding line_ending;
   // True when no byte of the loaded file told its code (plain ASCII, empty).
   bool code_undecided = false;
-  // Which Unicode characters the best-fit codes of a Unicode file came from,
-  // so that saving it again in a Unicode form gives back the same bytes.
-  std::shared_ptr<const UnicodeOrigins> unicode_origins;
+  // The characters outside code page 932 that the document holds, by their
+  // private codes (see AdoptPrivateCodes to replace the table).
+  PrivateCodes private_codes;
+  // When a save would write characters as '?': true asks the person first
+  // (No cancels the save); false saves without asking (the command-line
+  // tool refuses or allows such saves itself).
+  bool confirm_lossy_save = true;
   SelectionStyle selection_style = SelectionStyle::kExtended;
   Options options;
   // Where this instance's recovery copy (recovery_copy.h) and the settings
@@ -108,6 +113,10 @@ class Editor {
   void Progress(std::size_t i, std::size_t count);
   // Hides the gauge if Progress showed it.
   void EndProgress();
+
+  // Replaces the table of private codes (a load made a new one), keeping it
+  // tied to this document's text.
+  void AdoptPrivateCodes(PrivateCodes codes);
 
   // Undo: swaps the document text with undo_text (twice redoes).
   void Undo();

@@ -86,12 +86,14 @@ bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::s
   return true;
 }
 
-bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error) {
+bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error,
+                       PrivateCodes* codes) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes, error)) return false;
   DecodedFile decoded =
-      DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true);
+      DecodeOwnedFileBytes(std::move(bytes), LowerExtension(path) == ".rtf", true, codes);
   *lines = SplitLines(decoded.text);
+  if (codes != nullptr) *codes = std::move(decoded.codes);
   return true;
 }
 
@@ -106,9 +108,11 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     return LoadResult::kFailed;
   }
   const bool is_rtf = LowerExtension(path) == ".rtf";
+  // Appended lines join the document's table; a replacing load starts anew.
+  const PrivateCodes* codes = append ? &editor.private_codes : nullptr;
   DecodedFile decoded =
-      from ? DecodeFileBytesAs(std::move(bytes), *from, is_rtf)
-           : DecodeOwnedFileBytes(std::move(bytes), is_rtf, editor.options.detect_utf8);
+      from ? DecodeFileBytesAs(std::move(bytes), *from, is_rtf, codes)
+           : DecodeOwnedFileBytes(std::move(bytes), is_rtf, editor.options.detect_utf8, codes);
   // Nothing of the new file is taken over before the question about the
   // modified document: a "yes" saves that one in its own code and break.
   auto take_code = [&editor, &decoded] {
@@ -133,6 +137,7 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     if (lines.empty()) return LoadResult::kLoaded;
     if (editor.keep_undo) editor.undo_text = editor.doc.Text();
     editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
+    editor.AdoptPrivateCodes(std::move(decoded.codes));
   } else {
     if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
     take_code();
@@ -144,7 +149,7 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     editor.current_file_name = ec ? path : absolute.lexically_normal();
-    editor.unicode_origins = decoded.origins;
+    editor.AdoptPrivateCodes(std::move(decoded.codes));
   }
   if (decoded.unmapped_count > 0) {
     editor.host().Message(
@@ -168,7 +173,19 @@ bool AskSaveChanges(Editor& editor) {
   return true;
 }
 
+bool ConfirmLossySave(Editor& editor) {
+  if (!editor.confirm_lossy_save) return true;
+  UnsavableReport lost = CountUnsavable(editor.doc.lines(), editor.save_code, &editor.private_codes);
+  if (lost.count == 0) return true;
+  Answer a = editor.host().Message(
+      Sjis(std::to_string(lost.count) + " 文字は ") + std::string(SaveCodeCaption(editor.save_code)) +
+          Sjis(" で保存できません。「?」に置き換えて保存しますか？"),
+      MessageIcon::kQuestion, MessageButtons::kYesNo);
+  return a == Answer::kYes;
+}
+
 bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
+  if (!ConfirmLossySave(editor)) return false;
   std::error_code ec;
   const std::filesystem::path target = ResolveSaveTarget(path);
   if (editor.options.backup && std::filesystem::is_regular_file(target, ec)) {
@@ -180,24 +197,22 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path) {
   }
   std::string error;
   auto produce = [&editor](const ByteSink& sink) {
-    return EncodeLinesForSave(editor.doc.lines(), editor.save_code, editor.unicode_origins.get(),
-                              sink, editor.line_ending);
+    return EncodeLinesForSave(editor.doc.lines(), editor.save_code, &editor.private_codes, sink,
+                              editor.line_ending);
   };
   if (!SaveFileKeepingIdentity(path, produce, &error)) {
     ReportFileError(editor, "ファイルを保存できませんでした。\r\n", path, error);
     return false;
   }
-  WarnAboutLostCharacters(editor);
   return true;
 }
 
 void WarnAboutLostCharacters(Editor& editor) {
-  if (editor.save_code != SaveCode::kEucJp && editor.save_code != SaveCode::kJis) return;
-  JisRepertoireReport report = CheckJisRepertoire(editor.doc.lines());
-  if (report.replaced == 0) return;
+  UnsavableReport report = CountUnsavable(editor.doc.lines(), editor.save_code, &editor.private_codes);
+  if (report.count == 0) return;
   editor.host().Message(
       std::string(SaveCodeCaption(editor.save_code)) +
-          Sjis(" では表せない文字が " + std::to_string(report.replaced) +
+          Sjis(" では表せない文字が " + std::to_string(report.count) +
                " 個あり、「?」に置き換えて保存しました（最初は " +
                std::to_string(report.first_line) + " 行目）。"),
       MessageIcon::kWarning, MessageButtons::kOk);

@@ -34,14 +34,23 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
 
 // Reads a file's lines as the merge commands and conversion tables do: RTF
 // through the RTF reader, otherwise plain bytes, converted to Shift_JIS by the
-// same detection as loading. Returns false with *error set when unreadable.
-bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error);
+// same detection as loading. Characters outside code page 932 get codes of
+// *codes when given (lines that join a document), else become '?'. Returns
+// false with *error set when unreadable.
+bool ReadTextFileLines(const std::filesystem::path& path, Lines* lines, std::string* error,
+                       PrivateCodes* codes = nullptr);
 
 // The save-changes question. Returns false when the person cancelled.
 bool AskSaveChanges(Editor& editor);
 
-// After a save in EUC-JP or JIS: tells the person how many characters those
-// codes could not carry and were written as '?' (the document keeps them).
+// Before a save that would write characters as '?' (private codes in the
+// Japanese codes, and what EUC-JP and JIS cannot carry): asks the person
+// whether to save so (Yes/No). Returns false when the save must not happen.
+// Asks nothing when editor.confirm_lossy_save is off.
+bool ConfirmLossySave(Editor& editor);
+
+// After a save that wrote characters as '?' (the command-line tool's
+// --lossy): tells how many and where the first was (the document keeps them).
 void WarnAboutLostCharacters(Editor& editor);
 
 // "上書き保存": saves to current_file_name (save-as when untitled). Returns
@@ -49,8 +58,9 @@ void WarnAboutLostCharacters(Editor& editor);
 bool SaveDocument(Editor& editor);
 // "名前を付けて保存": asks for a name, then saves.
 bool SaveDocumentAs(Editor& editor);
-// Writes the document to path in save_code with the ".bak" rules; the caller
-// decides about current_file_name. Returns false (Host told) on failure.
+// Writes the document to path in save_code with the ".bak" rules, after
+// ConfirmLossySave; the caller decides about current_file_name. Returns false
+// (Host told) on failure or when the person declined.
 bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path);
 // "最初の状態に戻す": reloads current_file_name after confirmation.
 void RevertDocument(Editor& editor);

@@ -2,7 +2,8 @@
 //
 // The desktop program, the command-line tool and the tests each implement it.
 // Text crosses this interface as Shift_JIS bytes; each Host converts for its
-// own side. Message boxes are always captioned with the product name.
+// own side through the document's private codes (private_codes()), so that a
+// character outside code page 932 crosses both ways. Message boxes are always captioned with the product name.
 #ifndef PARVANE_EDITOR_HOST_H_
 #define PARVANE_EDITOR_HOST_H_
 
@@ -16,6 +17,7 @@
 namespace parvane {
 
 class Editor;
+class PrivateCodes;
 using Lines = std::vector<std::string>;
 
 enum class MessageIcon {
@@ -75,6 +77,11 @@ class Host {
   // view, title, record list and status text, and unblock the menus.
   virtual void CommandEnded() = 0;
 
+  // The table of the document whose text crosses this Host (set by the
+  // Editor); null: code page 932 alone.
+  PrivateCodes* private_codes() const { return private_codes_; }
+  void set_private_codes(PrivateCodes* codes) { private_codes_ = codes; }
+
   // Shows the removed-lines window modally over editor.removed_lines(); its
   // actions call RemovedLinesCopy / RemovedLinesMove / RemovedLinesSave.
   virtual void ShowRemovedLines(Editor& editor) = 0;
@@ -82,6 +89,9 @@ class Host {
   // The key-field dialog of the comma-separated sorts: shows the fields of the
   // first line and returns the 0-based index chosen, or nullopt when closed.
   virtual std::optional<int> ChooseKeyField(std::string_view caption, const Lines& fields) = 0;
+
+ private:
+  PrivateCodes* private_codes_ = nullptr;
 };
 
 }  // namespace parvane

@@ -14,6 +14,7 @@
 #include <random>
 
 #include "codes/line_break.h"
+#include "codes/text_file.h"
 #include "editor/file_writing.h"
 #include "editor/files.h"
 
@@ -149,10 +150,17 @@ bool WriteRecoveryFile(const Editor& editor, const std::filesystem::path& path,
   header += "Code=" + std::string(SaveCodeSettingsName(editor.save_code)) + "\n";
   header += "Break=" + std::string(LineBreakCaption(editor.line_ending.kind)) + "\n";
   header += std::string("FinalBreak=") + (editor.line_ending.final_break ? "1" : "0") + "\n";
+  // Characters outside code page 932 survive only in a Unicode form; loading
+  // the copy gives them private codes again.
+  const bool unicode = !editor.private_codes.empty();
+  if (unicode) header += "Text=UTF-8\n";
   header += "\n";
   const Document& doc = editor.doc;
-  auto produce = [&header, &doc](const ByteSink& sink) {
+  auto produce = [&header, &doc, &editor, unicode](const ByteSink& sink) {
     if (!sink(header)) return false;
+    if (unicode) {
+      return EncodeLinesForSave(doc.lines(), SaveCode::kUtf8NoBom, &editor.private_codes, sink);
+    }
     for (std::size_t i = 0; i < doc.size(); ++i) {
       if (!sink(doc.line(i)) || !sink("\r\n")) return false;
     }
@@ -175,6 +183,7 @@ bool ReadRecoveryFile(const std::filesystem::path& path, Editor& editor, std::st
   std::filesystem::path file_name;
   std::optional<SaveCode> code;
   LineEnding ending;
+  bool unicode = false;
   for (;;) {
     std::size_t end = bytes.find('\n', pos);
     if (end == std::string::npos) {
@@ -195,8 +204,15 @@ bool ReadRecoveryFile(const std::filesystem::path& path, Editor& editor, std::st
       }
     }
     if (key == "FinalBreak") ending.final_break = value != "0";
+    if (key == "Text") unicode = value == "UTF-8";
   }
-  editor.doc.SetText(std::string_view(bytes).substr(pos));
+  if (unicode) {
+    DecodedFile decoded = DecodeFileBytesAs(bytes.substr(pos), SaveCode::kUtf8NoBom, false, nullptr);
+    editor.doc.SetText(decoded.text);
+    editor.AdoptPrivateCodes(std::move(decoded.codes));
+  } else {
+    editor.doc.SetText(std::string_view(bytes).substr(pos));
+  }
   if (editor.keep_undo) editor.undo_text = editor.doc.Text();
   editor.current_file_name = file_name;
   if (code) editor.save_code = *code;

@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "text/cp932.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 namespace {
 
-icu::UnicodeString Folded(std::string_view sjis) {
-  std::u16string units = Cp932ToUtf16(sjis);
+icu::UnicodeString Folded(std::string_view sjis, const PrivateCodes* codes) {
+  std::u16string units = codes != nullptr ? codes->ToUtf16(sjis) : Cp932ToUtf16(sjis);
   icu::UnicodeString text(units.data(), static_cast<int32_t>(units.size()));
   text.foldCase();
   return text;
@@ -27,9 +28,11 @@ icu::UnicodeString Folded(std::string_view sjis) {
 struct JapaneseCollator::Impl {
   // Null only when ICU has no collation data at all; then code unit order.
   std::unique_ptr<icu::Collator> collator;
+  const PrivateCodes* codes = nullptr;
 };
 
-JapaneseCollator::JapaneseCollator() : impl_(std::make_unique<Impl>()) {
+JapaneseCollator::JapaneseCollator(const PrivateCodes* codes) : impl_(std::make_unique<Impl>()) {
+  impl_->codes = codes;
   UErrorCode status = U_ZERO_ERROR;
   impl_->collator.reset(icu::Collator::createInstance(icu::Locale("ja"), status));
   if (U_FAILURE(status)) impl_->collator.reset();
@@ -38,8 +41,8 @@ JapaneseCollator::JapaneseCollator() : impl_(std::make_unique<Impl>()) {
 JapaneseCollator::~JapaneseCollator() = default;
 
 int JapaneseCollator::Compare(std::string_view a, std::string_view b) const {
-  icu::UnicodeString x = Folded(a);
-  icu::UnicodeString y = Folded(b);
+  icu::UnicodeString x = Folded(a, impl_->codes);
+  icu::UnicodeString y = Folded(b, impl_->codes);
   if (!impl_->collator) return x.compare(y);
   UErrorCode status = U_ZERO_ERROR;
   UCollationResult result = impl_->collator->compare(x, y, status);
@@ -48,7 +51,7 @@ int JapaneseCollator::Compare(std::string_view a, std::string_view b) const {
 }
 
 std::string JapaneseCollator::SortKey(std::string_view sjis) const {
-  icu::UnicodeString text = Folded(sjis);
+  icu::UnicodeString text = Folded(sjis, impl_->codes);
   std::string key;
   if (!impl_->collator) {
     // Big-endian code units keep code unit order under memcmp.

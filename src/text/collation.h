@@ -10,9 +10,13 @@
 
 namespace parvane {
 
+class PrivateCodes;
+
 class JapaneseCollator {
  public:
-  JapaneseCollator();
+  // Lines are read through codes when given (the document's private codes),
+  // so a character outside code page 932 sorts as what it is.
+  explicit JapaneseCollator(const PrivateCodes* codes = nullptr);
   ~JapaneseCollator();
   JapaneseCollator(const JapaneseCollator&) = delete;
   JapaneseCollator& operator=(const JapaneseCollator&) = delete;

@@ -780,6 +780,41 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->geometry(), QRect(30, 80, 500, 200));
   }
 
+  void CharactersOutsideCodePage932CrossEveryBoundary() {
+    const QString file = Path(QStringLiteral("emoji.txt"));
+    const std::string bytes = "\xEF\xBB\xBF\xF0\x9F\x98\x80x\r\n";
+    WriteAll(file, bytes);
+    auto w = Make();
+    w->DropFiles({file}, false);
+    QCOMPARE(Doc(*w), Lines({"\xF0\x40x"}));
+    // The row shows the character; the clipboard carries it both ways.
+    QCOMPARE(w->model()->data(w->model()->index(0, 0)).toString(), QString::fromUtf8("😀x"));
+    QCOMPARE(w->view()->painter().DisplayText("\xF0\x40x"), QString::fromUtf8("😀x"));
+    w->host().SetClipboardText("\xF0\x40");
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("😀"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("é😀"));
+    QCOMPARE(w->host().ClipboardText(), std::string("\xF0\x41\xF0\x40"));
+    // An input box answer too.
+    prompter_->inputs.push_back(QString::fromUtf8("ß"));
+    QCOMPARE(w->host().InputBox("", "", "").value_or(""), std::string("\xF0\x42"));
+
+    // Saving in Shift_JIS asks first; No keeps the file.
+    w->editor().options.backup = false;
+    w->editor().modified = true;
+    w->TriggerApp(AppAction::kSaveCode0);
+    prompter_->answers.push_back(Answer::kNo);
+    w->TriggerApp(AppAction::kSave);
+    QCOMPARE(log_.messages.last(),
+             QString::fromUtf8("1 文字は Shift_JIS で保存できません。「?」に置き換えて保存しますか？"));
+    QCOMPARE(log_.icons.last(), MessageIcon::kQuestion);
+    QCOMPARE(ReadAll(file), bytes);
+    QVERIFY(w->editor().modified);
+    prompter_->answers.push_back(Answer::kYes);
+    w->TriggerApp(AppAction::kSave);
+    QCOMPARE(ReadAll(file), std::string("?x\r\n"));
+    QVERIFY(!w->editor().modified);
+  }
+
   void AMillionRowsLoadAndSelectQuickly() {
     std::string text;
     text.reserve(20 * 1000000);

@@ -653,5 +653,74 @@ TEST_F(CliTest, ManualPageAndCompletionKnowTheTable) {
   EXPECT_EQ(ReadBytes(dir / "complete.txt"), "base64-encode\nbase64-decode\n080\n--no-settings\n");
 }
 
+// Characters outside code page 932 go through commands and come out as they
+// came in; only what the command changed differs.
+TEST_F(CliTest, CharactersOutsideCodePage932SurviveACommand) {
+  Settings("File.Backup=0\n");
+  const std::string emoji = "\xF0\x9F\x98\x80";            // one character beyond the BMP
+  const std::string family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9";  // ZWJ sequence
+  const std::string combining = "e\xCC\x81";                 // e + COMBINING ACUTE
+  const std::string text = emoji + "\r\ncaf\xC3\xA9 " + combining + "\r\n" + family +
+                           "\xEF\xBB\xBF\r\n";               // U+FEFF inside the text
+  WriteBytes(dir / "u.txt", "\xEF\xBB\xBF" + text);
+  CliResult r = Run({"-e", "[逆にする]", "u.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "u.txt"), "\xEF\xBB\xBF" + family + "\xEF\xBB\xBF\r\ncaf\xC3\xA9 " +
+                                          combining + "\r\n" + emoji + "\r\n");
+  // Opened and written with no step: the same bytes in every Unicode form.
+  r = Run({"--stdout", "u.txt"});
+  EXPECT_EQ(r.out, ReadBytes(dir / "u.txt"));
+  // A parameter's character takes each input's own code.
+  WriteBytes(dir / "a.txt", "\xEF\xBB\xBF" "x\r\n");
+  WriteBytes(dir / "b.txt", "\xEF\xBB\xBF\xC3\xA9\r\n");
+  r = Run({"-e", "[行頭に文字列を追加]," + emoji, "a.txt", "b.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "a.txt"), "\xEF\xBB\xBF" + emoji + "x\r\n");
+  EXPECT_EQ(ReadBytes(dir / "b.txt"), "\xEF\xBB\xBF" + emoji + "\xC3\xA9\r\n");
+  // An answer too, and a find by it.
+  r = Run({"--standard-selection", "-e", "[検索],@all", "--answer", emoji, "-e",
+           "[行頭に文字列を追加],>", "u.txt", "--stdout"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\xEF\xBB\xBF" + family + "\xEF\xBB\xBF\r\ncaf\xC3\xA9 " + combining +
+                       "\r\n>" + emoji + "\r\n");
+  // A pattern reads such a character as one character.
+  WriteBytes(dir / "r.txt", "\xEF\xBB\xBF" + emoji + emoji + "x" + emoji + "\r\n");
+  r = Run({"-e", "[正規表現置換]," + emoji + "+,<&>", "r.txt", "--stdout"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\xEF\xBB\xBF<" + emoji + emoji + ">x<" + emoji + ">\r\n");
+}
+
+// Output that cannot hold a character fails unless --lossy.
+TEST_F(CliTest, LossyOutputIsRefusedWithoutLossy) {
+  Settings("File.Backup=0\n");
+  const std::string original = "\xEF\xBB\xBF" "a\r\nb\xF0\x9F\x98\x80 \xC3\xA9\r\n";
+  WriteBytes(dir / "u.txt", original);
+  CliResult r = Run({"--code", "sjis", "-e", "[逆にする]", "u.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "parvane-cli: u.txt: 2 characters cannot be written in Shift_JIS (the first on line 1); "
+            "not written (--lossy writes them as \"?\")\n");
+  EXPECT_EQ(ReadBytes(dir / "u.txt"), original);
+  r = Run({"--code", "euc-jp", "--stdout", "u.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.empty());
+  r = Run({"--code", "jis"}, original);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(r.err,
+            "parvane-cli: standard input: 2 characters cannot be written in JIS (ISO-2022-JP) "
+            "(the first on line 2); not written (--lossy writes them as \"?\")\n");
+
+  r = Run({"--lossy", "--code", "sjis", "-e", "[逆にする]", "u.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "u.txt"), "b? ?\r\na\r\n");
+  EXPECT_NE(r.err.find("2 個"), std::string::npos) << r.err;
+  // Unicode forms hold everything.
+  r = Run({"--code", "utf-16be"}, original);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, std::string("\xFE\xFF\0a\0\r\0\n\0b\xD8\x3D\xDE\x00\0 \0\xE9\0\r\0\n", 22));
+}
+
 }  // namespace
 }  // namespace parvane

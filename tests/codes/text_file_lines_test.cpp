@@ -20,7 +20,7 @@ constexpr SaveCode kAllCodes[] = {SaveCode::kShiftJis, SaveCode::kEucJp, SaveCod
                                   SaveCode::kUtf8,     SaveCode::kUtf16, SaveCode::kUtf16Be,
                                   SaveCode::kUtf8NoBom};
 
-std::string Collect(const Lines& lines, SaveCode code, const UnicodeOrigins* origins,
+std::string Collect(const Lines& lines, SaveCode code, const PrivateCodes* origins,
                     int* pieces = nullptr) {
   std::string bytes;
   int count = 0;
@@ -41,7 +41,8 @@ Lines RandomLines(std::mt19937& rng, int count) {
   static const std::vector<std::string> kPieces = {
       "a",        "\\",       "~",    "\x81",     "\x81\x60", "\x81\x5C", "\x82\xA0", "\xB6\xDE",
       "\xCA\xDF", "\xB3\xDE", "\xA1", "\x85\x40", "\xEB\x40", "\xFC\xFC", "\xED\x40", "\x1B",
-      "\0"s,      " ",        "\x80", "\xA0",     "\xFD",     "\xE0\x40", "\x88\x9F", "\x8E\xA1"};
+      "\0"s,      " ",        "\x80", "\xA0",     "\xFD",     "\xE0\x40", "\x88\x9F", "\x8E\xA1",
+      "\xF0\x40", "\xF0\x41"};
   Lines lines;
   for (int i = 0; i < count; ++i) {
     std::string line;
@@ -54,9 +55,11 @@ Lines RandomLines(std::mt19937& rng, int count) {
 
 TEST(EncodeLinesForSave, EqualsEncodingTheJoinedText) {
   std::mt19937 rng(7);
-  UnicodeOrigins origins;
-  origins.entries[origins.count++] = {0x8160, 0x301C};
-  origins.entries[origins.count++] = {0x005C, 0x00A5};
+  PrivateCodes origins;
+  origins.AddOrigin(0x8160, 0x301C);
+  origins.AddOrigin(0x005C, 0x00A5);
+  ASSERT_EQ(origins.Encode(0x1F600), 0xF040);  // beyond the BMP
+  ASSERT_EQ(origins.Encode(0xE9), 0xF041);
   for (int round = 0; round < 300; ++round) {
     Lines lines = RandomLines(rng, static_cast<int>(rng() % 6));
     std::string text = JoinLines(lines);

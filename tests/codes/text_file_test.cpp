@@ -65,8 +65,9 @@ TEST(DecodeFileBytes, Utf8WithMark) {
   EXPECT_EQ(d.unicode_kind, 3);
   EXPECT_EQ(d.detected_code, SaveCode::kUtf8);
   EXPECT_EQ(DecodeFileBytes("\xEF\xBB\xBF", false, true).text, "");
-  // Invalid UTF-8 after the mark is still read, byte by byte.
-  EXPECT_EQ(DecodeFileBytes("\xEF\xBB\xBF" "a\xC3(b", false, false).text, "a?b");
+  // Invalid UTF-8 after the mark is still read, byte by byte: C3 28 as
+  // U+00E8, which takes a private code.
+  EXPECT_EQ(DecodeFileBytes("\xEF\xBB\xBF" "a\xC3(b", false, false).text, "a\xF0\x40" "b");
 }
 
 TEST(DecodeFileBytes, MendsOfBrokenUnicode) {
@@ -75,25 +76,29 @@ TEST(DecodeFileBytes, MendsOfBrokenUnicode) {
   EXPECT_EQ(cut.text, "x\r\ny?");
   EXPECT_EQ(cut.unmapped_count, 1u);
   EXPECT_EQ(cut.first_unmapped_line, 2u);
-  // A four-byte sequence is one supplementary character: one '?'.
+  // A four-byte sequence is one supplementary character: one private code.
   DecodedFile emoji = DecodeFileBytes("\xEF\xBB\xBF" "a\xF0\x9F\x98\x80" "b", false, false);
-  EXPECT_EQ(emoji.text, "a?b");
-  EXPECT_EQ(emoji.unmapped_count, 1u);
-  EXPECT_EQ(emoji.first_unmapped_line, 1u);
+  EXPECT_EQ(emoji.text, "a\xF0\x40" "b");
+  EXPECT_EQ(emoji.unmapped_count, 0u);
+  EXPECT_EQ(emoji.codes.CharOf(0xF040), 0x1F600);
   // UTF-16 of odd length loses only its last byte; NUL bytes are kept.
   EXPECT_EQ(DecodeFileBytes("\xFF\xFE" "a\0\0\0b\0c"s, false, false).text, "a\0b"s);
   EXPECT_EQ(DecodeFileBytes("a\0b\r\n"s, false, true).text, "a\0b\r\n"s);
 }
 
-TEST(DecodeFileBytes, CharactersOutsideCodePage932BecomeQuestionMarks) {
+TEST(DecodeFileBytes, CharactersOutsideCodePage932TakePrivateCodes) {
   DecodedFile utf8 = DecodeFileBytes("\xEF\xBB\xBF" "caf\xC3\xA9\r\n", false, false);
-  EXPECT_EQ(utf8.text, "caf?\r\n");
-  EXPECT_EQ(DecodeFileBytes("\xFF\xFE" "c\0\xE9\0"s, false, false).text, "c?");
-  EXPECT_EQ(DecodeFileBytes("\xFE\xFF" "\0c\0\xE9"s, false, false).text, "c?");
-  // Saved in a Unicode form, the question mark is what is written back.
-  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf8, utf8.origins.get()), "\xEF\xBB\xBF" "caf?\r\n");
-  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf16, utf8.origins.get()),
-            "\xFF\xFE" "c\0a\0f\0?\0\r\0\n\0"s);
+  EXPECT_EQ(utf8.text, "caf\xF0\x40\r\n");
+  EXPECT_EQ(utf8.unmapped_count, 0u);
+  EXPECT_EQ(DecodeFileBytes("\xFF\xFE" "c\0\xE9\0"s, false, false).text, "c\xF0\x40");
+  EXPECT_EQ(DecodeFileBytes("\xFE\xFF" "\0c\0\xE9"s, false, false).text, "c\xF0\x40");
+  // Saved in a Unicode form, the character itself is written back; in
+  // Shift_JIS, which cannot hold it, a question mark.
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf8, &utf8.codes), "\xEF\xBB\xBF" "caf\xC3\xA9\r\n");
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kUtf16, &utf8.codes),
+            "\xFF\xFE" "c\0a\0f\0\xE9\0\r\0\n\0"s);
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kShiftJis, &utf8.codes), "caf?\r\n");
+  EXPECT_EQ(EncodeForSave(utf8.text, SaveCode::kEucJp, &utf8.codes), "caf?\r\n");
 }
 
 TEST(DecodeFileBytes, BomLessUtf8Detection) {
@@ -153,16 +158,20 @@ TEST(EncodeForSave, JapaneseCodes) {
 TEST(EncodeForSave, BestFitCharactersComeBack) {
   const std::string file = "\xEF\xBB\xBF" + Utf16ToUtf8(u"\u301C\u2212\u00A5 \\ x\r\n");
   DecodedFile d = DecodeFileBytes(file, false, true);
-  EXPECT_EQ(d.text, "\x81\x60\x81\x7C\x5C \x5C x\r\n");
+  // 〜 and − are read as the similar characters, as the file never writes
+  // ～ or －; ¥ shares its byte with a backslash, so it takes a private code.
+  EXPECT_EQ(d.text, "\x81\x60\x81\x7C\xF0\x40 \x5C x\r\n");
   EXPECT_EQ(d.unmapped_count, 0u);
-  ASSERT_NE(d.origins, nullptr);
-  // 〜 and − came back; ¥ shared its byte with a backslash, so it cannot.
-  EXPECT_EQ(EncodeForSave(d.text, SaveCode::kUtf8, d.origins.get()),
-            "\xEF\xBB\xBF" + Utf16ToUtf8(u"\u301C\u2212\\ \\ x\r\n"));
+  EXPECT_EQ(d.codes.CharOf(0x8160), 0x301C);
+  EXPECT_FALSE(d.codes.IsPrivate(0x8160));
+  EXPECT_EQ(EncodeForSave(d.text, SaveCode::kUtf8, &d.codes), file);
   EXPECT_EQ(EncodeForSave(d.text, SaveCode::kUtf8, nullptr),
-            "\xEF\xBB\xBF" + Utf16ToUtf8(u"\uFF5E\uFF0D\\ \\ x\r\n"));
-  EXPECT_EQ(DecodeFileBytes("\xEF\xBB\xBF" + Utf16ToUtf8(u"\u301C\uFF5E"), false, true).origins,
-            nullptr);
+            "\xEF\xBB\xBF" + Utf16ToUtf8(u"\uFF5E\uFF0D\uE000 \\ x\r\n"));
+  // Both forms in one file: each comes back as it was.
+  const std::string both = "\xEF\xBB\xBF" + Utf16ToUtf8(u"\u301C\uFF5E\r\n");
+  DecodedFile mixed = DecodeFileBytes(both, false, true);
+  EXPECT_EQ(mixed.text, "\xF0\x40\x81\x60\r\n");
+  EXPECT_EQ(EncodeForSave(mixed.text, SaveCode::kUtf8, &mixed.codes), both);
 }
 
 // Every character with a code page 932 form, in random files, comes back
@@ -200,7 +209,7 @@ TEST(EncodeForSave, UnicodeRoundTrip) {
       DecodedFile d = DecodeFileBytes(bytes, false, true);
       ASSERT_EQ(d.unmapped_count, 0u);
       ASSERT_EQ(d.detected_code, code);
-      ASSERT_EQ(EncodeForSave(d.text, code, d.origins.get()), bytes) << "round " << round;
+      ASSERT_EQ(EncodeForSave(d.text, code, &d.codes), bytes) << "round " << round;
     }
   }
 }

@@ -153,12 +153,38 @@ TEST_F(FilesTest, UnicodeFilesComeBackByteForByte) {
   }
 }
 
-TEST_F(FilesTest, UnmappableCharactersAreCountedOnce) {
-  LoadDocumentFile(editor, File("emoji.txt", "\xEF\xBB\xBF" "ok\r\n\xF0\x9F\x98\x80\xC3\xA9\r\n"), false);
-  EXPECT_EQ(editor.doc.lines(), (Lines{"ok", "??"}));
+TEST_F(FilesTest, CharactersBeyondThePrivateCodesAreCountedOnce) {
+  // 1,880 user-defined codes and 1,676 undefined ones: the 3,557th distinct
+  // character has no code left, and neither has the one after it.
+  std::u16string text = u"ok\r\n";
+  for (char32_t ch = 0x20000; ch < 0x20000 + 3556 + 2; ++ch) {
+    char32_t c = ch - 0x10000;
+    text += static_cast<char16_t>(0xD800 + (c >> 10));
+    text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    if (ch == 0x20000 + 3555) text += u"\r\n";
+  }
+  text += u"\r\n";
+  LoadDocumentFile(editor, File("many.txt", "\xEF\xBB\xBF" + Utf16ToUtf8(text)), false);
+  ASSERT_EQ(editor.doc.size(), 3u);
+  EXPECT_EQ(editor.doc.line(2), "??");
+  EXPECT_EQ(editor.private_codes.size(), 3556u);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].text.find(" 2 "), std::string::npos) << host.messages[0].text;
-  EXPECT_NE(host.messages[0].text.find("2 行目"), std::string::npos) << host.messages[0].text;
+  EXPECT_NE(host.messages[0].text.find("3 行目"), std::string::npos) << host.messages[0].text;
+}
+
+TEST_F(FilesTest, CharactersOutsideCodePage932SurviveOpenAndSave) {
+  const std::string bytes = "\xEF\xBB\xBF" "ok\r\n\xF0\x9F\x98\x80\xC3\xA9\r\n";
+  auto path = File("emoji.txt", bytes);
+  LoadDocumentFile(editor, path, false);
+  EXPECT_EQ(editor.doc.lines(), (Lines{"ok", "\xF0\x40\xF0\x41"}));
+  EXPECT_TRUE(host.messages.empty());
+  editor.options.backup = false;
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(ReadBytes(path), bytes);
+  // Appending a second file extends the same table.
+  LoadDocumentFile(editor, File("more.txt", "\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC\r\n"), true);
+  EXPECT_EQ(editor.doc.line(2), "\xF0\x41\xF0\x42");
 }
 
 TEST_F(FilesTest, BackupCopyAndTrash) {
@@ -286,18 +312,38 @@ TEST_F(FilesTest, RevertAsksThenReloads) {
   EXPECT_EQ(host.messages.size(), 2u) << "revert on an untitled document does nothing";
 }
 
-TEST_F(FilesTest, EucSaveOfCharactersItCannotCarryWarnsAndKeepsTheDocument) {
+TEST_F(FilesTest, SavingCharactersACodeCannotCarryAsksFirst) {
   editor.options.backup = false;
   editor.save_code = SaveCode::kEucJp;
   editor.current_file_name = dir / "euc.txt";
   editor.doc.SetLines({"\xFA\xB1", "\xF0\x40"});  // 﨑 (IBM), a user-defined character
+  host.answers = {Answer::kNo};
+  EXPECT_FALSE(SaveDocument(editor));
+  EXPECT_FALSE(std::filesystem::exists(dir / "euc.txt"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "1 文字は EUC-JP で保存できません。「?」に置き換えて保存しますか？");
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::kQuestion);
+  EXPECT_EQ(host.messages[0].buttons, MessageButtons::kYesNo);
+
+  host.answers = {Answer::kYes};
   ASSERT_TRUE(SaveDocument(editor));
   EXPECT_EQ(ReadBytes(dir / "euc.txt"), "\xF9\xF5\r\n?\r\n");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].text,
-            "EUC-JP では表せない文字が 1 個あり、「?」に置き換えて保存しました（最初は 2 行目）。");
-  EXPECT_EQ(host.messages[0].icon, MessageIcon::kWarning);
   EXPECT_EQ(editor.doc.line(1), "\xF0\x40");
+
+  // A private code in Shift_JIS; nothing to ask in a Unicode form.
+  host.messages.clear();
+  editor.save_code = SaveCode::kShiftJis;
+  ASSERT_EQ(editor.private_codes.Encode(0x1F600), 0xF041);
+  editor.doc.SetLines({"a\xF0\x41", "\xF0\x41\xF0\x41"});
+  host.answers = {Answer::kYes};
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_EQ(host.messages[0].text, "3 文字は Shift_JIS で保存できません。「?」に置き換えて保存しますか？");
+  EXPECT_EQ(ReadBytes(dir / "euc.txt"), "a?\r\n??\r\n");
+  host.messages.clear();
+  editor.save_code = SaveCode::kUtf8NoBom;
+  ASSERT_TRUE(SaveDocument(editor));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(ReadBytes(dir / "euc.txt"), "a\xF0\x9F\x98\x80\r\n\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n");
 }
 
 TEST_F(FilesTest, MissingFileIsReportedWithItsName) {

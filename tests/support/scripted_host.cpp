@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "text/literal.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 
@@ -28,11 +29,13 @@ std::optional<std::string> ScriptedHost::InputBox(std::string_view, std::string_
   auto answer = inputs.front();
   inputs.pop_front();
   if (!answer) return std::nullopt;
-  return Sjis(*answer);
+  // As a real Host does: through the document's private codes.
+  return private_codes() != nullptr ? private_codes()->FromUtf8(*answer) : Sjis(*answer);
 }
 
 Answer ScriptedHost::Message(std::string_view text, MessageIcon icon, MessageButtons buttons) {
-  messages.push_back({SjisToUtf8(text), icon, buttons});
+  messages.push_back(
+      {private_codes() != nullptr ? private_codes()->ToUtf8(text) : SjisToUtf8(text), icon, buttons});
   if (buttons == MessageButtons::kOk) return Answer::kOk;
   if (answers.empty()) {
     if (strict) ADD_FAILURE() << "unexpected question: " << messages.back().text;

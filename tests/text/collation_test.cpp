@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/literal.h"
+#include "text/private_codes.h"
 
 namespace parvane {
 namespace {
@@ -60,6 +61,25 @@ TEST(JapaneseCollator, SortKeysOrderAsCompareDoes) {
     EXPECT_EQ(KeyOrder(c.SortKey(a), c.SortKey(b)), Sign(c.Compare(a, b)));
     EXPECT_EQ(Sign(c.Compare(a, b)), -Sign(c.Compare(b, a)));
   }
+}
+
+TEST(JapaneseCollator, PrivateCodesSortAsTheirCharacters) {
+  PrivateCodes codes;
+  const std::string e_acute = codes.FromUtf8("\xC3\xA9");      // é
+  const std::string grinning = codes.FromUtf8("\xF0\x9F\x98\x80");
+  const std::string upper_e_acute = codes.FromUtf8("\xC3\x89");  // É
+  ASSERT_EQ(e_acute, "\xF0\x40");
+  const JapaneseCollator c(&codes);
+  EXPECT_LT(c.Compare("e", e_acute), 0);
+  EXPECT_LT(c.Compare(e_acute, "f"), 0);
+  EXPECT_EQ(c.Compare(e_acute, upper_e_acute), 0) << "letter case folds";
+  EXPECT_EQ(KeyOrder(c.SortKey("e"), c.SortKey(e_acute)), -1);
+  EXPECT_EQ(KeyOrder(c.SortKey(e_acute), c.SortKey("f")), -1);
+  // An emoji is a symbol: before letters, not among the private-use characters.
+  EXPECT_LT(c.Compare(grinning, "a"), 0);
+  // Without the table the codes are private-use characters, after everything.
+  const JapaneseCollator plain;
+  EXPECT_GT(plain.Compare(e_acute, "f"), 0);
 }
 
 }  // namespace
