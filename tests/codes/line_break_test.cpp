@@ -75,7 +75,7 @@ TEST(LineBreak, EveryCodeWritesTheBreakAndOmitsTheLastWhenAsked) {
   for (const Case& c : cases) {
     EXPECT_EQ(Encode(lines, c.code, c.ending), c.bytes) << static_cast<int>(c.code);
     // Loading the bytes gives the same lines and the same ending back.
-    DecodedFile decoded = DecodeFileBytesAs(c.bytes, c.code, false);
+    DecodedFile decoded = DecodeFileBytesAs(c.bytes, c.code, false, nullptr);
     EXPECT_EQ(decoded.ending.kind, c.ending.kind) << static_cast<int>(c.code);
     EXPECT_EQ(decoded.ending.final_break, c.ending.final_break) << static_cast<int>(c.code);
   }
