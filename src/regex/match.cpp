@@ -84,11 +84,13 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   if (Compiled && dfa_) return *dfa_;
   Compiled = false;
   dfa_.reset();
+  literal_.reset();
   TbmREScanner scanner(CharCode);
   scanner.SetRegexMode(RegexMode);
   scanner.SetText(Pattern);
   TbmRETokens scanned;
   Tokenize(scanner, &scanned);
+  literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
   TbmRETokens tokens;
   if (IgnoreCase) {
     TbmREAsciiIgnoreCaseDic dic;
@@ -279,6 +281,10 @@ bool TbmRExp::MayMatch(std::string_view text) {
 
 bool TbmRExp::Contains(std::string_view text) {
   TbmREDFATable& dfa = GetDFATable();
+  if (literal_) {
+    int length = 0;
+    return MatchLiteral(text, 0, &length) >= 0;
+  }
   if (!MayMatch(text)) return false;
   // Without anchors the search automaton is exact; with them it assumes a
   // line head everywhere and a $ satisfied before any break.
@@ -291,6 +297,7 @@ int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
   *length = 0;
   TbmREDFATable& dfa = GetDFATable();
   if (start_offset < 0 || static_cast<std::size_t>(start_offset) > text.size()) return -1;
+  if (literal_) return MatchLiteral(text, start_offset, length);
   if (!MayMatch(text.substr(start_offset))) return -1;
   bool head = !dfa.HasLineHead() || FirstIsLineHead(text, start_offset);
   Decode(text.substr(start_offset), head);
@@ -314,15 +321,104 @@ int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line) {
   return 1;
 }
 
-int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
-  GetDFATable();
-  if (!MayMatch(line)) return 0;
+const std::vector<TemplatePiece>& TbmRExp::Template(std::string_view tmpl) {
   if (template_char_code_ != CharCode || tmpl != template_) {
     std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
     template_pieces_ = CompileTemplate(tmpl, *reader);
     template_.assign(tmpl);
     template_char_code_ = CharCode;
   }
+  return template_pieces_;
+}
+
+void TbmRExp::DecodeCodes(std::string_view text) {
+  const LiteralSearch& literal = *literal_;
+  codes_.clear();
+  offsets_.clear();
+  if (CharCode == kCharCodeShiftJis) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    codes_.resize(n);
+    offsets_.resize(n + 1);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++k) {
+      unsigned b = p[i];
+      offsets_[k] = static_cast<std::int32_t>(i);
+      if (!IsSjisLeadByte(static_cast<unsigned char>(b))) {
+        codes_[k] = literal.Fold(static_cast<std::int32_t>(b));
+        ++i;
+      } else if (i + 1 < n) {
+        codes_[k] = static_cast<std::int32_t>(b << 8 | p[i + 1]);
+        i += 2;
+      } else {
+        codes_[k] = static_cast<std::int32_t>(b << 8);  // a lead byte cut off at the end
+        ++i;
+      }
+    }
+    codes_.resize(k);
+    offsets_.resize(k + 1);
+    offsets_[k] = static_cast<std::int32_t>(n);
+    return;
+  }
+  reader_->SetTextBuff(text.data(), static_cast<int>(text.size()));
+  for (;;) {
+    int offset = reader_->GetPosition();
+    int c = reader_->ReadChar();
+    if (c == -1) break;
+    offsets_.push_back(offset);
+    codes_.push_back(literal.Fold(c));
+  }
+  offsets_.push_back(static_cast<int>(text.size()));
+}
+
+int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) {
+  *length = 0;
+  std::string_view rest = text.substr(static_cast<std::size_t>(start_offset));
+  const std::string& bytes = literal_->Bytes();
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
+      memmem(rest.data(), rest.size(), bytes.data(), bytes.size()) == nullptr) {
+    return -1;
+  }
+  DecodeCodes(rest);
+  long k = literal_->Find(codes_.data(), codes_.size(), 0);
+  if (k < 0) return -1;
+  std::size_t s = static_cast<std::size_t>(k);
+  *length = offsets_[s + literal_->Length()] - offsets_[s];
+  return start_offset + offsets_[s];
+}
+
+int TbmRExp::ReplaceAllLiteral(std::string& line) {
+  const std::string& bytes = literal_->Bytes();
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
+      memmem(line.data(), line.size(), bytes.data(), bytes.size()) == nullptr) {
+    return 0;
+  }
+  DecodeCodes(line);
+  std::string_view text(line);
+  const std::size_t n = codes_.size();
+  const std::size_t m = literal_->Length();
+  std::string& out = out_;
+  out.clear();
+  int count = 0;
+  std::size_t from = 0;
+  for (long k; (k = literal_->Find(codes_.data(), n, from)) >= 0;) {
+    std::size_t s = static_cast<std::size_t>(k);
+    ++count;
+    out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
+    AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[s + m] - offsets_[s]), out);
+    from = s + m;
+  }
+  if (count == 0) return 0;
+  out.append(text.substr(offsets_[from]));
+  line.swap(out);
+  return count;
+}
+
+int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
+  GetDFATable();
+  Template(tmpl);
+  if (literal_) return ReplaceAllLiteral(line);
+  if (!MayMatch(line)) return 0;
   Decode(line, true);
   ComputeStarts();
   std::string_view text(line);

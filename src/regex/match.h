@@ -13,11 +13,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "regex/dfa.h"
+#include "regex/literal_search.h"
 #include "regex/reader.h"
 
 namespace parvane {
@@ -97,6 +99,12 @@ class TbmRExp {
   // the bytes, before any decoding, so that lines without a match (most
   // lines, for most searches) cost no more than that.
   bool MayMatch(std::string_view text);
+  // The same operations for a literal pattern (literal_ set): a string
+  // search over the decoded codes, no automaton run.
+  void DecodeCodes(std::string_view text);
+  int MatchLiteral(std::string_view text, int start_offset, int* length);
+  int ReplaceAllLiteral(std::string& line);
+  const std::vector<regex_internal::TemplatePiece>& Template(std::string_view tmpl);
 
   int CharCode;
   std::string Pattern;
@@ -104,6 +112,8 @@ class TbmRExp {
   bool RegexMode = true;
   bool IgnoreCase = false;
   std::unique_ptr<TbmREDFATable> dfa_;
+  // Set when the pattern is a plain run of characters (see literal_search.h).
+  std::optional<LiteralSearch> literal_;
   int compile_count_ = 0;
   std::unique_ptr<TbmWchReader> reader_;  // for char codes other than Shift_JIS
 
@@ -114,6 +124,7 @@ class TbmRExp {
 
   // The decoded line, reused between calls.
   std::vector<std::int32_t> symbols_;  // per character
+  std::vector<std::int32_t> codes_;    // per character, for a literal: its folded code
   std::vector<std::int32_t> offsets_;  // byte offset per character, plus the end
   std::vector<std::uint8_t> starts_;   // per boundary: a match starts here
   // Per boundary: the reverse state there, while reverse_generation_ is
