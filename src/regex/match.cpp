@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "regex/repetition.h"
 #include "regex/scanner.h"
 #include "regex/token_filter.h"
 #include "regex/tree.h"
@@ -14,7 +15,7 @@ bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 
 
 using regex_internal::TemplatePiece;
 
-std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& reader) {
+std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& reader, bool groups = false) {
   std::vector<TemplatePiece> pieces;
   auto literal = [&](std::string_view bytes) {
     if (pieces.empty() || pieces.back().matched) pieces.push_back({false, {}});
@@ -28,6 +29,14 @@ std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& 
     if (c == '&') {
       pieces.push_back({true, {}});
     } else if (c == '\\') {
+      if (groups) {
+        int d = reader.ReadChar();
+        if (d >= '0' && d <= '9') {
+          pieces.push_back({true, {}, d - '0'});
+          continue;
+        }
+        if (d != -1) reader.UnreadChar();
+      }
       c = reader.ReadEscape();
       if (c == -1) break;
       literal(reader.CharToStr(c));
@@ -40,10 +49,24 @@ std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& 
   return pieces;
 }
 
+// With spans (byte offset and length in text of the match and its groups),
+// a group piece takes its group's text, nothing for a group that took no
+// part.
+void AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view text,
+                     const std::vector<std::pair<int, int>>& spans, std::string& out) {
+  for (const TemplatePiece& p : pieces) {
+    if (!p.matched) {
+      out.append(p.text);
+    } else if (static_cast<std::size_t>(p.group) < spans.size() && spans[p.group].first >= 0) {
+      out.append(text.substr(spans[p.group].first, spans[p.group].second));
+    }
+  }
+}
+
 void AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view matched, std::string& out) {
   for (const TemplatePiece& p : pieces) {
     if (p.matched) {
-      out.append(matched);
+      if (p.group == 0) out.append(matched);
     } else {
       out.append(p.text);
     }
@@ -74,7 +97,7 @@ void TbmRExp::SetPattern(std::string_view pattern) {
 }
 
 void TbmRExp::SetOption(int index, bool value) {
-  bool* option = index == 0 ? &RegexMode : index == 1 ? &IgnoreCase : nullptr;
+  bool* option = index == 0 ? &RegexMode : index == 1 ? &IgnoreCase : index == 2 ? &Extended : nullptr;
   if (option == nullptr || *option == value) return;
   *option = value;
   Compiled = false;
@@ -85,12 +108,18 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Compiled = false;
   dfa_.reset();
   literal_.reset();
+  groups_.reset();
+  template_char_code_ = -1;  // a template reads differently in the other syntax
   TbmREScanner scanner(CharCode);
   scanner.SetRegexMode(RegexMode);
+  scanner.SetExtended(Extended && RegexMode);
   scanner.SetText(Pattern);
   TbmRETokens scanned;
   Tokenize(scanner, &scanned);
+  if (Extended && RegexMode) ExpandRepetitions(&scanned);
   literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
+  TbmRETokens group_tokens;
+  if (Extended && RegexMode && !literal_) group_tokens = scanned;
   TbmRETokens tokens;
   if (IgnoreCase) {
     TbmREAsciiIgnoreCaseDic dic;
@@ -102,6 +131,13 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Standardize(&tokens, &partition);
   TbmRETree tree = BuildTree(tokens);
   dfa_ = std::make_unique<TbmREDFATable>(std::move(tree), partition);
+  if (!group_tokens.empty()) {
+    // Only now, when the parser has accepted the pattern: the group matcher
+    // relies on its shape and reports no errors of its own but its depth.
+    TbmREWchRanges scratch;
+    Standardize(&group_tokens, &scratch);
+    groups_ = std::make_unique<GroupMatcher>(group_tokens, IgnoreCase);
+  }
   if (CharCode != kCharCodeShiftJis) {
     if (!reader_ || reader_->CharCode() != CharCode) reader_ = CreateReader(CharCode);
   }
@@ -313,10 +349,12 @@ int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line) {
   int length = 0;
   int start = Match(line, 0, &length);
   if (start < 0) return 0;
-  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  Template(tmpl);
   std::string out = line.substr(0, start);
-  AppendExpansion(CompileTemplate(tmpl, *reader), std::string_view(line).substr(start, length), out);
-  out.append(line, start + length, std::string::npos);
+  const auto s = static_cast<std::size_t>(start);
+  const auto e = static_cast<std::size_t>(start + length);
+  AppendReplacement(line, s, e, FirstIsLineHead(line, start), LineTailAt(line, e), out);
+  out.append(line, e, std::string::npos);
   line = std::move(out);
   return 1;
 }
@@ -324,11 +362,79 @@ int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line) {
 const std::vector<TemplatePiece>& TbmRExp::Template(std::string_view tmpl) {
   if (template_char_code_ != CharCode || tmpl != template_) {
     std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
-    template_pieces_ = CompileTemplate(tmpl, *reader);
+    template_pieces_ = CompileTemplate(tmpl, *reader, Extended);
     template_.assign(tmpl);
     template_char_code_ = CharCode;
+    template_uses_groups_ = false;
+    for (const TemplatePiece& p : template_pieces_) template_uses_groups_ |= p.matched && p.group > 0;
   }
   return template_pieces_;
+}
+
+bool TbmRExp::LineTailAt(std::string_view text, std::size_t offset) {
+  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  reader->SetTextBuff(text.data(), static_cast<int>(text.size()));
+  reader->SetPosition(static_cast<int>(offset));
+  int c = reader->ReadChar();
+  return c == -1 || c == 10 || c == 13;
+}
+
+bool TbmRExp::PlaceGroups(std::string_view text, std::size_t s, std::size_t e, bool line_head, bool line_tail) {
+  match_codes_.clear();
+  match_offsets_.clear();
+  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  std::string_view matched = text.substr(s, e - s);
+  reader->SetTextBuff(matched.data(), static_cast<int>(matched.size()));
+  for (;;) {
+    int offset = reader->GetPosition();
+    int c = reader->ReadChar();
+    if (c == -1) break;
+    match_offsets_.push_back(offset);
+    match_codes_.push_back(c);
+  }
+  match_offsets_.push_back(static_cast<std::int32_t>(matched.size()));
+  // A match of whole characters decodes alone as it did in its line, but a
+  // lead byte cut off at the end of the line reads as the code the line's
+  // decoder gave it only when the match reaches that end too.
+  return groups_->Capture(match_codes_, line_head, line_tail, &spans_);
+}
+
+void TbmRExp::AppendReplacement(std::string_view text, std::size_t s, std::size_t e, bool line_head,
+                                bool line_tail, std::string& out) {
+  if (!template_uses_groups_ || !groups_) {
+    AppendExpansion(template_pieces_, text.substr(s, e - s), out);
+    return;
+  }
+  std::vector<std::pair<int, int>> spans;
+  PlaceGroups(text, s, e, line_head, line_tail);
+  for (const GroupMatcher::Span& span : spans_) {
+    if (span.first < 0) {
+      spans.push_back({-1, 0});
+    } else {
+      int from = match_offsets_[static_cast<std::size_t>(span.first)];
+      spans.push_back({static_cast<int>(s) + from, match_offsets_[static_cast<std::size_t>(span.second)] - from});
+    }
+  }
+  AppendExpansion(template_pieces_, text, spans, out);
+}
+
+std::vector<std::pair<int, int>> TbmRExp::Groups(std::string_view text, int start, int length) {
+  std::vector<std::pair<int, int>> out = {{start, length}};
+  GetDFATable();
+  if (!groups_ || start < 0) return out;
+  const auto s = static_cast<std::size_t>(start);
+  const auto e = static_cast<std::size_t>(start + length);
+  PlaceGroups(text, s, e, FirstIsLineHead(text, start), LineTailAt(text, e));
+  out.clear();
+  for (const GroupMatcher::Span& span : spans_) {
+    if (span.first < 0) {
+      out.push_back({-1, 0});
+    } else {
+      int from = match_offsets_[static_cast<std::size_t>(span.first)];
+      out.push_back({start + from, match_offsets_[static_cast<std::size_t>(span.second)] - from});
+    }
+  }
+  return out;
 }
 
 void TbmRExp::DecodeCodes(std::string_view text) {
@@ -437,7 +543,8 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line) {
     }
     ++count;
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
-    AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out);
+    AppendReplacement(text, offsets_[s], offsets_[e], LineHeadAt(s),
+                      e == n || symbols_[e] == line_feed_symbol_ || symbols_[e] == carriage_return_symbol_, out);
     if (s == e) {
       // An empty match keeps the character after it and moves past it.
       if (s < n) out.append(text.substr(offsets_[s], offsets_[s + 1] - offsets_[s]));
