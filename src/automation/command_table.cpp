@@ -103,6 +103,8 @@ constexpr CommandRecord kCommands[] = {
     {69, "[チャットや掲示板で化けた文字を元に戻す]", "", RepairGarbledText},
     {70, "[カンマ区切りテキストをテキスト表に変換する]", "", CsvToTextTable},
     {71, "[変換テーブルで変換]", "full path of the conversion table file", ConvertByTable},
+    {72, "[拡張正規表現検索]", "pattern (extended syntax)", ExtendedRegexFindCommand},
+    {73, "[拡張正規表現置換]", "pattern (extended syntax), replacement", ExtendedRegexReplaceCommand},
 };
 
 std::vector<CommandEntry> BuildTable() {

@@ -20,7 +20,7 @@ using Operation = void (*)(Editor& editor);
 
 // The highest code of the table. 071 is the conversion-table step, which gets
 // a code here so that a recorded conversion-table step plays back.
-inline constexpr int kLastCommandCode = 71;
+inline constexpr int kLastCommandCode = 73;
 
 struct CommandEntry {
   int code;                      // 1 ... kLastCommandCode, unique

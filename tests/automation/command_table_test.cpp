@@ -12,7 +12,7 @@ namespace {
 
 TEST(CommandTableTest, HoldsEveryCodeOnceLongestNameFirst) {
   const auto& table = CommandTable();
-  ASSERT_EQ(table.size(), 71u);
+  ASSERT_EQ(table.size(), 73u);
   std::set<int> codes;
   std::set<std::string> names;
   for (const CommandEntry& e : table) {
@@ -22,10 +22,10 @@ TEST(CommandTableTest, HoldsEveryCodeOnceLongestNameFirst) {
     EXPECT_EQ(e.name.back(), ']');
     EXPECT_EQ(SjisToUtf8(e.name), e.name_utf8);
   }
-  EXPECT_EQ(codes.size(), 71u);
+  EXPECT_EQ(codes.size(), 73u);
   EXPECT_EQ(*codes.begin(), 1);
   EXPECT_EQ(*codes.rbegin(), kLastCommandCode);
-  EXPECT_EQ(names.size(), 71u);
+  EXPECT_EQ(names.size(), 73u);
   for (std::size_t i = 1; i < table.size(); ++i) {
     EXPECT_GE(table[i - 1].name.size(), table[i].name.size()) << table[i].name_utf8;
   }
@@ -34,7 +34,9 @@ TEST(CommandTableTest, HoldsEveryCodeOnceLongestNameFirst) {
   EXPECT_EQ(CommandByCode(71)->name, Sjis("[変換テーブルで変換]"));
   EXPECT_EQ(CommandByName(Sjis("[削除]"))->code, 40);
   EXPECT_EQ(CommandByCode(0), nullptr);
-  EXPECT_EQ(CommandByCode(72), nullptr);
+  EXPECT_EQ(CommandByCode(72)->name, Sjis("[拡張正規表現検索]"));
+  EXPECT_EQ(CommandByCode(73)->name, Sjis("[拡張正規表現置換]"));
+  EXPECT_EQ(CommandByCode(74), nullptr);
 }
 
 TEST(StepLineTest, NamesBecomeCodesEverywhereLongestFirst) {
