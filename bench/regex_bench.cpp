@@ -178,6 +178,28 @@ void BM_LongPatternWithDot(benchmark::State& state) {
 }
 BENCHMARK(BM_LongPatternWithDot)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Groups of the extended syntax: many short matches, and one match the
+// whole 64 KB long, whose groups the second pass places.
+void BM_ExtendedGroupsManyMatches(benchmark::State& state) {
+  std::string line;
+  while (line.size() < 64000) line += Sjis("東京,大阪 ");
+  for (auto _ : state) {
+    std::string copy = line;
+    benchmark::DoNotOptimize(RegexReplaceAllExtended("(\\w+),(\\w+)", false, "\\2,\\1", copy));
+  }
+}
+BENCHMARK(BM_ExtendedGroupsManyMatches)->Unit(benchmark::kMillisecond);
+
+void BM_ExtendedGroupsOneLongMatch(benchmark::State& state) {
+  std::string line = JapaneseLine();
+  line.insert(line.size() / 2, ",");
+  for (auto _ : state) {
+    std::string copy = line;
+    benchmark::DoNotOptimize(RegexReplaceAllExtended("(.*),((?:[^,]|x)*)", false, "\\2,\\1", copy));
+  }
+}
+BENCHMARK(BM_ExtendedGroupsOneLongMatch)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace parvane
 

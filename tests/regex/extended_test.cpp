@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <regex.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -165,6 +166,52 @@ TEST(RegexExtendedDifferential, AgreesWithGlibcOnRandomGroupedPatterns) {
   EXPECT_LT(counts.glibc_departures, counts.groups_compared / 20);
   std::printf("compared %d, groups %d, glibc departures %d\n", counts.compared, counts.groups_compared,
               counts.glibc_departures);
+}
+
+// The same comparison over Shift_JIS: each ASCII letter glibc sees stands
+// for a character of ours - a two-byte character, a half-width katakana, a
+// two-byte character whose trail byte is a backslash - and glibc's
+// character offsets become our byte offsets. A group must never split or
+// straddle a character.
+TEST(RegexExtendedDifferential, AgreesWithGlibcOverShiftJisCharacters) {
+  const std::vector<std::pair<std::string, std::string>> letters = {
+      {"x", "\x82\xA0"}, {"y", "\xB1"}, {"z", "\x95\x5C"}, {"w", "a"}};
+  auto ours = [&](const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) {
+      auto it = std::find_if(letters.begin(), letters.end(), [&](const auto& l) { return l.first[0] == c; });
+      out += it == letters.end() ? std::string(1, c) : it->second;
+    }
+    return out;
+  };
+  const std::vector<std::string> tokens = {"x", "y", "z", "w", "*", "+", "?", "|", "(", ")", ".", "{2}"};
+  const std::vector<std::string> texts = AllStrings({"x", "y", "z", "w"}, 4);
+  int compared = 0;
+  for (const auto& pattern : AllStrings(tokens, 3)) {
+    if (!Comparable(pattern) || !EngineGroups(pattern, "")) continue;
+    for (const auto& text : texts) {
+      auto expected = GlibcGroups(pattern, text);
+      if (!expected) break;
+      const std::string sjis_text = ours(text);
+      auto actual = EngineGroups(ours(pattern), sjis_text);
+      ASSERT_TRUE(actual) << pattern;
+      // Character offsets to byte offsets.
+      std::vector<int> byte_at = {0};
+      for (char c : text) byte_at.push_back(byte_at.back() + static_cast<int>(ours(std::string(1, c)).size()));
+      Groups mapped;
+      for (const auto& [start, length] : *expected) {
+        mapped.push_back(start < 0 ? std::make_pair(-1, 0)
+                                   : std::make_pair(byte_at[start], byte_at[start + length] - byte_at[start]));
+      }
+      ++compared;
+      if (*actual == mapped) continue;
+      ASSERT_FALSE(actual->empty() || mapped.empty()) << pattern << " on " << text;
+      ASSERT_EQ((*actual)[0], mapped[0]) << pattern << " on " << text;
+      ASSERT_TRUE(KnownGlibcDeparture(pattern, *actual, mapped))
+          << "pattern " << pattern << " text " << text << " engine " << Show(*actual) << " glibc " << Show(mapped);
+    }
+  }
+  EXPECT_GT(compared, 100000);
 }
 
 }  // namespace
