@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -65,7 +66,23 @@ TEST_F(CliTest, InformationModes) {
   EXPECT_EQ(r.out.rfind("001\t[五十音順にする]\n002\t[長さ順にする]\n", 0), 0u);
   EXPECT_NE(r.out.find("\n051\t[行頭に文字列を追加]\ttext to add\n"), std::string::npos);
   EXPECT_NE(r.out.find("\n071\t[変換テーブルで変換]\t"), std::string::npos);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 71);
+  EXPECT_NE(r.out.find("\n073\t[拡張正規表現置換]\t"), std::string::npos);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 73);
+}
+
+TEST_F(CliTest, ExtendedRegexStepsTakeGroups) {
+  // Line breaks are not this test's concern.
+  auto lf = [](std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+    return s;
+  };
+  CliResult r = Run({"-e", "[拡張正規表現置換],\"(\\d+)-(\\d+)-(\\d+)\",\"\\3/\\2/\\1\""}, "2024-01-05\nx\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(lf(r.out), "05/01/2024\nx\n");
+  // The present step keeps its syntax: \d is d, \1 the character 1.
+  r = Run({"-e", "062,\"(\\d)\",\"<\\1>\""}, "1d\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(lf(r.out), "1<\x01>\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoAndTouchNothing) {
