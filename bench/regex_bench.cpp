@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "regex/kit.h"
 #include "regex/match.h"
@@ -92,6 +93,112 @@ void BM_CompileLargePattern(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CompileLargePattern)->Unit(benchmark::kMillisecond);
+
+// Text of few distinct characters, so a long pattern taken from the same
+// source keeps meeting partial matches in the line.
+std::string RepetitiveJapanese(std::mt19937& rng, std::size_t bytes) {
+  static const std::vector<std::string> pieces = {Sjis("あ"), Sjis("い"), Sjis("う"), Sjis("表"), "a", "b"};
+  std::string out;
+  while (out.size() < bytes) out += pieces[rng() % pieces.size()];
+  return out;
+}
+
+// A literal of range(0) bytes over a 64 KB line that holds its first
+// half-kilobyte again and again, and the whole literal nowhere.
+void BM_LongLiteral(benchmark::State& state) {
+  std::mt19937 rng(7);
+  const std::string pattern = RepetitiveJapanese(rng, static_cast<std::size_t>(state.range(0)));
+  std::string line;
+  while (line.size() < 64000) line += RepetitiveJapanese(rng, 200) + pattern.substr(0, 512);
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongLiteral)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A literal of range(0) bytes that the 64 KB line ends with.
+void BM_LongLiteralAtTheEnd(benchmark::State& state) {
+  std::mt19937 rng(7);
+  const std::string pattern = RepetitiveJapanese(rng, static_cast<std::size_t>(state.range(0)));
+  std::string line = RepetitiveJapanese(rng, 64000 - pattern.size()) + pattern;
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongLiteralAtTheEnd)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A literal of range(0) bytes over a 64 KB line that is its beginning (or
+// itself repeated): every character extends a partial match.
+void BM_LongLiteralPrefixLine(benchmark::State& state) {
+  std::mt19937 rng(7);
+  std::string pattern = RepetitiveJapanese(rng, static_cast<std::size_t>(state.range(0)));
+  std::string line;
+  while (line.size() < 64000) line += pattern;
+  line.resize(64000);
+  if ((line.size() & 1) == 0 && pattern.size() > line.size()) line += "x";
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongLiteralPrefixLine)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A run of one letter over a line of the same letter.
+void BM_LongLiteralOneLetter(benchmark::State& state) {
+  const std::string pattern(static_cast<std::size_t>(state.range(0)), 'a');
+  const std::string line(64000, 'a');
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongLiteralOneLetter)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A run of one letter with a dot in it, over a line of that letter: the
+// automata's states are large sets of positions.
+void BM_LongPatternOneLetterWithDot(benchmark::State& state) {
+  std::string pattern(static_cast<std::size_t>(state.range(0)), 'a');
+  pattern[pattern.size() / 2] = '.';
+  const std::string line(64000, 'a');
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongPatternOneLetterWithDot)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The same with one dot in the middle: no longer a literal, so the
+// automata run.
+void BM_LongPatternWithDot(benchmark::State& state) {
+  std::mt19937 rng(7);
+  std::string pattern = RepetitiveJapanese(rng, static_cast<std::size_t>(state.range(0)));
+  std::string line;
+  while (line.size() < 64000) line += RepetitiveJapanese(rng, 200) + pattern.substr(0, 512);
+  pattern = pattern.substr(0, 100) + "." + pattern.substr(100);
+  int position = 0;
+  int length = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(RegexFind(pattern, false, line, &position, &length));
+}
+BENCHMARK(BM_LongPatternWithDot)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Groups of the extended syntax: many short matches, and one match the
+// whole 64 KB long, whose groups the second pass places.
+void BM_ExtendedGroupsManyMatches(benchmark::State& state) {
+  std::string line;
+  while (line.size() < 64000) line += Sjis("東京,大阪 ");
+  for (auto _ : state) {
+    std::string copy = line;
+    benchmark::DoNotOptimize(RegexReplaceAllExtended("(\\w+),(\\w+)", false, "\\2,\\1", copy));
+  }
+}
+BENCHMARK(BM_ExtendedGroupsManyMatches)->Unit(benchmark::kMillisecond);
+
+void BM_ExtendedGroupsOneLongMatch(benchmark::State& state) {
+  std::string line = JapaneseLine();
+  line.insert(line.size() / 2, ",");
+  for (auto _ : state) {
+    std::string copy = line;
+    benchmark::DoNotOptimize(RegexReplaceAllExtended("(.*),((?:[^,]|x)*)", false, "\\2,\\1", copy));
+  }
+}
+BENCHMARK(BM_ExtendedGroupsOneLongMatch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace parvane

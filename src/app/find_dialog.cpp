@@ -30,12 +30,15 @@ FindDialog::FindDialog(Editor& editor, QWidget* parent) : QDialog(parent), edito
   edit3_ = new QLineEdit(find_page);
   find_label->setBuddy(edit3_);
   match_case_f_ = new QCheckBox(QString::fromUtf8("大文字と小文字を区別する(&C)"), find_page);
+  extended_f_ = new QCheckBox(QString::fromUtf8("拡張構文"), find_page);
+  extended_f_->setToolTip(QString::fromUtf8("正規表現で \\d \\w \\s、{m,n}、グループ ( ) と (?: ) を使う"));
   find_ = new QPushButton(QString::fromUtf8("検索(&F)"), find_page);
   regex_find_ = new QPushButton(QString::fromUtf8("正規表現で検索(&M)"), find_page);
   auto* find_cancel = new QPushButton(QString::fromUtf8("キャンセル"), find_page);
   find_layout->addWidget(find_label);
   find_layout->addWidget(edit3_);
   find_layout->addWidget(match_case_f_);
+  find_layout->addWidget(extended_f_);
   auto* find_buttons = new QHBoxLayout;
   find_buttons->addStretch();
   find_buttons->addWidget(find_);
@@ -53,6 +56,9 @@ FindDialog::FindDialog(Editor& editor, QWidget* parent) : QDialog(parent), edito
   edit2_ = new QLineEdit(replace_page);
   with_label->setBuddy(edit2_);
   match_case_r_ = new QCheckBox(QString::fromUtf8("大文字と小文字を区別する(&C)"), replace_page);
+  extended_r_ = new QCheckBox(QString::fromUtf8("拡張構文"), replace_page);
+  extended_r_->setToolTip(
+      QString::fromUtf8("正規表現で \\d \\w \\s、{m,n}、グループ ( ) と (?: ) を使い、置換後の文字列で \\1～\\9 を使う"));
   replace_ = new QPushButton(QString::fromUtf8("すべて置換(&A)"), replace_page);
   regex_replace_ = new QPushButton(QString::fromUtf8("正規表現で置換(&S)"), replace_page);
   auto* replace_cancel = new QPushButton(QString::fromUtf8("キャンセル"), replace_page);
@@ -61,6 +67,7 @@ FindDialog::FindDialog(Editor& editor, QWidget* parent) : QDialog(parent), edito
   replace_layout->addWidget(with_label);
   replace_layout->addWidget(edit2_);
   replace_layout->addWidget(match_case_r_);
+  replace_layout->addWidget(extended_r_);
   auto* replace_buttons = new QHBoxLayout;
   replace_buttons->addStretch();
   replace_buttons->addWidget(replace_);
@@ -101,9 +108,11 @@ void FindDialog::Prepare(bool replace_page) {
   const FindReplaceFields& f = SharedFindReplaceFields();
   edit3_->setText(FromSjis(f.find_text, &editor_.private_codes));
   match_case_f_->setChecked(f.find_match_case);
+  extended_f_->setChecked(f.find_extended);
   edit1_->setText(FromSjis(f.replace_find_text, &editor_.private_codes));
   edit2_->setText(FromSjis(f.replace_with_text, &editor_.private_codes));
   match_case_r_->setChecked(f.replace_match_case);
+  extended_r_->setChecked(f.replace_extended);
   pages_->setCurrentIndex(replace_page ? 1 : 0);
   find_->setDefault(!replace_page);
   replace_->setDefault(replace_page);
@@ -125,12 +134,23 @@ void FindDialog::Store() {
   f.replace_find_text = ToSjis(edit1_->text(), &editor_.private_codes);
   f.replace_with_text = ToSjis(edit2_->text(), &editor_.private_codes);
   f.replace_match_case = match_case_r_->isChecked();
+  f.find_extended = extended_f_->isChecked();
+  f.replace_extended = extended_r_->isChecked();
 }
 
 void FindDialog::reject() {
   Store();
   QDialog::reject();
 }
+
+namespace {
+
+SearchMode ModeOf(bool regex, bool extended) {
+  if (!regex) return SearchMode::kPlain;
+  return extended ? SearchMode::kExtendedRegex : SearchMode::kRegex;
+}
+
+}  // namespace
 
 void FindDialog::ShowError(const char* what) {
   // The error is the pattern's; the dialog stays so it can be corrected.
@@ -142,8 +162,7 @@ void FindDialog::Find(bool regex) {
   Store();
   const FindReplaceFields& f = SharedFindReplaceFields();
   try {
-    FindRows(editor_, f.find_text, regex ? SearchMode::kRegex : SearchMode::kPlain,
-             f.find_match_case);
+    FindRows(editor_, f.find_text, ModeOf(regex, f.find_extended), f.find_match_case);
   } catch (const std::exception& e) {
     ShowError(e.what());
     edit3_->setFocus();
@@ -158,7 +177,7 @@ void FindDialog::Replace(bool regex) {
   const FindReplaceFields& f = SharedFindReplaceFields();
   try {
     ReplaceInLines(editor_, f.replace_find_text, f.replace_with_text,
-                   regex ? SearchMode::kRegex : SearchMode::kPlain, f.replace_match_case);
+                   ModeOf(regex, f.replace_extended), f.replace_match_case);
   } catch (const std::exception& e) {
     ShowError(e.what());
     edit1_->setFocus();

@@ -32,6 +32,8 @@ class FindDialog : public QDialog {
   QLineEdit* edit2() const { return edit2_; }
   QCheckBox* match_case_f() const { return match_case_f_; }
   QCheckBox* match_case_r() const { return match_case_r_; }
+  QCheckBox* extended_f() const { return extended_f_; }
+  QCheckBox* extended_r() const { return extended_r_; }
   QPushButton* find_button() const { return find_; }
   QPushButton* regex_find_button() const { return regex_find_; }
   QPushButton* replace_button() const { return replace_; }
@@ -53,11 +55,13 @@ class FindDialog : public QDialog {
   QTabWidget* pages_;
   QLineEdit* edit3_;
   QCheckBox* match_case_f_;
+  QCheckBox* extended_f_;  // "拡張構文": the regex button uses the extended syntax
   QPushButton* find_;
   QPushButton* regex_find_;
   QLineEdit* edit1_;
   QLineEdit* edit2_;
   QCheckBox* match_case_r_;
+  QCheckBox* extended_r_;
   QPushButton* replace_;
   QPushButton* regex_replace_;
 };

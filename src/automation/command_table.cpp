@@ -108,6 +108,8 @@ constexpr CommandRecord kCommands[] = {
     {69, "[チャットや掲示板で化けた文字を元に戻す]", "", RepairGarbledText, "repair-garbled"},
     {70, "[カンマ区切りテキストをテキスト表に変換する]", "", CsvToTextTable, "csv-table"},
     {71, "[変換テーブルで変換]", "full path of the conversion table file", ConvertByTable, "convert-table", 1},
+    {72, "[拡張正規表現検索]", "pattern (extended syntax)", ExtendedRegexFindCommand, "regex-find-ext", 1},
+    {73, "[拡張正規表現置換]", "pattern (extended syntax), replacement", ExtendedRegexReplaceCommand, "regex-replace-ext", 2},
     {74, "[数字を数値として並べ替える]", "", SortNumerically, "sort-numeric"},
     {75, "[カンマ区切りテキストの数値順並べ替え]", "key field number, counted from 0", SortCsvByNumber, "csv-sort-numeric", 1},
     {76, "[重複行を削除（最初の行を残す）]", "optional: what was done with the removed lines", RemoveRepeatedLines, "dedup-all", 1},

@@ -48,10 +48,27 @@ void RecordTexts(Editor& editor, std::string_view name_utf8, std::string_view a,
   editor.RecordStepRecord();
 }
 
+// The step name and the prompt of a mode.
+const char* StepName(SearchMode mode, bool replace) {
+  switch (mode) {
+    case SearchMode::kPlain: return replace ? "[置換]" : "[検索]";
+    case SearchMode::kRegex: return replace ? "[正規表現置換]" : "[正規表現検索]";
+    case SearchMode::kExtendedRegex: return replace ? "[拡張正規表現置換]" : "[拡張正規表現検索]";
+  }
+  return "";
+}
+
+const char* SearchPrompt(SearchMode mode) {
+  switch (mode) {
+    case SearchMode::kPlain: return "検索する文字列は？";
+    case SearchMode::kRegex: return "正規表現検索する文字列は？";
+    case SearchMode::kExtendedRegex: return "拡張正規表現検索する文字列は？";
+  }
+  return "";
+}
+
 void RunFindCommand(Editor& editor, SearchMode mode) {
-  const bool regex = mode == SearchMode::kRegex;
-  std::optional<std::string> text =
-      SearchParam(editor, 1, regex ? "正規表現検索する文字列は？" : "検索する文字列は？");
+  std::optional<std::string> text = SearchParam(editor, 1, SearchPrompt(mode));
   if (!text) return;
   FindReplaceFields& fields = SharedFindReplaceFields();
   fields.find_text = *text;
@@ -59,9 +76,7 @@ void RunFindCommand(Editor& editor, SearchMode mode) {
 }
 
 void RunReplaceCommand(Editor& editor, SearchMode mode) {
-  const bool regex = mode == SearchMode::kRegex;
-  std::optional<std::string> find =
-      SearchParam(editor, 1, regex ? "正規表現検索する文字列は？" : "検索する文字列は？");
+  std::optional<std::string> find = SearchParam(editor, 1, SearchPrompt(mode));
   if (!find) return;
   std::optional<std::string> with = SearchParam(editor, 2, "置換後の文字列は？");
   if (!with) return;
@@ -141,7 +156,6 @@ std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replace
 
 void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match_case) {
   const std::string pattern(text);
-  const bool regex = mode == SearchMode::kRegex;
   // Selecting everything is a command (and a step) of its own; it runs before
   // this command's frame begins so that frames never nest. Rows an earlier
   // find or command left are searched as they are: a find after a one-row
@@ -155,7 +169,7 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
   flags.collect = false;
   flags.store = false;
   CommandFrame frame(editor, Sjis("検索しています…"), flags);
-  RecordTexts(editor, regex ? "[正規表現検索]" : "[検索]", pattern, nullptr);
+  RecordTexts(editor, StepName(mode, false), pattern, nullptr);
 
   Document& doc = editor.doc;
   PlainMatcher matcher(pattern, match_case);
@@ -164,8 +178,10 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
     editor.Progress(n - 1 - i, n);
     if (!doc.IsSelected(i)) continue;
     bool matched;
-    if (regex) {
+    if (mode == SearchMode::kRegex) {
       matched = RegexContains(pattern, !match_case, doc.line(i));
+    } else if (mode == SearchMode::kExtendedRegex) {
+      matched = RegexContainsExtended(pattern, !match_case, doc.line(i));
     } else {
       matched = matcher.Find(doc.line(i)) != std::string_view::npos;
     }
@@ -179,9 +195,8 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
                     SearchMode mode, bool match_case) {
   const std::string pattern(find);
   const std::string with(replacement);
-  const bool regex = mode == SearchMode::kRegex;
   CommandFrame frame(editor, Sjis("置換しています…"));
-  RecordTexts(editor, regex ? "[正規表現置換]" : "[置換]", pattern, &with);
+  RecordTexts(editor, StepName(mode, true), pattern, &with);
   if (editor.doc.empty()) return;
 
   Lines& lines = editor.work_lines;
@@ -189,8 +204,10 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
   PlainMatcher matcher(pattern, match_case);
   const std::size_t limit = editor.max_line_length;
   for (std::size_t i = 0; i < n; ++i) {
-    if (regex) {
+    if (mode == SearchMode::kRegex) {
       RegexReplaceAll(pattern, !match_case, with, lines[i], limit);
+    } else if (mode == SearchMode::kExtendedRegex) {
+      RegexReplaceAllExtended(pattern, !match_case, with, lines[i], limit);
     } else {
       matcher.ReplaceAll(lines[i], with, limit);
     }
@@ -204,5 +221,7 @@ void FindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kPlain); }
 void RegexFindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kRegex); }
 void ReplaceCommand(Editor& editor) { RunReplaceCommand(editor, SearchMode::kPlain); }
 void RegexReplaceCommand(Editor& editor) { RunReplaceCommand(editor, SearchMode::kRegex); }
+void ExtendedRegexFindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kExtendedRegex); }
+void ExtendedRegexReplaceCommand(Editor& editor) { RunReplaceCommand(editor, SearchMode::kExtendedRegex); }
 
 }  // namespace parvane

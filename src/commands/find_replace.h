@@ -27,6 +27,8 @@ struct FindReplaceFields {
   std::string replace_find_text;    // "置換" page, "検索する文字列(&N):"
   std::string replace_with_text;    // "置換" page, "置換後の文字列(&P):"
   bool replace_match_case = false;  // "置換" page, "大文字と小文字を区別する(&C)"
+  bool find_extended = false;       // "検索" page, "拡張構文": the regex button uses the extended syntax
+  bool replace_extended = false;    // "置換" page, "拡張構文"
 };
 
 // The one set of dialog fields of this program run.
@@ -35,6 +37,7 @@ FindReplaceFields& SharedFindReplaceFields();
 enum class SearchMode {
   kPlain,  // substring search that never matches from a trail byte
   kRegex,  // the regex kit
+  kExtendedRegex,  // the regex kit's extended syntax (groups, counts, \d \w \s)
 };
 
 // The find buttons: "検索(&F)" (kPlain, step "[検索]",text) and "正規表現で検索(&M)"
@@ -43,13 +46,17 @@ enum class SearchMode {
 // without a match becomes unselected; no row is newly selected. No undo.
 void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match_case);
 
+// With "拡張構文" checked the regular-expression button is kExtendedRegex, step
+// "[拡張正規表現検索]",pattern.
 // The replace buttons: "すべて置換(&A)" (kPlain, step "[置換]",find,replacement)
 // and "正規表現で置換(&S)" (kRegex, step "[正規表現置換]",pattern,template; '&'
-// stands for the match and backslash escapes apply).
+// stands for the match and backslash escapes apply); with "拡張構文" checked
+// kExtendedRegex, step "[拡張正規表現置換]",pattern,template, where \0-\9 are
+// the match and its groups.
 void ReplaceInLines(Editor& editor, std::string_view find, std::string_view replacement,
                     SearchMode mode, bool match_case);
 
-// The menu commands as steps (codes 059-062). Each reads its texts by the
+// The menu commands as steps (codes 059-062, 072, 073). Each reads its texts by the
 // playback rule (a literal value, or an input box under "@all"/"@1st":
 // "検索する文字列は？", preceded by "正規表現" for the regex variants, and
 // "置換後の文字列は？"), writes them into SharedFindReplaceFields() and runs the
@@ -59,6 +66,10 @@ void FindCommand(Editor& editor);          // "[検索]"
 void RegexFindCommand(Editor& editor);     // "[正規表現検索]"
 void ReplaceCommand(Editor& editor);       // "[置換]"
 void RegexReplaceCommand(Editor& editor);  // "[正規表現置換]"
+// The extended-syntax steps (codes 072 and 073), prompts preceded by
+// "拡張正規表現".
+void ExtendedRegexFindCommand(Editor& editor);     // "[拡張正規表現検索]"
+void ExtendedRegexReplaceCommand(Editor& editor);  // "[拡張正規表現置換]"
 
 // Plain search in Shift_JIS lines: a match starts and ends on character
 // boundaries, so a trail byte never begins one. Without match case, ASCII

@@ -117,6 +117,10 @@ TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
       }
     }
   }
+  precede_.resize(m);
+  for (int x : char_leaves_) {
+    for (int y : tree_.leaves[x].FollowPos) precede_[y].push_back(x);
+  }
   std::sort(after_head_.begin(), after_head_.end());
   after_head_.erase(std::unique(after_head_.begin(), after_head_.end()), after_head_.end());
   for (int x : after_head_) in_after_head_[x] = 1;
@@ -393,16 +397,15 @@ int TbmREDFATable::ComputeReverse(int state, int symbol) {
   // line, and the leaves that read the character and are followed by a
   // position of the state after it.
   ++stamp_;
-  for (int x : reverse_.Set(state)) mark_[x] = stamp_;
   scratch_.clear();
   scratch_.push_back(tree_.end_leaf);
   if (IsLineBreakSymbol(symbol)) scratch_.insert(scratch_.end(), tail_leaves_.begin(), tail_leaves_.end());
-  for (int x : char_leaves_) {
-    if (!LeafHasSymbol(x, symbol)) continue;
-    for (int y : tree_.leaves[x].FollowPos) {
-      if (mark_[y] == stamp_) {
+  for (int y : scratch_) mark_[y] = stamp_;
+  for (int y : reverse_.Set(state)) {
+    for (int x : precede_[y]) {
+      if (mark_[x] != stamp_ && LeafHasSymbol(x, symbol)) {
+        mark_[x] = stamp_;
         scratch_.push_back(x);
-        break;
       }
     }
   }

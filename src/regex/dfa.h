@@ -170,6 +170,9 @@ class TbmREDFATable {
   // Per leaf: its symbols as ranges of symbol numbers.
   std::vector<std::vector<std::pair<int, int>>> leaf_symbols_;
   std::vector<int> char_leaves_;  // leaves of type kChar
+  // Per leaf y: the kChar leaves x with y in FollowPos(x), ascending, so a
+  // reverse step costs the state's size, not the pattern's.
+  std::vector<std::vector<int>> precede_;
   std::vector<int> tail_leaves_;  // real $ leaves
   std::vector<int> after_head_;   // the positions that follow a real ^
   std::vector<std::uint8_t> in_first_;       // per leaf: in the root's FirstPos

@@ -11,13 +11,17 @@ namespace {
 
 // One per thread: the object keeps its automaton and a decoded line
 // between calls, which must not be shared by concurrent searches.
-TbmRExp& SharedRegex(std::string_view pattern, bool ignore_case) {
-  thread_local TbmRExp regex;
-  if (regex.IsCompiledFor(SystemCharCode, pattern, true, ignore_case)) return regex;
+// The two syntaxes keep an object each, so that alternating between them
+// does not recompile.
+TbmRExp& SharedRegex(std::string_view pattern, bool ignore_case, bool extended = false) {
+  thread_local TbmRExp regexes[2];
+  TbmRExp& regex = regexes[extended ? 1 : 0];
+  if (regex.IsCompiledFor(SystemCharCode, pattern, true, ignore_case, extended)) return regex;
   regex.SetCharCode(SystemCharCode);
   regex.SetPattern(pattern);
   regex.SetOption(0, true);
   regex.SetOption(1, ignore_case);
+  regex.SetOption(2, extended);
   regex.GetDFATable();
   return regex;
 }
@@ -46,6 +50,34 @@ int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_vi
 int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
                     std::string& line, std::size_t max_length) {
   return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line, max_length);
+}
+
+int RegexFindExtended(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
+                      int* length) {
+  int match_length = 0;
+  int start = SharedRegex(pattern, ignore_case, true).Match(line, 0, &match_length);
+  int result = start < 0 ? 0 : start + 1;
+  if (position) *position = result;
+  if (length) *length = start < 0 ? 0 : match_length;
+  return result;
+}
+
+bool RegexContainsExtended(std::string_view pattern, bool ignore_case, std::string_view line) {
+  return SharedRegex(pattern, ignore_case, true).Contains(line);
+}
+
+int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                            std::string& line, std::size_t max_length) {
+  return SharedRegex(pattern, ignore_case, true).ReplaceAll(replacement, line, max_length);
+}
+
+std::vector<std::pair<int, int>> RegexGroupsExtended(std::string_view pattern, bool ignore_case,
+                                                     std::string_view line) {
+  TbmRExp& regex = SharedRegex(pattern, ignore_case, true);
+  int length = 0;
+  int start = regex.Match(line, 0, &length);
+  if (start < 0) return {};
+  return regex.Groups(line, start, length);
 }
 
 }  // namespace parvane

@@ -8,6 +8,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace parvane {
 
@@ -32,6 +34,25 @@ int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_vi
 // its first max_length + 1 bytes (see TbmRExp::ReplaceAll).
 int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
                     std::string& line, std::size_t max_length = std::string::npos);
+
+// The same routines in the extended syntax (opt-in; the routines above keep
+// the syntax stored steps were written in): everything above plus \d \D \w
+// \W \s \S, counts {m}, {m,}, {m,n}, groups ( ) and "(?:" ), and in the
+// template \0 (or &) for the match and \1-\9 for its groups (empty for a
+// group that took no part). Matches stay leftmost-longest; a group holds
+// what POSIX assigns it (regex/groups.h).
+int RegexFindExtended(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
+                      int* length);
+bool RegexContainsExtended(std::string_view pattern, bool ignore_case, std::string_view line);
+int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                            std::string& line, std::size_t max_length = std::string::npos);
+
+// Returns the match of the extended pattern and its groups: entry 0 the
+// match, entry k group k, each as a 0-based byte offset and a length,
+// (-1, 0) for a group that took no part; an empty vector when nothing
+// matches.
+std::vector<std::pair<int, int>> RegexGroupsExtended(std::string_view pattern, bool ignore_case,
+                                                     std::string_view line);
 
 }  // namespace parvane
 

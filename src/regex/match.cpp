@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "regex/repetition.h"
 #include "regex/scanner.h"
 #include "regex/token_filter.h"
 #include "regex/tree.h"
@@ -14,7 +15,7 @@ bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 
 
 using regex_internal::TemplatePiece;
 
-std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& reader) {
+std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& reader, bool groups = false) {
   std::vector<TemplatePiece> pieces;
   auto literal = [&](std::string_view bytes) {
     if (pieces.empty() || pieces.back().matched) pieces.push_back({false, {}});
@@ -28,6 +29,14 @@ std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& 
     if (c == '&') {
       pieces.push_back({true, {}});
     } else if (c == '\\') {
+      if (groups) {
+        int d = reader.ReadChar();
+        if (d >= '0' && d <= '9') {
+          pieces.push_back({true, {}, d - '0'});
+          continue;
+        }
+        if (d != -1) reader.UnreadChar();
+      }
       c = reader.ReadEscape();
       if (c == -1) break;
       literal(reader.CharToStr(c));
@@ -40,13 +49,36 @@ std::vector<TemplatePiece> CompileTemplate(std::string_view tmpl, TbmWchReader& 
   return pieces;
 }
 
-// Returns false, with out cut to max_length + 1 bytes, as soon as out passes
-// max_length: a template of thousands of '&' on a long match must not build
-// gigabytes that the length limit refuses anyway.
+// With spans (byte offset and length in text of the match and its groups),
+// a group piece takes its group's text, nothing for a group that took no
+// part. Both return false, with out cut to max_length + 1 bytes, as soon as
+// out passes max_length: a template of thousands of '&' on a long match must
+// not build gigabytes that the length limit refuses anyway.
+bool AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view text,
+                     const std::vector<std::pair<int, int>>& spans, std::string& out,
+                     std::size_t max_length) {
+  for (const TemplatePiece& p : pieces) {
+    if (!p.matched) {
+      out.append(p.text);
+    } else if (static_cast<std::size_t>(p.group) < spans.size() && spans[p.group].first >= 0) {
+      out.append(text.substr(spans[p.group].first, spans[p.group].second));
+    }
+    if (out.size() > max_length) {
+      out.resize(max_length + 1);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool AppendExpansion(const std::vector<TemplatePiece>& pieces, std::string_view matched,
                      std::string& out, std::size_t max_length) {
   for (const TemplatePiece& p : pieces) {
-    out.append(p.matched ? matched : std::string_view(p.text));
+    if (p.matched) {
+      if (p.group == 0) out.append(matched);
+    } else {
+      out.append(p.text);
+    }
     if (out.size() > max_length) {
       out.resize(max_length + 1);
       return false;
@@ -80,7 +112,7 @@ void TbmRExp::SetPattern(std::string_view pattern) {
 }
 
 void TbmRExp::SetOption(int index, bool value) {
-  bool* option = index == 0 ? &RegexMode : index == 1 ? &IgnoreCase : nullptr;
+  bool* option = index == 0 ? &RegexMode : index == 1 ? &IgnoreCase : index == 2 ? &Extended : nullptr;
   if (option == nullptr || *option == value) return;
   *option = value;
   Compiled = false;
@@ -90,11 +122,19 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   if (Compiled && dfa_) return *dfa_;
   Compiled = false;
   dfa_.reset();
+  literal_.reset();
+  groups_.reset();
+  template_char_code_ = -1;  // a template reads differently in the other syntax
   TbmREScanner scanner(CharCode);
   scanner.SetRegexMode(RegexMode);
+  scanner.SetExtended(Extended && RegexMode);
   scanner.SetText(Pattern);
   TbmRETokens scanned;
   Tokenize(scanner, &scanned);
+  if (Extended && RegexMode) ExpandRepetitions(&scanned);
+  literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
+  TbmRETokens group_tokens;
+  if (Extended && RegexMode && !literal_) group_tokens = scanned;
   TbmRETokens tokens;
   if (IgnoreCase) {
     TbmREAsciiIgnoreCaseDic dic;
@@ -106,6 +146,13 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Standardize(&tokens, &partition);
   TbmRETree tree = BuildTree(tokens);
   dfa_ = std::make_unique<TbmREDFATable>(std::move(tree), partition);
+  if (!group_tokens.empty()) {
+    // Only now, when the parser has accepted the pattern: the group matcher
+    // relies on its shape and reports no errors of its own but its depth.
+    TbmREWchRanges scratch;
+    Standardize(&group_tokens, &scratch);
+    groups_ = std::make_unique<GroupMatcher>(group_tokens, IgnoreCase);
+  }
   if (CharCode != kCharCodeShiftJis) {
     if (!reader_ || reader_->CharCode() != CharCode) reader_ = CreateReader(CharCode);
   }
@@ -285,6 +332,10 @@ bool TbmRExp::MayMatch(std::string_view text) {
 
 bool TbmRExp::Contains(std::string_view text) {
   TbmREDFATable& dfa = GetDFATable();
+  if (literal_) {
+    int length = 0;
+    return MatchLiteral(text, 0, &length) >= 0;
+  }
   if (!MayMatch(text)) return false;
   // Without anchors the search automaton is exact; with them it assumes a
   // line head everywhere and a $ satisfied before any break.
@@ -297,6 +348,7 @@ int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
   *length = 0;
   TbmREDFATable& dfa = GetDFATable();
   if (start_offset < 0 || static_cast<std::size_t>(start_offset) > text.size()) return -1;
+  if (literal_) return MatchLiteral(text, start_offset, length);
   if (!MayMatch(text.substr(start_offset))) return -1;
   bool head = !dfa.HasLineHead() || FirstIsLineHead(text, start_offset);
   Decode(text.substr(start_offset), head);
@@ -312,26 +364,189 @@ int TbmRExp::ReplaceFirst(std::string_view tmpl, std::string& line, std::size_t 
   int length = 0;
   int start = Match(line, 0, &length);
   if (start < 0) return 0;
-  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  Template(tmpl);
   std::string out = line.substr(0, start);
-  if (AppendExpansion(CompileTemplate(tmpl, *reader), std::string_view(line).substr(start, length),
-                      out, max_length)) {
-    out.append(line, start + length, std::string::npos);
+  const auto s = static_cast<std::size_t>(start);
+  const auto e = static_cast<std::size_t>(start + length);
+  if (AppendReplacement(line, s, e, FirstIsLineHead(line, start), LineTailAt(line, e), out,
+                        max_length)) {
+    out.append(line, e, std::string::npos);
     if (out.size() > max_length) out.resize(max_length + 1);
   }
   line = std::move(out);
   return 1;
 }
 
-int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t max_length) {
-  GetDFATable();
-  if (!MayMatch(line)) return 0;
+const std::vector<TemplatePiece>& TbmRExp::Template(std::string_view tmpl) {
   if (template_char_code_ != CharCode || tmpl != template_) {
     std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
-    template_pieces_ = CompileTemplate(tmpl, *reader);
+    template_pieces_ = CompileTemplate(tmpl, *reader, Extended);
     template_.assign(tmpl);
     template_char_code_ = CharCode;
+    template_uses_groups_ = false;
+    for (const TemplatePiece& p : template_pieces_) template_uses_groups_ |= p.matched && p.group > 0;
   }
+  return template_pieces_;
+}
+
+bool TbmRExp::LineTailAt(std::string_view text, std::size_t offset) {
+  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  reader->SetTextBuff(text.data(), static_cast<int>(text.size()));
+  reader->SetPosition(static_cast<int>(offset));
+  int c = reader->ReadChar();
+  return c == -1 || c == 10 || c == 13;
+}
+
+bool TbmRExp::PlaceGroups(std::string_view text, std::size_t s, std::size_t e, bool line_head, bool line_tail) {
+  match_codes_.clear();
+  match_offsets_.clear();
+  std::unique_ptr<TbmWchReader> reader = CreateReader(CharCode);
+  std::string_view matched = text.substr(s, e - s);
+  reader->SetTextBuff(matched.data(), static_cast<int>(matched.size()));
+  for (;;) {
+    int offset = reader->GetPosition();
+    int c = reader->ReadChar();
+    if (c == -1) break;
+    match_offsets_.push_back(offset);
+    match_codes_.push_back(c);
+  }
+  match_offsets_.push_back(static_cast<std::int32_t>(matched.size()));
+  // A match of whole characters decodes alone as it did in its line, but a
+  // lead byte cut off at the end of the line reads as the code the line's
+  // decoder gave it only when the match reaches that end too.
+  return groups_->Capture(match_codes_, line_head, line_tail, &spans_);
+}
+
+bool TbmRExp::AppendReplacement(std::string_view text, std::size_t s, std::size_t e, bool line_head,
+                                bool line_tail, std::string& out, std::size_t max_length) {
+  if (!template_uses_groups_ || !groups_) {
+    return AppendExpansion(template_pieces_, text.substr(s, e - s), out, max_length);
+  }
+  std::vector<std::pair<int, int>> spans;
+  PlaceGroups(text, s, e, line_head, line_tail);
+  for (const GroupMatcher::Span& span : spans_) {
+    if (span.first < 0) {
+      spans.push_back({-1, 0});
+    } else {
+      int from = match_offsets_[static_cast<std::size_t>(span.first)];
+      spans.push_back({static_cast<int>(s) + from, match_offsets_[static_cast<std::size_t>(span.second)] - from});
+    }
+  }
+  return AppendExpansion(template_pieces_, text, spans, out, max_length);
+}
+
+std::vector<std::pair<int, int>> TbmRExp::Groups(std::string_view text, int start, int length) {
+  std::vector<std::pair<int, int>> out = {{start, length}};
+  GetDFATable();
+  if (!groups_ || start < 0) return out;
+  const auto s = static_cast<std::size_t>(start);
+  const auto e = static_cast<std::size_t>(start + length);
+  PlaceGroups(text, s, e, FirstIsLineHead(text, start), LineTailAt(text, e));
+  out.clear();
+  for (const GroupMatcher::Span& span : spans_) {
+    if (span.first < 0) {
+      out.push_back({-1, 0});
+    } else {
+      int from = match_offsets_[static_cast<std::size_t>(span.first)];
+      out.push_back({start + from, match_offsets_[static_cast<std::size_t>(span.second)] - from});
+    }
+  }
+  return out;
+}
+
+void TbmRExp::DecodeCodes(std::string_view text) {
+  const LiteralSearch& literal = *literal_;
+  codes_.clear();
+  offsets_.clear();
+  if (CharCode == kCharCodeShiftJis) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    codes_.resize(n);
+    offsets_.resize(n + 1);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++k) {
+      unsigned b = p[i];
+      offsets_[k] = static_cast<std::int32_t>(i);
+      if (!IsSjisLeadByte(static_cast<unsigned char>(b))) {
+        codes_[k] = literal.Fold(static_cast<std::int32_t>(b));
+        ++i;
+      } else if (i + 1 < n) {
+        codes_[k] = static_cast<std::int32_t>(b << 8 | p[i + 1]);
+        i += 2;
+      } else {
+        codes_[k] = static_cast<std::int32_t>(b << 8);  // a lead byte cut off at the end
+        ++i;
+      }
+    }
+    codes_.resize(k);
+    offsets_.resize(k + 1);
+    offsets_[k] = static_cast<std::int32_t>(n);
+    return;
+  }
+  reader_->SetTextBuff(text.data(), static_cast<int>(text.size()));
+  for (;;) {
+    int offset = reader_->GetPosition();
+    int c = reader_->ReadChar();
+    if (c == -1) break;
+    offsets_.push_back(offset);
+    codes_.push_back(literal.Fold(c));
+  }
+  offsets_.push_back(static_cast<int>(text.size()));
+}
+
+int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) {
+  *length = 0;
+  std::string_view rest = text.substr(static_cast<std::size_t>(start_offset));
+  const std::string& bytes = literal_->Bytes();
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
+      memmem(rest.data(), rest.size(), bytes.data(), bytes.size()) == nullptr) {
+    return -1;
+  }
+  DecodeCodes(rest);
+  long k = literal_->Find(codes_.data(), codes_.size(), 0);
+  if (k < 0) return -1;
+  std::size_t s = static_cast<std::size_t>(k);
+  *length = offsets_[s + literal_->Length()] - offsets_[s];
+  return start_offset + offsets_[s];
+}
+
+int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
+  const std::string& bytes = literal_->Bytes();
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
+      memmem(line.data(), line.size(), bytes.data(), bytes.size()) == nullptr) {
+    return 0;
+  }
+  DecodeCodes(line);
+  std::string_view text(line);
+  const std::size_t n = codes_.size();
+  const std::size_t m = literal_->Length();
+  std::string& out = out_;
+  out.clear();
+  int count = 0;
+  std::size_t from = 0;
+  for (long k; (k = literal_->Find(codes_.data(), n, from)) >= 0;) {
+    std::size_t s = static_cast<std::size_t>(k);
+    ++count;
+    out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
+    if (!AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[s + m] - offsets_[s]),
+                         out, max_length)) {
+      line.swap(out);
+      return count;
+    }
+    from = s + m;
+  }
+  if (count == 0) return 0;
+  out.append(text.substr(offsets_[from]));
+  if (out.size() > max_length) out.resize(max_length + 1);
+  line.swap(out);
+  return count;
+}
+
+int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t max_length) {
+  GetDFATable();
+  Template(tmpl);
+  if (literal_) return ReplaceAllLiteral(line, max_length);
+  if (!MayMatch(line)) return 0;
   Decode(line, true);
   ComputeStarts();
   std::string_view text(line);
@@ -350,8 +565,10 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t ma
     }
     ++count;
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
-    if (!AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[e] - offsets_[s]), out,
-                         max_length)) {
+    if (!AppendReplacement(text, offsets_[s], offsets_[e], LineHeadAt(s),
+                           e == n || symbols_[e] == line_feed_symbol_ ||
+                               symbols_[e] == carriage_return_symbol_,
+                           out, max_length)) {
       break;
     }
     if (s == e) {

@@ -13,11 +13,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "regex/dfa.h"
+#include "regex/groups.h"
+#include "regex/literal_search.h"
 #include "regex/reader.h"
 
 namespace parvane {
@@ -36,8 +40,9 @@ namespace regex_internal {
 // A replacement template split once into literal bytes and references to
 // the matched text, so that a replace-all does not re-read it per match.
 struct TemplatePiece {
-  bool matched;      // stands for the matched text
+  bool matched;      // stands for the matched text (or one of its groups)
   std::string text;  // literal bytes otherwise
+  int group = 0;     // when matched: 0 the whole match, 1-9 a group
 };
 
 }  // namespace regex_internal
@@ -51,15 +56,19 @@ class TbmRExp {
   // Each setter clears Compiled only when the value changes.
   void SetCharCode(int char_code);
   void SetPattern(std::string_view pattern);
-  // Index 0 is RegexMode, 1 is IgnoreCase; other indices do nothing.
+  // Index 0 is RegexMode, 1 is IgnoreCase, 2 the extended syntax
+  // (scanner.h: shorthands, counts, groups; in a template \0-\9 are the
+  // match and its groups, so a template has no octal escapes); other
+  // indices do nothing.
   void SetOption(int index, bool value);
   const std::string& GetPattern() const { return Pattern; }
   bool IsCompiled() const { return Compiled; }
   // Returns whether the automaton is built for exactly these settings, so
   // a caller that applies one pattern to many lines can skip the setters.
-  bool IsCompiledFor(int char_code, std::string_view pattern, bool regex_mode, bool ignore_case) const {
+  bool IsCompiledFor(int char_code, std::string_view pattern, bool regex_mode, bool ignore_case,
+                     bool extended = false) const {
     return Compiled && CharCode == char_code && RegexMode == regex_mode && IgnoreCase == ignore_case &&
-           pattern == Pattern;
+           Extended == extended && pattern == Pattern;
   }
   // Returns how many compilations have run (for tests of the cache).
   int CompileCount() const { return compile_count_; }
@@ -79,6 +88,12 @@ class TbmRExp {
   // Match(text, 0, ...) >= 0, but it stops at the first place where some
   // match ends, without finding where the leftmost one starts.
   bool Contains(std::string_view text);
+
+  // Returns the places of the groups of the match [start, start + length)
+  // of text (found by Match): entry k is group k's byte offset in text and
+  // length, (-1, 0) for a group that took no part; entry 0 is the match.
+  // Without the extended syntax only entry 0.
+  std::vector<std::pair<int, int>> Groups(std::string_view text, int start, int length);
 
   // Replaces the leftmost match by tmpl expanded; returns 1, or 0 when
   // nothing matched (line unchanged).
@@ -105,13 +120,36 @@ class TbmRExp {
   // the bytes, before any decoding, so that lines without a match (most
   // lines, for most searches) cost no more than that.
   bool MayMatch(std::string_view text);
+  // The same operations for a literal pattern (literal_ set): a string
+  // search over the decoded codes, no automaton run.
+  void DecodeCodes(std::string_view text);
+  int MatchLiteral(std::string_view text, int start_offset, int* length);
+  int ReplaceAllLiteral(std::string& line, std::size_t max_length);
+  const std::vector<regex_internal::TemplatePiece>& Template(std::string_view tmpl);
+  // Appends the template for the match [s, e) of text (byte offsets), its
+  // groups found first when the template refers to them. Returns false, out
+  // cut to max_length + 1 bytes, once out passes max_length.
+  bool AppendReplacement(std::string_view text, std::size_t s, std::size_t e, bool line_head, bool line_tail,
+                         std::string& out, std::size_t max_length);
+  // Fills spans_ for the match [s, e) of text; false when groups_ could not.
+  bool PlaceGroups(std::string_view text, std::size_t s, std::size_t e, bool line_head, bool line_tail);
+  bool LineTailAt(std::string_view text, std::size_t offset);
 
   int CharCode;
   std::string Pattern;
   bool Compiled = false;
   bool RegexMode = true;
   bool IgnoreCase = false;
+  bool Extended = false;
   std::unique_ptr<TbmREDFATable> dfa_;
+  // Extended syntax: the second pass that places the groups of a match.
+  std::unique_ptr<GroupMatcher> groups_;
+  bool template_uses_groups_ = false;
+  std::vector<std::int32_t> match_codes_;
+  std::vector<std::int32_t> match_offsets_;
+  std::vector<GroupMatcher::Span> spans_;
+  // Set when the pattern is a plain run of characters (see literal_search.h).
+  std::optional<LiteralSearch> literal_;
   int compile_count_ = 0;
   std::unique_ptr<TbmWchReader> reader_;  // for char codes other than Shift_JIS
 
@@ -122,6 +160,7 @@ class TbmRExp {
 
   // The decoded line, reused between calls.
   std::vector<std::int32_t> symbols_;  // per character
+  std::vector<std::int32_t> codes_;    // per character, for a literal: its folded code
   std::vector<std::int32_t> offsets_;  // byte offset per character, plus the end
   std::vector<std::uint8_t> starts_;   // per boundary: a match starts here
   // Per boundary: the reverse state there, while reverse_generation_ is

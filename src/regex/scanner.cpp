@@ -3,8 +3,35 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 namespace parvane {
+namespace {
+
+using Range = std::pair<std::int32_t, std::int32_t>;
+
+// The shorthands in Shift_JIS codes. \w is letters (Latin, full-width
+// Latin, Greek, Cyrillic), digits (half and full width), '_', kana (with
+// the iteration and prolonged-sound marks) and kanji (both JIS levels and
+// the vendor extensions).
+const std::vector<Range> kDigits = {{'0', '9'}, {0x824F, 0x8258}};
+const std::vector<Range> kSpaces = {{9, 13}, {' ', ' '}, {0x8140, 0x8140}};
+const std::vector<Range> kWord = {{'0', '9'},       {'A', 'Z'},       {'_', '_'},       {'a', 'z'},
+                                  {0xA6, 0xDF},     {0x8152, 0x8155}, {0x8157, 0x815B}, {0x824F, 0x8258},
+                                  {0x8260, 0x8279}, {0x8281, 0x829A}, {0x829F, 0x82F1}, {0x8340, 0x8396},
+                                  {0x839F, 0x83D6}, {0x8440, 0x8491}, {0x889F, 0x9872}, {0x989F, 0xEAA4},
+                                  {0xED40, 0xEEFC}, {0xFA40, 0xFC4B}};
+
+const std::vector<Range>* ShorthandRanges(int letter) {
+  switch (letter) {
+    case 'd': case 'D': return &kDigits;
+    case 's': case 'S': return &kSpaces;
+    case 'w': case 'W': return &kWord;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
 
 TbmREScanner::TbmREScanner(int char_code) : char_code_(-1) { SetCharCode(char_code); }
 
@@ -19,6 +46,74 @@ void TbmREScanner::SetCharCode(int char_code) {
 void TbmREScanner::SetText(std::string_view pattern) {
   reader_->SetText(pattern);
   BracketCount = 0;
+  groups_ = 0;
+  pending_.clear();
+  next_pending_ = 0;
+}
+
+bool TbmREScanner::ScanShorthand(TbmREToken token, bool in_class) {
+  int letter = reader_->ReadChar();
+  const std::vector<Range>* ranges = ShorthandRanges(letter);
+  if (ranges == nullptr) {
+    if (letter != -1) reader_->UnreadChar();
+    return false;
+  }
+  token.EndPos = reader_->GetPosition();
+  const bool negated = letter == 'D' || letter == 'S' || letter == 'W';
+  if (in_class && negated) RaiseTokenError(token, kTokenInvalidEscape);
+  pending_.clear();
+  next_pending_ = 0;
+  if (!in_class) {
+    token.Kind = negated ? kTokenNegateLeftBracket : kTokenLeftBracket;
+    token.Lo = token.Hi = '[';
+    pending_.push_back(token);
+  }
+  for (const Range& r : *ranges) {
+    token.Kind = kTokenCharacterClass;
+    token.Lo = r.first;
+    token.Hi = r.second;
+    pending_.push_back(token);
+  }
+  if (!in_class) {
+    token.Kind = kTokenRightBracket;
+    token.Lo = token.Hi = ']';
+    pending_.push_back(token);
+  }
+  return true;
+}
+
+TbmREToken TbmREScanner::ScanRepetition(TbmREToken token) {
+  auto number = [&](int* value) {
+    int digits = 0;
+    *value = 0;
+    for (int c; (c = reader_->ReadChar()) >= '0' && c <= '9'; ++digits) {
+      if (*value <= kMaxRepetitionCount) *value = *value * 10 + (c - '0');
+    }
+    reader_->UnreadChar();
+    return digits > 0;
+  };
+  int c = reader_->ReadChar();
+  if (c != -1) reader_->UnreadChar();
+  if (c < '0' || c > '9') return token;  // a '{' that starts no count
+  int lo = 0;
+  int hi = 0;
+  number(&lo);
+  token.Kind = kTokenRepetition;
+  c = reader_->ReadChar();
+  if (c == ',') {
+    if (!number(&hi)) hi = -1;
+    c = reader_->ReadChar();
+  } else {
+    hi = lo;
+  }
+  token.EndPos = reader_->GetPosition();
+  token.Lo = lo;
+  token.Hi = hi;
+  if (c != '}' || lo > kMaxRepetitionCount || hi > kMaxRepetitionCount || (hi >= 0 && hi < lo)) {
+    if (c == -1) token.EndPos = reader_->GetPosition() - 1;
+    RaiseTokenError(token, kTokenInvalidRepetition);
+  }
+  return token;
 }
 
 int TbmREScanner::ReadEscapeOrRaise(TbmREToken& token) {
@@ -29,6 +124,7 @@ int TbmREScanner::ReadEscapeOrRaise(TbmREToken& token) {
 }
 
 TbmREToken TbmREScanner::GetToken() {
+  if (next_pending_ < pending_.size()) return pending_[next_pending_++];
   TbmREToken token;
   token.StartPos = reader_->GetPosition();
   int c = reader_->ReadChar();
@@ -43,10 +139,30 @@ TbmREToken TbmREScanner::GetToken() {
   if (!RegexMode) return token;
   switch (c) {
     case '\\':
+      if (extended_ && ScanShorthand(token, false)) return pending_[next_pending_++];
       token.Lo = token.Hi = ReadEscapeOrRaise(token);
       break;
     case '$': token.Kind = kTokenLineTail; break;
-    case '(': token.Kind = kTokenLeftParenthesis; break;
+    case '(':
+      token.Kind = kTokenLeftParenthesis;
+      if (extended_) {
+        // "(?:" captures nothing; any other '(' is the next group.
+        token.Hi = ++groups_;
+        if (reader_->ReadChar() == '?') {
+          if (reader_->ReadChar() == ':') {
+            token.Hi = 0;
+            --groups_;
+            token.EndPos = reader_->GetPosition();
+            break;
+          }
+          reader_->UnreadChar();
+        }
+        reader_->SetPosition(token.EndPos);
+      }
+      break;
+    case '{':
+      if (extended_) return ScanRepetition(token);
+      break;
     case ')': token.Kind = kTokenRightParenthesis; break;
     case '*': token.Kind = kTokenAsterisk; break;
     case '+': token.Kind = kTokenPlus; break;
@@ -81,7 +197,10 @@ TbmREToken TbmREScanner::ScanClassItem(TbmREToken token) {
     BracketCount = 0;
     return token;
   }
-  if (c == '\\') c = ReadEscapeOrRaise(token);
+  if (c == '\\') {
+    if (extended_ && ScanShorthand(token, true)) return pending_[next_pending_++];
+    c = ReadEscapeOrRaise(token);
+  }
   int after_c = reader_->GetPosition();
   int n = reader_->ReadChar();
   if (n == '-') {

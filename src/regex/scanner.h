@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "regex/reader.h"
 #include "regex/token.h"
@@ -25,10 +26,16 @@ class TbmREScanner {
   void SetText(std::string_view pattern);
   // With RegexMode off every character, backslash included, is a literal.
   void SetRegexMode(bool on) { RegexMode = on; }
+  // The extended syntax: \d \D \w \W \s \S become classes (the positive
+  // three also inside brackets), {m}, {m,} and {m,n} become repetition
+  // tokens (a '{' not followed by a digit stays a character), "(?:" opens a
+  // group that captures nothing, and each '(' carries its group number.
+  void SetExtended(bool on) { extended_ = on; }
 
   // Returns the next token; kind 14 at the end (and again after it).
   // Throws EbmREToken for a bad escape (22), a pattern ending inside a class
-  // (20) or a reversed range (21).
+  // (20), a reversed range (21), and in the extended syntax a bad count
+  // (28) or a negated shorthand (\D \W \S) inside brackets (22).
   TbmREToken GetToken();
 
  private:
@@ -36,7 +43,16 @@ class TbmREScanner {
   // Reads the escape after a backslash into token (Lo, Hi, EndPos); raises 22.
   int ReadEscapeOrRaise(TbmREToken& token);
 
+  // Extended syntax: the class tokens of a shorthand after the backslash
+  // (nothing when the letter is no shorthand).
+  bool ScanShorthand(TbmREToken token, bool in_class);
+  TbmREToken ScanRepetition(TbmREToken token);
+
   int char_code_;
+  bool extended_ = false;
+  int groups_ = 0;                   // capturing groups opened so far
+  std::vector<TbmREToken> pending_;  // tokens of a shorthand still to return
+  std::size_t next_pending_ = 0;
   std::unique_ptr<TbmWchReader> reader_;
   int BracketCount = 0;  // 0 outside a class; 1 after [, +1 per item inside
   bool RegexMode = true;

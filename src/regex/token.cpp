@@ -33,6 +33,8 @@ const char* TokenKindText(int kind) {
       "need right parenthesis",
       "need normal char or left parenthesis",
       "pattern too complex",
+      "repetition",
+      "invalid repetition count",
   };
   if (kind < 0 || kind >= static_cast<int>(sizeof(kTexts) / sizeof(kTexts[0]))) return "unknown";
   return kTexts[kind];

@@ -46,7 +46,13 @@ enum TokenKind : std::uint8_t {
   kTokenNeedOperand = 25,          // an operand was expected
   // This engine's own limit: the pattern's position sets outgrow the budget.
   kTokenTooComplex = 26,
+  // Extended syntax only (TbmREScanner::SetExtended).
+  kTokenRepetition = 27,  // {m}, {m,} or {m,n}: Lo = m, Hi = n or -1 for no bound
+  kTokenInvalidRepetition = 28,  // error: a count that is malformed, reversed or too large
 };
+
+// The largest count of a {m,n} repetition.
+inline constexpr int kMaxRepetitionCount = 1000;
 
 // Pseudo-characters; real characters lie in 0..0xFFFF.
 inline constexpr int kEndMarker = -1;     // the end of the pattern (and of a text)
@@ -54,6 +60,8 @@ inline constexpr int kLineHeadChar = -2;  // a line head
 inline constexpr int kLineTailChar = -3;  // a line tail
 
 // One token of a pattern. Field names follow the engine's record layout.
+// In the extended syntax a left parenthesis carries its group: Hi is the
+// group's number (1 for the first capturing '(') or 0 for "(?:".
 struct TbmREToken {
   std::uint8_t Kind = kTokenCharacter;  // TokenKind
   std::int32_t Lo = 0;        // first character (low end of a range)
@@ -66,7 +74,7 @@ struct TbmREToken {
 using TbmRETokens = std::vector<TbmREToken>;
 
 // Returns the English text of a token kind ("character", "union", ...,
-// "need right bracket \"]\""), or "unknown" outside 0..26.
+// "need right bracket \"]\""), or "unknown" outside 0..28.
 const char* TokenKindText(int kind);
 
 // A refused pattern. what() is exactly the text of the error kind (no full

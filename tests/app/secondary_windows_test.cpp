@@ -165,6 +165,32 @@ class SecondaryWindowsTest : public QObject {
     QCOMPARE(w->editor().doc.SelectedRows(), (std::vector<std::size_t>{1}));
   }
 
+  void TheExtendedSyntaxBoxSwitchesTheRegexButtons() {
+    auto w = Make();
+    w->editor().doc.SetLines({"2024-01-05", "d"});
+    w->model()->EndChange();
+    FindDialog* dialog = w->windows()->find_dialog();
+    dialog->Prepare(true);
+    QVERIFY(!dialog->extended_r()->isChecked());
+    QCOMPARE(dialog->extended_r()->text(), QString::fromUtf8("拡張構文"));
+    dialog->edit1()->setText(QStringLiteral("(\\d+)-(\\d+)-(\\d+)"));
+    dialog->edit2()->setText(QStringLiteral("\\3/\\2/\\1"));
+    dialog->extended_r()->setChecked(true);
+    dialog->regex_replace_button()->click();
+    QCOMPARE(w->editor().doc.lines(), Lines({"05/01/2024", "d"}));
+    QCOMPARE(w->editor().record_buffer.back(), Sjis("[拡張正規表現置換],(\\d+)-(\\d+)-(\\d+),\\3/\\2/\\1"));
+    // Unchecked, the same button keeps the present syntax (\d is d).
+    dialog->Prepare(false);
+    dialog->edit3()->setText(QStringLiteral("\\d"));
+    QVERIFY(!dialog->extended_f()->isChecked());
+    dialog->regex_find_button()->click();
+    QCOMPARE(w->editor().doc.SelectedRows(), (std::vector<std::size_t>{1}));
+    QCOMPARE(w->editor().record_buffer.back(), Sjis("[正規表現検索],\\d"));
+    // The box is kept with the other fields.
+    dialog->Prepare(true);
+    QVERIFY(dialog->extended_r()->isChecked());
+  }
+
   void APatternErrorKeepsTheDialogOpen() {
     auto w = Make();
     w->editor().doc.SetLines({"abc", "x"});

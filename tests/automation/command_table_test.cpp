@@ -35,6 +35,8 @@ TEST(CommandTableTest, HoldsEveryCodeOnceLongestNameFirst) {
   EXPECT_EQ(CommandByName(Sjis("[削除]"))->code, 40);
   EXPECT_EQ(CommandByCode(0), nullptr);
   EXPECT_EQ(CommandByCode(kLastCommandCode + 1), nullptr);
+  EXPECT_EQ(CommandByCode(72)->name, Sjis("[拡張正規表現検索]"));
+  EXPECT_EQ(CommandByCode(73)->name, Sjis("[拡張正規表現置換]"));
 }
 
 TEST(CommandTableTest, EveryEntryHasOneAliasOfItsOwn) {
@@ -57,7 +59,7 @@ TEST(CommandTableTest, EveryEntryHasOneAliasOfItsOwn) {
       {"prefix", 51},        {"suffix", 52},        {"find", 59},           {"replace", 61},
       {"regex-find", 60},    {"regex-replace", 62}, {"halfwidth", 11},      {"fullwidth", 12},
       {"hiragana", 28},      {"katakana", 27},      {"romaji", 30},         {"url-encode", 77},
-      {"url-decode", 78},    {"base64-encode", 79}, {"base64-decode", 80},  {"csv-sort-numeric", 75},
+      {"url-decode", 78},    {"base64-encode", 79}, {"base64-decode", 80},  {"csv-sort-numeric", 75}, {"regex-find-ext", 72}, {"regex-replace-ext", 73},
   };
   for (const auto& [alias, code] : expected) {
     ASSERT_NE(CommandByAlias(alias), nullptr) << alias;

@@ -37,6 +37,8 @@ void Prepare(int code, ScriptedHost& host, const TempDir& dir) {
       break;
     case 67: host.inputs = {","}; break;
     case 68: host.inputs = {"[0-9]"}; break;
+    case 72: host.inputs = {"(\\d)+"}; break;
+    case 73: host.inputs = {"(\\d)(\\d)", "<\\2\\1>"}; break;
     case 71:
       host.open_files = {WriteBytes(dir / "table.txt", Sjis("a=あ\r\nb=\"B\"\r\n"))};
       break;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -73,6 +74,19 @@ TEST_F(CliTest, InformationModes) {
   EXPECT_NE(r.out.find("\n080\t[Base64形式をデコードする]\tbase64-decode\n"), std::string::npos);
   EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')),
             CommandTable().size());
+  EXPECT_NE(r.out.find("\n073\t[拡張正規表現置換]\tregex-replace-ext\t"), std::string::npos);
+}
+
+TEST_F(CliTest, ExtendedRegexStepsTakeGroups) {
+  CliResult r = Run({"-e", "[拡張正規表現置換],\"(\\d+)-(\\d+)-(\\d+)\",\"\\3/\\2/\\1\""}, "2024-01-05\nx\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "05/01/2024\nx\n");
+  r = Run({"-e", "regex-replace-ext,\"([a-z]+)=([0-9]+)\",\\2:\\1"}, "a=1\n");
+  EXPECT_EQ(r.out, "1:a\n");
+  // The present step keeps its syntax: \d is d, \1 the character 1.
+  r = Run({"-e", "062,\"(\\d)\",\"<\\1>\""}, "1d\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "1<\x01>\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitTwoAndTouchNothing) {

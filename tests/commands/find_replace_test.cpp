@@ -181,6 +181,34 @@ TEST_F(FindReplaceTest, RegexFindAndReplace) {
   EXPECT_EQ(Recorded().back(), "[正規表現置換],x*,-");
 }
 
+// The extended steps: groups in the replacement, shorthands, their own
+// step names and prompts; the present steps keep their syntax.
+TEST_F(FindReplaceTest, ExtendedRegexStepsUseGroupsAndRecordTheirOwnNames) {
+  Load({"2024-01-05", "x"});
+  ReplaceInLines(editor, "(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kExtendedRegex, false);
+  EXPECT_EQ(Text(), (Utf8{"05/01/2024", "x"}));
+  EXPECT_EQ(Recorded().back(), "[拡張正規表現置換],(\\d+)-(\\d+)-(\\d+),\\3/\\2/\\1");
+
+  Load({"2024-01-05"});
+  ReplaceInLines(editor, "(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kRegex, false);
+  EXPECT_EQ(Text(), (Utf8{"2024-01-05"}));  // \d is the letter d there
+
+  Load({"ab12", "cd", "３"});
+  FindRows(editor, "\\d", SearchMode::kExtendedRegex, false);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(Recorded().back(), "[拡張正規表現検索],\\d");
+
+  Load({"abab"});
+  Play({"073", "@all", "<\\1>"});
+  host.inputs = {"(ab){2}"};
+  ExtendedRegexReplaceCommand(editor);
+  EXPECT_EQ(Text(), (Utf8{"<ab>"}));
+  EXPECT_EQ(host.prompts, (Utf8{"拡張正規表現検索する文字列は？"}));
+  Play({"072", "x{2}"});
+  ExtendedRegexFindCommand(editor);
+  EXPECT_EQ(Selected(), (std::vector<std::size_t>{}));
+}
+
 TEST_F(FindReplaceTest, PatternErrorsReachTheCallerAfterTheFrameClosed) {
   Load({"a(", "b"});
   EXPECT_THROW(ReplaceInLines(editor, "(", "x", SearchMode::kRegex, true), std::runtime_error);

@@ -111,5 +111,50 @@ TEST(RegexTable, Errors) {
   }
 }
 
+TEST(RegexTable, ExtendedReplace) {
+  for (const Row& row : ReadTable("extended_replace.tsv", 6)) {
+    const auto& f = row.fields;
+    std::string line = f[3];
+    int count = -1;
+    try {
+      count = RegexReplaceAllExtended(f[0], f[1] == "i", f[2], line);
+    } catch (const EbmREToken& e) {
+      ADD_FAILURE() << Where("extended_replace.tsv", row) << " refused: " << e.what();
+      continue;
+    }
+    EXPECT_EQ(line, f[4]) << Where("extended_replace.tsv", row);
+    EXPECT_EQ(count, std::stoi(f[5])) << Where("extended_replace.tsv", row);
+  }
+}
+
+TEST(RegexTable, ExtendedErrors) {
+  for (const Row& row : ReadTable("extended_errors.tsv", 5)) {
+    const auto& f = row.fields;
+    try {
+      RegexFindExtended(f[0], false, "abc", nullptr, nullptr);
+      ADD_FAILURE() << Where("extended_errors.tsv", row) << " was accepted";
+    } catch (const EbmREToken& e) {
+      EXPECT_EQ(std::string(e.what()), f[1]) << Where("extended_errors.tsv", row);
+      EXPECT_EQ(e.Kind(), std::stoi(f[2])) << Where("extended_errors.tsv", row);
+      EXPECT_EQ(e.Token().StartPos, std::stoi(f[3])) << Where("extended_errors.tsv", row);
+      EXPECT_EQ(e.Token().EndPos, std::stoi(f[4])) << Where("extended_errors.tsv", row);
+    }
+  }
+}
+
+// The present syntax is untouched by the extended one: its stored steps
+// keep their meaning.
+TEST(RegexTable, PresentSyntaxKeepsItsMeaning) {
+  // \d is the letter d and a brace is a character; \1 is the octal escape.
+  std::string line = "d{2}(a)";
+  EXPECT_EQ(RegexReplaceAll("\\d{2}", false, "X", line), 1);
+  EXPECT_EQ(line, "X(a)");
+  line = "a";
+  EXPECT_EQ(RegexReplaceAll("(a)", false, "\\1", line), 1);
+  EXPECT_EQ(line, "\x01");
+  EXPECT_EQ(RegexFind("\\d", false, "1d", nullptr, nullptr), 2);
+  EXPECT_EQ(RegexFindExtended("\\d", false, "1d", nullptr, nullptr), 1);
+}
+
 }  // namespace
 }  // namespace parvane
