@@ -35,7 +35,7 @@ TEST_F(PlaybackTest, EmptyListDoesNothingAtAll) {
 }
 
 TEST_F(PlaybackTest, OneUndoRestoresTheWholeRun) {
-  Lines steps = SjisLines({"TITLE=t", "[逆にする]", "[変換],x", "", "74", "-3", "[五十音順にする]", "3"});
+  Lines steps = SjisLines({"TITLE=t", "[逆にする]", "[変換],x", "", "99", "-3", "[五十音順にする]", "3"});
   PlayReport report = PlaySteps(editor, steps);
   EXPECT_EQ(report.steps_run, 3u);
   EXPECT_TRUE(report.problems.empty());
