@@ -184,6 +184,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   // costs a tenth of the whole run.
   Editor& editor = *std::make_unique<Editor>(host).release();
   editor.keep_undo = false;
+  // No view shows the document while a step runs.
+  editor.move_collected_lines = true;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

@@ -43,8 +43,8 @@ void GatherSelectedLines(Editor& editor);
 
 // Returns the indexes of lines in ascending Japanese collation order (ICU
 // "ja", letter case ignored), equal lines in their former order. Each line's
-// sort key is computed once. When editor is given, key building reports
-// progress through it.
+// sort key is computed once; keys and sort run on every core. When editor is
+// given, key building reports progress through it.
 std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr);
 
 // Sorts lines in place by CollationOrder.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "editor/fields.h"
 #include "editor/files.h"
@@ -20,20 +21,28 @@ void Editor::SaveUndo() {
   modified = true;
 }
 
-void Editor::CollectSelection(bool whole_if_none_selected) {
+void Editor::CollectSelection(bool whole_if_none_selected, bool result_never_longer) {
   if (doc.empty()) return;
   work_lines.clear();
   const std::size_t n = doc.SelectedCount();
-  work_lines.reserve(n);
-  for (std::size_t row : doc.SelectedRows()) work_lines.push_back(doc.line(row));
-  whole_document = false;
-  if (!whole_if_none_selected) return;
-  bool whole = n == doc.size() ||
-               (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0);
-  if (whole) {
-    work_lines = doc.lines();
-    whole_document = true;
+  const bool whole = whole_if_none_selected &&
+                     (n == doc.size() ||
+                      (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0));
+  whole_document = whole;
+  std::vector<std::size_t> rows;
+  if (!whole) rows = doc.SelectedRows();
+  bool move = move_collected_lines && result_never_longer;
+  if (move) {
+    auto too_long = [this](std::size_t row) { return doc.line(row).size() > max_line_length; };
+    for (std::size_t row = 0; move && whole && row < doc.size(); ++row) move = !too_long(row);
+    for (std::size_t row : rows) move = move && !too_long(row);
   }
+  if (whole) {
+    work_lines = move ? doc.TakeLines() : doc.lines();
+    return;
+  }
+  work_lines.reserve(rows.size());
+  for (std::size_t row : rows) work_lines.push_back(move ? doc.TakeLine(row) : doc.line(row));
 }
 
 bool Editor::StoreResult() {
@@ -132,7 +141,9 @@ CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags 
   editor_.BeginCommand(busy_message);
   try {
     if (flags_.save_undo) editor_.SaveUndo();
-    if (flags_.collect) editor_.CollectSelection(flags_.whole_if_none_selected);
+    if (flags_.collect) {
+      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.result_never_longer);
+    }
   } catch (...) {
     editor_.EndCommand();
     throw;

@@ -46,6 +46,10 @@ class Editor {
   // False where nothing is ever undone (the command-line tool): loading then
   // takes no copy of a possibly huge text.
   bool keep_undo = true;
+  // True where nothing shows the document while a command runs (the
+  // command-line tool): CollectSelection may then move the lines out of the
+  // document instead of copying them (see CollectSelection).
+  bool move_collected_lines = false;
   std::size_t max_line_length = kMaxLineLength;
   SaveCode save_code = SaveCode::kShiftJis;
   // Which Unicode characters the best-fit codes of a Unicode file came from,
@@ -78,8 +82,13 @@ class Editor {
   // Takes the undo snapshot and sets `modified`, unless a step is played back.
   void SaveUndo();
   // Fills work_lines with the selected lines, or the whole document (see the
-  // selection rules); does nothing on an empty document.
-  void CollectSelection(bool whole_if_none_selected);
+  // selection rules); does nothing on an empty document. The lines are moved
+  // out, leaving those rows empty until StoreResult, when
+  // move_collected_lines is set and the command says that no result line is
+  // longer than the longest collected line (result_never_longer) and none is
+  // over max_line_length: a refusal, which must leave the document as it
+  // was, cannot happen then. Otherwise they are copied.
+  void CollectSelection(bool whole_if_none_selected, bool result_never_longer = false);
   // Writes work_lines back. Returns false when a line is longer than
   // max_line_length (the refusal message is shown unless playing back).
   bool StoreResult();
@@ -122,6 +131,9 @@ class CommandFrame {
     bool collect = true;
     bool whole_if_none_selected = true;
     bool store = true;
+    // The command only reorders, removes or shortens lines (see
+    // CollectSelection).
+    bool result_never_longer = false;
   };
   CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
   CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);
