@@ -38,7 +38,11 @@ void Editor::CollectSelection(bool whole_if_none_selected, bool result_never_lon
     for (std::size_t row : rows) move = move && !too_long(row);
   }
   if (whole) {
-    work_lines = move ? doc.TakeLines() : doc.lines();
+    if (move) {
+      work_lines = doc.TakeLines();
+    } else {
+      work_lines = doc.lines();
+    }
     return;
   }
   work_lines.reserve(rows.size());
