@@ -71,7 +71,7 @@ class Editor {
   Lines step_record;    // the current command's step: name, then parameters
   Lines record_buffer;  // every step so far (the recording)
   Lines step_params;    // non-empty exactly while a step is played back
-  Lines removed_lines;  // the removed-lines list, kept in sorted order
+  Lines removed_lines;  // the removed-lines list, sorted whenever it is read (SetRemovedLines)
 
   // True while a step of an automatic-processing file is played back.
   bool Playing() const { return !step_params.empty(); }
