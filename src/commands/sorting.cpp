@@ -71,7 +71,7 @@ void SortBySyllabary(Editor& editor) {
   static const std::string kStep = Sjis("[五十音順にする]");
   static const std::string kBusy = Sjis("五十音順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   SortLinesByCollation(editor.work_lines, &editor);
   editor.EndProgress();
 }
@@ -80,7 +80,7 @@ void SortByLength(Editor& editor) {
   static const std::string kStep = Sjis("[長さ順にする]");
   static const std::string kBusy = Sjis("長さ順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   if (lines.size() < 2) return;
   // The order is by length, then by former position, for any number of
@@ -107,7 +107,7 @@ void ReverseLines(Editor& editor) {
   static const std::string kStep = Sjis("[逆にする]");
   static const std::string kBusy = Sjis("逆に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   const std::size_t n = lines.size();
   if (n < 2) return;
@@ -122,7 +122,7 @@ void ShuffleLines(Editor& editor) {
   static const std::string kStep = Sjis("[シャッフルする]");
   static const std::string kBusy = Sjis("適当に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   if (editor.work_lines.size() < 2) return;
   ShuffleWith(editor.work_lines, ProgramRandom(), &editor);
   editor.EndProgress();
@@ -157,7 +157,7 @@ void GatherSelectedLines(Editor& editor) {
   static const std::string kBusy = Sjis("選択項目をまとめています...");
   editor.RecordStep(kStep);
   // Storing the collected lines unchanged is the whole command.
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
 }
 
 }  // namespace parvane

@@ -70,7 +70,7 @@ void DropRuns(Editor& editor, Lines& lines, Lines* removed) {
 void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
                          bool drop_whole_runs) {
   {
-    CommandFrame frame(editor, busy, {.result_never_longer = true});
+    CommandFrame frame(editor, busy, {.line_growth = 0});
     editor.removed_lines.clear();
     // On an empty document the frame collects nothing, and WorkLines may
     // still hold an earlier refused result; it must not appear as removed.
@@ -246,7 +246,7 @@ void CollapseBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空行を一行にまとめる]");
   static const std::string kBusy = Sjis("空行を一行にまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   const std::size_t n = lines.size();
   std::size_t out = 0;
@@ -264,7 +264,7 @@ void RemoveBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[空行をすべて削除する]");
   static const std::string kBusy = Sjis("空の行を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   std::erase_if(editor.work_lines, [](const std::string& line) { return line.empty(); });
 }
 
@@ -272,7 +272,7 @@ void CompressSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空白文字をひとつにまとめる]");
   static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, [](std::string& line) { CompressSpaceRuns(line); });
 }
 
@@ -280,7 +280,7 @@ void TrimLeadingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行頭の空白文字を削除する]");
   static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, TrimLeading);
 }
 
@@ -288,7 +288,7 @@ void TrimTrailingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行末の空白文字を削除する]");
   static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, TrimTrailing);
 }
 
@@ -296,7 +296,7 @@ void WrapLines(Editor& editor) {
   static const std::string kStep = Sjis("[指定文字数で改行（禁則無し）]");
   static const std::string kBusy = Sjis("行を折り返しています…");
   static const std::string kPrompt = Sjis("何文字で折り返しますか？");
-  CommandFrame frame(editor, kBusy, {.result_never_longer = true});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   std::optional<long> width = NumberParam(editor, 1, kPrompt);
   if (!width || *width <= 0) return;
   editor.step_record = {kStep, std::to_string(*width)};

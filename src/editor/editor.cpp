@@ -21,7 +21,7 @@ void Editor::SaveUndo() {
   modified = true;
 }
 
-void Editor::CollectSelection(bool whole_if_none_selected, bool result_never_longer) {
+void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth) {
   if (doc.empty()) return;
   work_lines.clear();
   const std::size_t n = doc.SelectedCount();
@@ -31,9 +31,10 @@ void Editor::CollectSelection(bool whole_if_none_selected, bool result_never_lon
   whole_document = whole;
   std::vector<std::size_t> rows;
   if (!whole) rows = doc.SelectedRows();
-  bool move = move_collected_lines && result_never_longer;
+  bool move = move_collected_lines && line_growth <= max_line_length;
   if (move) {
-    auto too_long = [this](std::size_t row) { return doc.line(row).size() > max_line_length; };
+    const std::size_t longest = max_line_length - line_growth;
+    auto too_long = [this, longest](std::size_t row) { return doc.line(row).size() > longest; };
     for (std::size_t row = 0; move && whole && row < doc.size(); ++row) move = !too_long(row);
     for (std::size_t row : rows) move = move && !too_long(row);
   }
@@ -146,7 +147,7 @@ CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags 
   try {
     if (flags_.save_undo) editor_.SaveUndo();
     if (flags_.collect) {
-      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.result_never_longer);
+      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.line_growth);
     }
   } catch (...) {
     editor_.EndCommand();

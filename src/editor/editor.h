@@ -29,6 +29,8 @@ struct UnicodeOrigins;  // codes/text_file.h
 inline constexpr std::string_view kProductName = "Parvane";
 inline constexpr std::string_view kProductVersion = "1.15";
 inline constexpr std::size_t kMaxLineLength = 64000;
+// A command's line growth when it has no bound (see CollectSelection).
+inline constexpr std::size_t kUnknownGrowth = static_cast<std::size_t>(-1);
 
 class Editor {
  public:
@@ -84,11 +86,12 @@ class Editor {
   // Fills work_lines with the selected lines, or the whole document (see the
   // selection rules); does nothing on an empty document. The lines are moved
   // out, leaving those rows empty until StoreResult, when
-  // move_collected_lines is set and the command says that no result line is
-  // longer than the longest collected line (result_never_longer) and none is
-  // over max_line_length: a refusal, which must leave the document as it
-  // was, cannot happen then. Otherwise they are copied.
-  void CollectSelection(bool whole_if_none_selected, bool result_never_longer = false);
+  // move_collected_lines is set and the command says that it adds at most
+  // line_growth bytes to a line (0: it only reorders, removes or shortens
+  // lines) and no collected line plus that growth is over max_line_length:
+  // a refusal, which must leave the document as it was, cannot happen then.
+  // Otherwise they are copied.
+  void CollectSelection(bool whole_if_none_selected, std::size_t line_growth = kUnknownGrowth);
   // Writes work_lines back. Returns false when a line is longer than
   // max_line_length (the refusal message is shown unless playing back).
   bool StoreResult();
@@ -131,9 +134,8 @@ class CommandFrame {
     bool collect = true;
     bool whole_if_none_selected = true;
     bool store = true;
-    // The command only reorders, removes or shortens lines (see
-    // CollectSelection).
-    bool result_never_longer = false;
+    // The most bytes the command adds to any line (see CollectSelection).
+    std::size_t line_growth = kUnknownGrowth;
   };
   CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
   CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);

@@ -20,7 +20,7 @@ class FrameMoveTest : public ::testing::Test {
   // Reverses the working lines, as a command that only reorders them;
   // remembers the first row's text as the document shows it meanwhile.
   void Reverse() {
-    CommandFrame frame(editor, "busy", {.result_never_longer = true});
+    CommandFrame frame(editor, "busy", {.line_growth = 0});
     shown_during = editor.doc.line(0);
     std::reverse(editor.work_lines.begin(), editor.work_lines.end());
   }
@@ -75,6 +75,24 @@ TEST_F(FrameMoveTest, ACommandWhoseLinesMayGrowIsGivenCopies) {
   Double();
   EXPECT_EQ(shown_during, "ab");
   EXPECT_EQ(editor.doc.lines(), (Lines{"ab", "c"}));  // "abab" was refused
+}
+
+TEST_F(FrameMoveTest, AStatedGrowthMovesOnlyLinesThatStayWithinTheLimit) {
+  editor.move_collected_lines = true;
+  editor.max_line_length = 4;
+  auto add_two = [this] {
+    CommandFrame frame(editor, "busy", {.line_growth = 2});
+    shown_during = editor.doc.line(0);
+    for (std::string& line : editor.work_lines) line += "++";
+  };
+  Load({"ab", "c"});
+  add_two();
+  EXPECT_EQ(shown_during, "");
+  EXPECT_EQ(editor.doc.lines(), (Lines{"ab++", "c++"}));
+  Load({"abc", "c"});
+  add_two();
+  EXPECT_EQ(shown_during, "abc");
+  EXPECT_EQ(editor.doc.lines(), (Lines{"abc", "c"}));  // "abc++" was refused
 }
 
 TEST_F(FrameMoveTest, WithoutTheModeTheDocumentKeepsItsTextDuringTheCommand) {
