@@ -305,16 +305,25 @@ void WrapLines(Editor& editor) {
   // holding line breaks would be one "line" to every later command, and its
   // length check would count the breaks.
   Lines& lines = editor.work_lines;
-  Lines wrapped;
-  wrapped.reserve(lines.size());
-  std::vector<std::string_view> pieces;
   const auto w = static_cast<std::size_t>(*width);
+  // Every piece but a line's last holds at least w - 1 bytes (a two-byte
+  // character may not fit the last byte), so this many rows are enough and
+  // the list of a million lines is never reallocated on the way.
+  std::size_t most_rows = 0;
+  const std::size_t least_piece = std::max<std::size_t>(w - 1, 1);
+  for (const std::string& line : lines) {
+    most_rows += line.size() <= w ? 1 : (line.size() + least_piece - 1) / least_piece;
+  }
+  Lines wrapped;
+  wrapped.reserve(most_rows);
+  std::vector<std::string_view> pieces;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].size() <= w) {
       wrapped.push_back(std::move(lines[i]));
     } else {
       WrapPieces(lines[i], w, &pieces);
       for (std::string_view piece : pieces) wrapped.emplace_back(piece);
+      std::string().swap(lines[i]);
     }
     editor.Progress(i, lines.size());
   }
