@@ -28,15 +28,19 @@ struct SortEntry {
   std::size_t index;
 };
 
-// Byte order of the whole keys. Equal prefixes mean the first min(8, a, b)
-// bytes are equal (padding zeros stand only past a key's end), so the
-// comparison goes on from there; most pairs differ in the prefix and never
-// touch the key bytes, which lie scattered over the buffers.
+// Byte order of the whole keys, then the index: with every tie broken by
+// the index, the one order of the entries is the stable order by key. Equal
+// prefixes mean the first min(8, a, b) bytes are equal (padding zeros stand
+// only past a key's end), so the comparison goes on from there; most pairs
+// differ in the prefix and never touch the key bytes, which lie scattered
+// over the buffers.
 bool KeyLess(const SortEntry& a, const SortEntry& b) {
   if (a.prefix != b.prefix) return a.prefix < b.prefix;
   const std::size_t skip = std::min<std::size_t>({8, a.length, b.length});
-  return std::string_view(a.key + skip, a.length - skip) <
-         std::string_view(b.key + skip, b.length - skip);
+  const int order = std::string_view(a.key + skip, a.length - skip)
+                        .compare(std::string_view(b.key + skip, b.length - skip));
+  if (order != 0) return order < 0;
+  return a.index < b.index;
 }
 
 }  // namespace
@@ -73,7 +77,7 @@ std::vector<std::size_t> StableOrderByKeys(
     }
     std::vector<KeyBuilder::Entry>().swap(builder.entries_);
   }
-  ParallelStableSort(entries, KeyLess, workers);
+  ParallelSortDistinct(entries, KeyLess, workers);
   std::vector<std::size_t> order;
   order.reserve(entries.size());
   for (const SortEntry& e : entries) order.push_back(e.index);

@@ -17,16 +17,17 @@
 
 namespace parvane {
 
-// Sorts items stably by less. Below 2 * min_run items, or with one worker, it
-// is std::stable_sort on the calling thread. less is called from several
-// threads at once, so it may only read shared state.
-template <typename T, typename Less>
-void ParallelStableSort(std::vector<T>& items, Less less, unsigned workers = WorkerCount(),
-                        std::size_t min_run = std::size_t{1} << 13) {
+namespace parallel_sort_internal {
+
+// Sorts runs of items with sort_run(first, last) on the workers, then merges
+// neighbouring runs pairwise, each round's merges side by side.
+template <typename T, typename Less, typename SortRun>
+void SortRunsAndMerge(std::vector<T>& items, Less less, SortRun sort_run, unsigned workers,
+                      std::size_t min_run) {
   const std::size_t runs = ChunkCount(items.size(), min_run, workers);
   auto at = [&items](std::size_t i) { return items.begin() + static_cast<std::ptrdiff_t>(i); };
   if (runs <= 1) {
-    std::stable_sort(items.begin(), items.end(), less);
+    sort_run(items.begin(), items.end());
     return;
   }
   std::vector<std::size_t> bounds(runs + 1, items.size());
@@ -34,7 +35,7 @@ void ParallelStableSort(std::vector<T>& items, Less less, unsigned workers = Wor
       items.size(), min_run,
       [&](std::size_t run, std::size_t begin, std::size_t end) {
         bounds[run] = begin;
-        std::stable_sort(at(begin), at(end), less);
+        sort_run(at(begin), at(end));
       },
       workers);
   while (bounds.size() > 2) {
@@ -54,6 +55,30 @@ void ParallelStableSort(std::vector<T>& items, Less less, unsigned workers = Wor
     if (merged.back() != items.size()) merged.push_back(items.size());
     bounds.swap(merged);
   }
+}
+
+}  // namespace parallel_sort_internal
+
+// Sorts items stably by less. Below 2 * min_run items, or with one worker, it
+// is std::stable_sort on the calling thread. less is called from several
+// threads at once, so it may only read shared state.
+template <typename T, typename Less>
+void ParallelStableSort(std::vector<T>& items, Less less, unsigned workers = WorkerCount(),
+                        std::size_t min_run = std::size_t{1} << 13) {
+  parallel_sort_internal::SortRunsAndMerge(
+      items, less, [&less](auto first, auto last) { std::stable_sort(first, last, less); }, workers,
+      min_run);
+}
+
+// ParallelStableSort for an order in which no two items are equal (ties
+// broken by a unique index, say): every sort gives that one order, so each
+// run is sorted in place by std::sort, without the stable sort's buffer.
+template <typename T, typename Less>
+void ParallelSortDistinct(std::vector<T>& items, Less less, unsigned workers = WorkerCount(),
+                          std::size_t min_run = std::size_t{1} << 13) {
+  parallel_sort_internal::SortRunsAndMerge(
+      items, less, [&less](auto first, auto last) { std::sort(first, last, less); }, workers,
+      min_run);
 }
 
 }  // namespace parvane

@@ -107,6 +107,25 @@ TEST(ParallelStableSort, GivesStableSortsOrderForAnyWorkersAndRunSizes) {
   }
 }
 
+TEST(ParallelSortDistinct, GivesTheOneOrderOfDistinctItemsForAnyWorkersAndRunSizes) {
+  std::mt19937 rng(13);
+  // Position breaks every tie, so no two items are equal.
+  auto less = [](const Item& a, const Item& b) {
+    return a.first != b.first ? a.first < b.first : a.second < b.second;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const std::size_t n = std::uniform_int_distribution<std::size_t>(0, 400)(rng);
+    const unsigned workers = std::uniform_int_distribution<unsigned>(1, 9)(rng);
+    const std::size_t min_run = std::uniform_int_distribution<std::size_t>(1, 40)(rng);
+    std::vector<Item> items = RandomItems(rng, n, 8);
+    std::shuffle(items.begin(), items.end(), rng);
+    std::vector<Item> expected = items;
+    std::sort(expected.begin(), expected.end(), less);
+    ParallelSortDistinct(items, less, workers, min_run);
+    ASSERT_EQ(items, expected) << "n=" << n << " workers=" << workers << " min_run=" << min_run;
+  }
+}
+
 TEST(ParallelStableSort, SortedAndReversedInputsOnTheDefaultWorkers) {
   auto less = [](const Item& a, const Item& b) { return a.first < b.first; };
   std::vector<Item> ascending, descending;
