@@ -283,6 +283,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
   editor.max_line_length = std::numeric_limits<std::size_t>::max();
   // Lossy output is refused or allowed by --lossy, never asked about.
   editor.confirm_lossy_save = false;
+  // No view shows the document while a step runs.
+  editor.move_collected_lines = true;
   editor.options = ReadOptions(ini);
   // No recovery copy and no settings writes: recovery_copy_path and
   // settings_path stay empty.

@@ -7,7 +7,12 @@
 // own, so a stray byte never swallows a line break and nothing is lost.
 #include "codes/jis.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "text/append_block.h"
+#include "text/parallel_chunks.h"
 
 namespace parvane {
 namespace {
@@ -384,15 +389,13 @@ const EucToSjisTable& EucPairs() {
 
 }  // namespace
 
-std::string EucToSjis(std::string_view euc) {
+namespace {
+
+// EucToSjis of euc[0, n) into p, which has room for n bytes; returns the end
+// of what it wrote. A local pointer, not a member, so the compiler need not
+// assume that the bytes written change where it writes.
+char* EucToSjisInto(const unsigned char* e, std::size_t n, char* p) {
   const EucToSjisTable& pairs = EucPairs();
-  // Pairs stay pairs and 8E k shrinks to k: never longer than the input. A
-  // local pointer, not a member, so the compiler need not assume that the
-  // bytes written change where it writes.
-  std::string out(euc.size(), '\0');
-  char* p = out.data();
-  const std::size_t n = euc.size();
-  const unsigned char* e = reinterpret_cast<const unsigned char*>(euc.data());
   std::size_t i = 0;
   while (i < n) {
     unsigned char c = e[i];
@@ -410,7 +413,54 @@ std::string EucToSjis(std::string_view euc) {
       i += 2;
     }
   }
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  return p;
+}
+
+// Below this a file is converted on the calling thread: a thread costs more
+// than it saves.
+constexpr std::size_t kParallelEuc = std::size_t{1} << 20;
+
+}  // namespace
+
+std::string EucToSjis(std::string_view euc, unsigned workers) {
+  // Pairs stay pairs and 8E k shrinks to k: never longer than the input.
+  std::string out(euc.size(), '\0');
+  const std::size_t n = euc.size();
+  const unsigned char* e = reinterpret_cast<const unsigned char*>(euc.data());
+  const std::size_t pieces = ChunkCount(n, kParallelEuc, workers);
+  if (pieces <= 1) {
+    out.resize(static_cast<std::size_t>(EucToSjisInto(e, n, out.data()) - out.data()));
+    return out;
+  }
+  // A byte below 0x80 is never the second byte of a pair, so the byte after
+  // a line feed starts a character: pieces cut there convert exactly as the
+  // whole text does. Each piece writes at its own start (its output is no
+  // longer than its input); the results are then closed up.
+  std::vector<std::size_t> starts(pieces + 1, n);
+  starts[0] = 0;
+  for (std::size_t k = 1; k < pieces; ++k) {
+    std::size_t from = std::max(n / pieces * k, starts[k - 1]);
+    const void* lf = std::memchr(e + from, '\n', n - from);
+    starts[k] = lf == nullptr ? n : static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - e) + 1;
+  }
+  std::vector<std::size_t> ends(pieces);
+  ForEachChunk(
+      pieces, 1,
+      [&](std::size_t, std::size_t first, std::size_t last) {
+        for (std::size_t k = first; k < last; ++k) {
+          char* begin = out.data() + starts[k];
+          ends[k] = starts[k] + static_cast<std::size_t>(
+                                    EucToSjisInto(e + starts[k], starts[k + 1] - starts[k], begin) - begin);
+        }
+      },
+      workers);
+  std::size_t size = ends[0];
+  for (std::size_t k = 1; k < pieces; ++k) {
+    const std::size_t length = ends[k] - starts[k];
+    std::memmove(out.data() + size, out.data() + starts[k], length);
+    size += length;
+  }
+  out.resize(size);
   return out;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/parallel_chunks.h"
+
 namespace parvane {
 
 // What DetectJapaneseCode found, and the targets of ConvertJapaneseCode.
@@ -67,8 +69,9 @@ BytePair KanaToJisPair(std::string_view text, std::size_t* pos, KanaForm form);
 
 // Shift_JIS -> EUC-JP; half-width katakana become 0x8E pairs.
 std::string SjisToEuc(std::string_view sjis);
-// EUC-JP -> Shift_JIS.
-std::string EucToSjis(std::string_view euc);
+// EUC-JP -> Shift_JIS. A large text is converted in pieces cut after line
+// feeds, on up to workers threads; the result does not depend on workers.
+std::string EucToSjis(std::string_view euc, unsigned workers = WorkerCount());
 // Shift_JIS -> 7-bit JIS; half-width katakana become full-width characters.
 std::string SjisToJis(std::string_view sjis);
 // EUC-JP -> 7-bit JIS; half-width katakana become full-width characters.

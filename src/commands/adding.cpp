@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "automation/params.h"
 #include "editor/files.h"
@@ -160,17 +161,24 @@ std::string FormatNumber(std::size_t value, Radix radix) {
 }
 
 void NumberLines(Editor& editor, Radix radix) {
-  CommandFrame frame(editor, Sjis("行頭に行番号を付けています…"));
+  // No more lines are numbered than the document has, so no line grows by
+  // more than the digits of its size.
+  CommandFrame frame(editor, Sjis("行頭に行番号を付けています…"),
+                     {.line_growth = FormatNumber(editor.doc.size(), radix).size()});
   editor.RecordStep(
       Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
   if (editor.doc.empty()) return;
   const std::size_t width = FormatNumber(editor.work_lines.size(), radix).size();
-  std::string prefix;
   ForEachWorkLine(editor, [&](std::string& line, std::size_t i) {
-    std::string number = FormatNumber(i + 1, radix);
-    prefix.assign(width - std::min(width, number.size()), '0');
-    prefix += number;
-    line.insert(0, prefix);
+    // A new string of the exact size: inserting in front would reallocate
+    // each line to twice its size.
+    const std::string number = FormatNumber(i + 1, radix);
+    std::string numbered;
+    numbered.reserve(width + line.size());
+    numbered.assign(width - std::min(width, number.size()), '0');
+    numbered += number;
+    numbered += line;
+    line = std::move(numbered);
   });
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "editor/fields.h"
 #include "text/collation.h"
 #include "text/integer.h"
+#include "text/key_order.h"
 #include "text/literal.h"
 
 namespace parvane {
@@ -74,15 +74,22 @@ void SortCsv(Editor& editor, SortOrder order) {
   // collation key of that form is computed once per line and the lines are
   // sorted stably by it, so equal keys keep their former order. The line
   // that comes back is the padded record, the key field in its place again.
-  const JapaneseCollator collator(&editor.private_codes);
+  // Each chunk of lines is padded and keyed on a thread of its own, with a
+  // collator of its own; the private codes are only read.
+  const PrivateCodes* table = &editor.private_codes;
   const std::size_t n = lines.size();
-  std::vector<std::string> sort_keys(n);
-  std::string compared;
-  for (std::size_t i = 0; i < n; ++i) {
-    Lines fields = SplitFields(lines[i]);
-    // A line without fields (empty, or control characters only) is left as
-    // it is and compared as it stands.
-    if (!fields.empty()) {
+  auto make_keys = [&lines, k, syllabary, table](std::size_t begin, std::size_t end,
+                                                  KeyBuilder& keys) {
+    const JapaneseCollator collator(table);
+    std::string compared;
+    for (std::size_t i = begin; i < end; ++i) {
+      Lines fields = SplitFields(lines[i]);
+      // A line without fields (empty, or control characters only) is left as
+      // it is and compared as it stands.
+      if (fields.empty()) {
+        keys.Add(collator.SortKey(lines[i]));
+        continue;
+      }
       if (fields.size() < k + 1) fields.resize(k + 1);
       lines[i] = JoinFields(fields);
       if (syllabary) {
@@ -101,16 +108,11 @@ void SortCsv(Editor& editor, SortOrder order) {
         compared = length;
         compared += lines[i];
       }
-      sort_keys[i] = collator.SortKey(compared);
-    } else {
-      sort_keys[i] = collator.SortKey(lines[i]);
+      keys.Add(collator.SortKey(compared));
     }
-    editor.Progress(i, n);
-  }
-  std::vector<std::size_t> order_of(n);
-  std::iota(order_of.begin(), order_of.end(), std::size_t{0});
-  std::stable_sort(order_of.begin(), order_of.end(),
-                   [&](std::size_t a, std::size_t b) { return sort_keys[a] < sort_keys[b]; });
+  };
+  std::vector<std::size_t> order_of = StableOrderByKeys(
+      n, make_keys, [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   Lines sorted;
   sorted.reserve(n);
   for (std::size_t i : order_of) sorted.push_back(std::move(lines[i]));

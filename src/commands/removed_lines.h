@@ -15,7 +15,8 @@ namespace parvane {
 
 // Replaces editor.removed_lines by removed, in ascending Japanese collation
 // order (as the sorts use; equal lines in the order given). Identical lines
-// stay as often as given.
+// stay as often as given. During a played step whose choice neither copies
+// nor moves the lines, nothing reads them and they stay in the order given.
 void SetRemovedLines(Editor& editor, Lines removed);
 
 // "クリップボードにコピー(&C)": puts the list on the clipboard, each line

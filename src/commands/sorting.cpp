@@ -8,11 +8,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <utility>
 
 #include "text/collation.h"
+#include "text/key_order.h"
+#include "text/parallel_sort.h"
 #include "text/literal.h"
 #include "text/sjis.h"
 
@@ -39,18 +42,18 @@ std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor,
                                         const PrivateCodes* codes) {
   // Comparing through the collator inside the sort would convert both lines
   // at every comparison; one key per line makes the sort a plain byte sort.
-  JapaneseCollator collator(editor != nullptr ? &editor->private_codes : codes);
-  std::vector<std::string> keys;
-  keys.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    keys.push_back(collator.SortKey(lines[i]));
-    if (editor != nullptr) editor->Progress(i, lines.size());
+  // ICU collators are not shared between threads: one per chunk. The private
+  // codes are only read.
+  const PrivateCodes* table = editor != nullptr ? &editor->private_codes : codes;
+  auto make_keys = [&lines, table](std::size_t begin, std::size_t end, KeyBuilder& keys) {
+    JapaneseCollator collator(table);
+    for (std::size_t i = begin; i < end; ++i) keys.Add(collator.SortKey(lines[i]));
+  };
+  std::function<void(std::size_t, std::size_t)> progress;
+  if (editor != nullptr) {
+    progress = [editor](std::size_t i, std::size_t count) { editor->Progress(i, count); };
   }
-  std::vector<std::size_t> order(lines.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  return order;
+  return StableOrderByKeys(lines.size(), make_keys, progress);
 }
 
 void SortLinesByCollation(Lines& lines, Editor* editor, const PrivateCodes* codes) {
@@ -74,7 +77,7 @@ void SortBySyllabary(Editor& editor) {
   static const std::string kStep = Sjis("[五十音順にする]");
   static const std::string kBusy = Sjis("五十音順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   SortLinesByCollation(editor.work_lines, &editor);
   editor.EndProgress();
 }
@@ -83,7 +86,7 @@ void SortByLength(Editor& editor) {
   static const std::string kStep = Sjis("[長さ順にする]");
   static const std::string kBusy = Sjis("長さ順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   if (lines.size() < 2) return;
   // The order is by length, then by former position, for any number of
@@ -91,11 +94,17 @@ void SortByLength(Editor& editor) {
   // order only while the index fits its field; comparing the two numbers
   // directly is that order with the index field as wide as it needs to be,
   // so a list of a million lines or more sorts the same way.
-  std::vector<std::size_t> order(lines.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&lines](std::size_t a, std::size_t b) {
-    return lines[a].size() < lines[b].size();
-  });
+  // Lengths beside their indexes, so the sort reads no line.
+  struct Entry {
+    std::size_t length;
+    std::size_t index;
+  };
+  std::vector<Entry> entries(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) entries[i] = {lines[i].size(), i};
+  ParallelStableSort(entries, [](const Entry& a, const Entry& b) { return a.length < b.length; });
+  std::vector<std::size_t> order(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].index;
+  std::vector<Entry>().swap(entries);
   ApplyOrder(lines, order, &editor);
   editor.EndProgress();
 }
@@ -104,7 +113,7 @@ void ReverseLines(Editor& editor) {
   static const std::string kStep = Sjis("[逆にする]");
   static const std::string kBusy = Sjis("逆に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   const std::size_t n = lines.size();
   if (n < 2) return;
@@ -119,7 +128,7 @@ void ShuffleLines(Editor& editor) {
   static const std::string kStep = Sjis("[シャッフルする]");
   static const std::string kBusy = Sjis("適当に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   if (editor.work_lines.size() < 2) return;
   ShuffleWith(editor.work_lines, ProgramRandom(), &editor);
   editor.EndProgress();
@@ -154,7 +163,7 @@ void GatherSelectedLines(Editor& editor) {
   static const std::string kBusy = Sjis("選択項目をまとめています...");
   editor.RecordStep(kStep);
   // Storing the collected lines unchanged is the whole command.
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
 }
 
 namespace {

@@ -75,7 +75,7 @@ using DuplicateRule = void (*)(Editor& editor, Lines& lines, Lines* removed);
 void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
                          DuplicateRule rule) {
   {
-    CommandFrame frame(editor, busy);
+    CommandFrame frame(editor, busy, {.line_growth = 0});
     editor.removed_lines.clear();
     // On an empty document the frame collects nothing, and WorkLines may
     // still hold an earlier refused result; it must not appear as removed.
@@ -247,7 +247,7 @@ void CollapseBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空行を一行にまとめる]");
   static const std::string kBusy = Sjis("空行を一行にまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   Lines& lines = editor.work_lines;
   const std::size_t n = lines.size();
   std::size_t out = 0;
@@ -265,7 +265,7 @@ void RemoveBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[空行をすべて削除する]");
   static const std::string kBusy = Sjis("空の行を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   std::erase_if(editor.work_lines, [](const std::string& line) { return line.empty(); });
 }
 
@@ -273,7 +273,7 @@ void CompressSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空白文字をひとつにまとめる]");
   static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, [](std::string& line) { CompressSpaceRuns(line); });
 }
 
@@ -281,7 +281,7 @@ void TrimLeadingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行頭の空白文字を削除する]");
   static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, TrimLeading);
 }
 
@@ -289,7 +289,7 @@ void TrimTrailingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行末の空白文字を削除する]");
   static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   ForEachWorkLine(editor, TrimTrailing);
 }
 
@@ -297,7 +297,7 @@ void WrapLines(Editor& editor) {
   static const std::string kStep = Sjis("[指定文字数で改行（禁則無し）]");
   static const std::string kBusy = Sjis("行を折り返しています…");
   static const std::string kPrompt = Sjis("何文字で折り返しますか？");
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0});
   std::optional<long> width = NumberParam(editor, 1, kPrompt);
   if (!width || *width <= 0) return;
   editor.step_record = {kStep, std::to_string(*width)};
@@ -306,16 +306,25 @@ void WrapLines(Editor& editor) {
   // holding line breaks would be one "line" to every later command, and its
   // length check would count the breaks.
   Lines& lines = editor.work_lines;
-  Lines wrapped;
-  wrapped.reserve(lines.size());
-  std::vector<std::string_view> pieces;
   const auto w = static_cast<std::size_t>(*width);
+  // Every piece but a line's last holds at least w - 1 bytes (a two-byte
+  // character may not fit the last byte), so this many rows are enough and
+  // the list of a million lines is never reallocated on the way.
+  std::size_t most_rows = 0;
+  const std::size_t least_piece = std::max<std::size_t>(w - 1, 1);
+  for (const std::string& line : lines) {
+    most_rows += line.size() <= w ? 1 : (line.size() + least_piece - 1) / least_piece;
+  }
+  Lines wrapped;
+  wrapped.reserve(most_rows);
+  std::vector<std::string_view> pieces;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].size() <= w) {
       wrapped.push_back(std::move(lines[i]));
     } else {
       WrapPieces(lines[i], w, &pieces);
       for (std::string_view piece : pieces) wrapped.emplace_back(piece);
+      std::string().swap(lines[i]);
     }
     editor.Progress(i, lines.size());
   }

@@ -134,6 +134,13 @@ void Document::SetLines(Lines lines) {
   FixCurrentRow();
 }
 
+Lines Document::TakeLines() {
+  Lines taken;
+  taken.swap(lines_);
+  lines_.resize(taken.size());
+  return taken;
+}
+
 void Document::InsertLines(std::size_t row, Lines lines, bool select) {
   row = std::min(row, lines_.size());
   const std::size_t count = lines.size();

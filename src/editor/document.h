@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parvane {
@@ -42,6 +43,12 @@ class Document {
   // Replaces every line; the selection is cleared, the current row kept in range.
   void SetText(std::string_view text) { SetLines(SplitLines(text)); }
   void SetLines(Lines lines);
+
+  // Moves one line's text out, leaving the row empty (and its selection as it
+  // was) until the caller stores a result.
+  std::string TakeLine(std::size_t row) { return std::move(lines_[row]); }
+  // Moves every line's text out: the document keeps as many rows, all empty.
+  Lines TakeLines();
 
   // Replaces one line's text, keeping its selection.
   void SetLine(std::size_t row, std::string text) { lines_[row] = std::move(text); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "codes/text_file.h"
 #include "editor/fields.h"
@@ -43,23 +44,36 @@ void Editor::SaveUndo() {
   modified = true;
 }
 
-void Editor::CollectSelection(bool whole_if_none_selected) {
+void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth) {
   if (doc.empty()) return;
   work_lines.clear();
   const std::size_t n = doc.SelectedCount();
-  work_lines.reserve(n);
-  for (std::size_t row : doc.SelectedRows()) work_lines.push_back(doc.line(row));
-  whole_document = false;
-  if (!whole_if_none_selected) return;
   // The extended style's "one row counts as none" is for the row the
   // person's cursor left selected, not for rows a find picked.
-  bool whole = n == doc.size() ||
-               (!doc.selection_is_result() &&
-                (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0));
-  if (whole) {
-    work_lines = doc.lines();
-    whole_document = true;
+  const bool whole = whole_if_none_selected &&
+                     (n == doc.size() ||
+                      (!doc.selection_is_result() &&
+                       (selection_style == SelectionStyle::kExtended ? n <= 1 : n == 0)));
+  whole_document = whole;
+  std::vector<std::size_t> rows;
+  if (!whole) rows = doc.SelectedRows();
+  bool move = move_collected_lines && line_growth <= max_line_length;
+  if (move) {
+    const std::size_t longest = max_line_length - line_growth;
+    auto too_long = [this, longest](std::size_t row) { return doc.line(row).size() > longest; };
+    for (std::size_t row = 0; move && whole && row < doc.size(); ++row) move = !too_long(row);
+    for (std::size_t row : rows) move = move && !too_long(row);
   }
+  if (whole) {
+    if (move) {
+      work_lines = doc.TakeLines();
+    } else {
+      work_lines = doc.lines();
+    }
+    return;
+  }
+  work_lines.reserve(rows.size());
+  for (std::size_t row : rows) work_lines.push_back(move ? doc.TakeLine(row) : doc.line(row));
 }
 
 bool Editor::StoreResult() {
@@ -157,7 +171,9 @@ CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags 
   editor_.BeginCommand(busy_message);
   try {
     if (flags_.save_undo) editor_.SaveUndo();
-    if (flags_.collect) editor_.CollectSelection(flags_.whole_if_none_selected);
+    if (flags_.collect) {
+      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.line_growth);
+    }
   } catch (...) {
     editor_.EndCommand();
     throw;

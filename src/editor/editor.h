@@ -29,6 +29,8 @@ namespace parvane {
 inline constexpr std::string_view kProductName = "Parvane";
 inline constexpr std::string_view kProductVersion = "1.15";
 inline constexpr std::size_t kMaxLineLength = 64000;
+// A command's line growth when it has no bound (see CollectSelection).
+inline constexpr std::size_t kUnknownGrowth = static_cast<std::size_t>(-1);
 
 class Editor {
  public:
@@ -56,6 +58,10 @@ class Editor {
   // False where nothing is ever undone (the command-line tool): loading then
   // takes no copy of a possibly huge text.
   bool keep_undo = true;
+  // True where nothing shows the document while a command runs (the
+  // command-line tool): CollectSelection may then move the lines out of the
+  // document instead of copying them (see CollectSelection).
+  bool move_collected_lines = false;
   std::size_t max_line_length = kMaxLineLength;
   SaveCode save_code = SaveCode::kShiftJis;
   // The file's line break, written by every save ("保存時の改行コード").
@@ -86,7 +92,7 @@ class Editor {
   Lines step_record;    // the current command's step: name, then parameters
   Lines record_buffer;  // every step so far (the recording)
   Lines step_params;    // non-empty exactly while a step is played back
-  Lines removed_lines;  // the removed-lines list, kept in sorted order
+  Lines removed_lines;  // the removed-lines list, sorted whenever it is read (SetRemovedLines)
 
   // True while a step of an automatic-processing file is played back.
   bool Playing() const { return !step_params.empty(); }
@@ -99,8 +105,14 @@ class Editor {
   // Fills work_lines with the selected lines, or the whole document (see the
   // selection rules); does nothing on an empty document. A selection that a
   // find or a command's result made is taken as it is, even one row or none
-  // (then work_lines stays empty and the command changes nothing).
-  void CollectSelection(bool whole_if_none_selected);
+  // (then work_lines stays empty and the command changes nothing). The lines
+  // are moved out, leaving those rows empty until StoreResult, when
+  // move_collected_lines is set and the command says that it adds at most
+  // line_growth bytes to a line (0: it only reorders, removes or shortens
+  // lines) and no collected line plus that growth is over max_line_length:
+  // a refusal, which must leave the document as it was, cannot happen then.
+  // Otherwise they are copied.
+  void CollectSelection(bool whole_if_none_selected, std::size_t line_growth = kUnknownGrowth);
   // Writes work_lines back, a line holding CR or LF as several rows. Returns
   // false when a line is longer than max_line_length (the refusal message is
   // shown unless playing back). Rows stored in place of a selection stay
@@ -151,6 +163,8 @@ class CommandFrame {
     bool collect = true;
     bool whole_if_none_selected = true;
     bool store = true;
+    // The most bytes the command adds to any line (see CollectSelection).
+    std::size_t line_growth = kUnknownGrowth;
   };
   CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
   CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);

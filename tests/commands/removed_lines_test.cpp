@@ -91,6 +91,23 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(RemovedLinesTest, APlayedStepSortsTheListOnlyWhenItCopiesOrMovesIt) {
+  Play({"057", "2"});
+  Load({"b", "b", "c", "a", "a"});
+  RemoveDuplicateLines(editor);
+  EXPECT_EQ(Text(), (Utf8{"a", "a", "b", "b"}));
+  Play({"057", "1"});
+  Load({"b", "b", "c", "a", "a"});
+  RemoveDuplicateLines(editor);
+  EXPECT_EQ(host.clipboard, "a\r\na\r\nb\r\nb\r\n");
+  // Read by nobody: left in the order removed.
+  Play({"057", "@all"});
+  Load({"b", "b", "c", "a", "a"});
+  RemoveDuplicateLines(editor);
+  EXPECT_EQ(Removed(), (Utf8{"b", "b", "a", "a"}));
+  EXPECT_EQ(Text(), (Utf8{"c"}));
+}
+
 // Notes how many steps the record list would show at each end of a command.
 class RecordListHost : public ScriptedHost {
  public:
