@@ -3,6 +3,7 @@
 #include "commands/csv.h"
 
 #include <algorithm>
+#include <numeric>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -386,7 +387,7 @@ void SortCsvByNumber(Editor& editor) {
     std::optional<Decimal> number;
     std::string collation;  // for a key that is not a number
   };
-  const JapaneseCollator collator;
+  const JapaneseCollator collator(&editor.private_codes);
   const std::size_t n = lines.size();
   std::vector<Key> keys(n);
   for (std::size_t i = 0; i < n; ++i) {

@@ -237,7 +237,7 @@ void SortNumerically(Editor& editor) {
   if (lines.size() < 2) return;
   // The keys live end to end in one buffer: a string per key would cost more
   // memory than the lines themselves.
-  const JapaneseCollator collator;
+  const JapaneseCollator collator(&editor.private_codes);
   const std::size_t n = lines.size();
   std::string blob;
   std::vector<std::size_t> starts;
