@@ -551,8 +551,8 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
       std::memcpy(p, line.data(), line.size());
       p += line.size();
     }
-    std::memcpy(p, eol.data(), eol.size());
-    out.Commit(p + eol.size());
+    // eol.copy, not memcpy: the missing break after a last line has no data pointer.
+    out.Commit(p + eol.copy(p, eol.size()));
   }
   return out.Flush();
 }
