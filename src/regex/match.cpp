@@ -11,6 +11,13 @@
 namespace parvane {
 namespace {
 
+// Whether hay holds needle. memmem may not be given the null pointer of an
+// empty view, and a haystack shorter than the needle cannot hold it anyway.
+bool HoldsBytes(std::string_view hay, std::string_view needle) {
+  return hay.size() >= needle.size() &&
+         memmem(hay.data(), hay.size(), needle.data(), needle.size()) != nullptr;
+}
+
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 using regex_internal::TemplatePiece;
@@ -323,8 +330,7 @@ bool TbmRExp::MayMatch(std::string_view text) {
   if (CharCode != kCharCodeShiftJis) return true;
   TbmREDFATable& dfa = *dfa_;
   const std::string& required = dfa.RequiredBytes();
-  if (!required.empty() && (text.size() < required.size() ||
-                            memmem(text.data(), text.size(), required.data(), required.size()) == nullptr)) {
+  if (!required.empty() && !HoldsBytes(text, required)) {
     return false;
   }
   return dfa.SearchSjis(reinterpret_cast<const unsigned char*>(text.data()), text.size());
@@ -498,8 +504,7 @@ int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) 
   *length = 0;
   std::string_view rest = text.substr(static_cast<std::size_t>(start_offset));
   const std::string& bytes = literal_->Bytes();
-  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
-      memmem(rest.data(), rest.size(), bytes.data(), bytes.size()) == nullptr) {
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(rest, bytes)) {
     return -1;
   }
   DecodeCodes(rest);
@@ -512,8 +517,7 @@ int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) 
 
 int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
   const std::string& bytes = literal_->Bytes();
-  if (CharCode == kCharCodeShiftJis && !bytes.empty() &&
-      memmem(line.data(), line.size(), bytes.data(), bytes.size()) == nullptr) {
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(line, bytes)) {
     return 0;
   }
   DecodeCodes(line);

@@ -193,3 +193,21 @@ TEST(RegexKit, EbmRETokenCarriesTheToken) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+// An empty line has no bytes to search: the literal and required-bytes
+// fast paths must say "no match" without handing memmem a null pointer
+// (the sanitizer build checks that).
+TEST(RegexKit, LiteralAndRequiredBytesOnAnEmptyLine) {
+  int position = -1, length = -1;
+  EXPECT_EQ(RegexFind("x", false, std::string_view(), &position, &length), 0);
+  EXPECT_FALSE(RegexContains("ab+", false, std::string_view()));
+  std::string line;
+  EXPECT_EQ(RegexReplaceAll("x", false, "y", line), 0);
+  EXPECT_EQ(line, "");
+}
+
+}  // namespace
+}  // namespace parvane
