@@ -196,12 +196,18 @@ JapaneseCode DetectJapaneseCode(std::string_view text) {
     unsigned char c = static_cast<unsigned char>(text[p]);
     unsigned char d = At(text, p + 1);
     if (c == kEsc) {
+      unsigned char e = At(text, p + 2);
       if (d == '$') {
-        unsigned char e = At(text, p + 2);
         if (e == 'B') result = CodeJis;
         if (e == '@') result = CodeJisOld;
+        // JIS X 0212 and JIS X 0213: only 7-bit JIS writes these escapes.
+        if (e == '(' && std::strchr("DOPQ", At(text, p + 3)) != nullptr && At(text, p + 3) != 0) {
+          result = CodeJis;
+        }
         p += 3;
       } else {
+        // Half-width katakana, ESC ( I.
+        if (d == '(' && e == 'I') result = CodeJis;
         p += 2;
       }
     } else if (c < 0x08 || c == 0xFF) {

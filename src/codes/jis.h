@@ -19,7 +19,7 @@ namespace parvane {
 enum JapaneseCode : int {
   CodeAscii = 0,         // no byte decided anything
   CodeControlBytes = 1,  // a byte below 0x08 or equal to 0xFF was found
-  CodeJis = 2,           // 7-bit JIS, by ESC $ B
+  CodeJis = 2,           // 7-bit JIS, by ESC $ B, ESC $ ( D/O/P/Q or ESC ( I
   CodeJisOld = 3,        // 7-bit JIS, by ESC $ @
   CodeEuc = 4,           // EUC-JP
   CodeSjis = 5,          // Shift_JIS

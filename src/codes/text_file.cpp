@@ -9,6 +9,7 @@
 
 #include "codes/code_guess.h"
 #include "codes/jis.h"
+#include "codes/jis_extension.h"
 #include "codes/jis_repertoire.h"
 #include "codes/rtf.h"
 #include "codes/unicode.h"
@@ -341,6 +342,27 @@ bool EndsWithBreak(std::string_view text) {
   return text.empty() || text.back() == '\n' || text.back() == '\r';
 }
 
+// EUC-JP and 7-bit JIS to Shift_JIS for loading: characters of JIS X 0212
+// and JIS X 0213 go through the document's table, counted in out like
+// the Unicode forms' characters that find no code.
+std::string LoadEuc(std::string_view text, DecodedFile& out) {
+  if (!MayHoldEucExtensions(text)) return EucToSjis(text);
+  ExtensionReport report;
+  std::string sjis = ExtendedEucToSjis(text, out.codes, &report);
+  out.unmapped_count = report.unmapped;
+  out.first_unmapped_line = report.first_line;
+  return sjis;
+}
+
+std::string LoadJis(std::string_view text, DecodedFile& out) {
+  if (!MayHoldJisExtensions(text)) return JisToSjis(text);
+  ExtensionReport report;
+  std::string sjis = ExtendedJisToSjis(text, out.codes, &report);
+  out.unmapped_count = report.unmapped;
+  out.first_unmapped_line = report.first_line;
+  return sjis;
+}
+
 // The last step for Japanese code text (already in the document's text form):
 // detection, then conversion to Shift_JIS straight from the text, which
 // ConvertJapaneseCode would only detect a second time.
@@ -352,9 +374,9 @@ void ConvertToSjis(DecodedFile& out, std::string_view text, std::string* owned) 
   out.detected_code = FromJapaneseCode(d);
   out.undecided = d == CodeAscii;
   if (d == CodeEuc) {
-    out.text = EucToSjis(text);
+    out.text = LoadEuc(text, out);
   } else if (d == CodeJis || d == CodeJisOld) {
-    out.text = JisToSjis(text);
+    out.text = LoadJis(text, out);
   } else if (owned != nullptr) {
     if (owned != &out.text) out.text = std::move(*owned);
   } else {
@@ -421,9 +443,9 @@ DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf,
   out.detected_code = code;
   if (!EndsWithBreak(bytes)) bytes.append("\r\n");
   if (code == SaveCode::kEucJp) {
-    out.text = EucToSjis(bytes);
+    out.text = LoadEuc(bytes, out);
   } else if (code == SaveCode::kJis) {
-    out.text = JisToSjis(bytes);
+    out.text = LoadJis(bytes, out);
   } else {
     out.text = std::move(bytes);
   }
@@ -479,6 +501,105 @@ std::string WithoutPrivateCodes(std::string_view s, const PrivateCodes* codes) {
   return out;
 }
 
+// The place (see JisPlaceOf) of the character of a private code when saving
+// in EUC-JP (euc) or JIS can write it, else 0. Only a character that such a
+// file brought is written so: one from elsewhere stays unsavable there.
+std::uint32_t PlaceOfCode(const PrivateCodes& codes, int code, bool euc) {
+  if (!codes.IsJisPlaced(code)) return 0;
+  long ch = codes.CharOf(code);
+  return ch < 0 ? 0 : JisPlaceOf(static_cast<char32_t>(ch), euc);
+}
+
+// EUC-JP or JIS for saving: a private code whose character JIS X 0212 or JIS
+// X 0213 holds is written in that set, as the file that brought it wrote it;
+// the rest converts as ConvertJapaneseCode converts it, piece by piece.
+std::string EncodeJapanese(std::string_view sjis, SaveCode code, const PrivateCodes* codes) {
+  const bool euc = code == SaveCode::kEucJp;
+  const JapaneseCode target = euc ? CodeEuc : CodeJis;
+  auto fit = [codes](std::string_view piece) {
+    return FitJisRepertoire(WithoutPrivateCodes(piece, codes));
+  };
+  std::string fitted = fit(sjis);
+  struct Place {
+    std::size_t at;
+    std::uint32_t key;
+  };
+  std::vector<Place> places;
+  if (HasPrivateEntries(codes)) {
+    ForEachPrivateCode(sjis, *codes, [&](std::size_t i) {
+      int c = static_cast<unsigned char>(sjis[i]) << 8 | static_cast<unsigned char>(sjis[i + 1]);
+      if (std::uint32_t key = PlaceOfCode(*codes, c, euc)) places.push_back({i, key});
+    });
+  }
+  // The detection still decides for the whole text: converted pieces give
+  // the whole conversion only when it converts (Shift_JIS) or changes
+  // nothing anyway (ASCII). Otherwise these characters are '?' as before.
+  const JapaneseCode d = DetectJapaneseCode(fitted);
+  if (places.empty() || (d != CodeSjis && d != CodeAscii)) return ConvertJapaneseCode(fitted, target);
+  std::string out;
+  out.reserve(sjis.size() + places.size() * 4);
+  std::uint32_t set = 0;  // JIS: the set beyond JIS X 0208 the text is in, 0 for none
+  auto put_piece = [&](std::string_view piece) {
+    if (piece.empty()) return;
+    std::string fitted_piece = fit(piece);
+    if (euc) {
+      out += SjisToEuc(fitted_piece);
+      return;
+    }
+    // SjisToJis starts in one-byte mode and switches to two-byte mode itself.
+    if (set != 0 && static_cast<unsigned char>(fitted_piece[0]) < 0x80) out += "\x1B(J";
+    set = 0;
+    out += SjisToJis(fitted_piece);
+  };
+  std::size_t from = 0;
+  for (const Place& place : places) {
+    put_piece(sjis.substr(from, place.at - from));
+    from = place.at + 2;
+    const unsigned char row = static_cast<unsigned char>(place.key >> 8 & 0x7F);
+    const unsigned char cell = static_cast<unsigned char>(place.key & 0x7F);
+    if (euc) {
+      out += '\x8F';
+      out += static_cast<char>(row | 0x80);
+      out += static_cast<char>(cell | 0x80);
+      continue;
+    }
+    if (set != place.key >> 16) {
+      set = place.key >> 16;
+      static constexpr const char* kEscapes[] = {"", "\x1B$(D", "\x1B$(P", "\x1B$(Q"};
+      out += kEscapes[set];
+    }
+    out += static_cast<char>(row);
+    out += static_cast<char>(cell);
+  }
+  put_piece(sjis.substr(from));
+  if (set != 0) out += "\x1B(J";
+  return out;
+}
+
+// lines with every private code that code can write in its own sets (see
+// EncodeJapanese) replaced by "  ", for counting what stays unsavable.
+std::vector<std::string> WithoutPlacedCodes(const std::vector<std::string>& lines, SaveCode code,
+                                            const PrivateCodes& codes) {
+  std::vector<std::string> out = lines;
+  for (std::string& line : out) {
+    ForEachPrivateCode(line, codes, [&](std::size_t i) {
+      int c = static_cast<unsigned char>(line[i]) << 8 | static_cast<unsigned char>(line[i + 1]);
+      if (PlaceOfCode(codes, c, code == SaveCode::kEucJp) != 0) line.replace(i, 2, "  ");
+    });
+  }
+  return out;
+}
+
+bool HasPlacedCodes(const PrivateCodes* codes, SaveCode code) {
+  if (codes == nullptr) return false;
+  for (const PrivateCodes::Entry& e : codes->entries()) {
+    if (codes->IsPrivate(e.code) && PlaceOfCode(*codes, e.code, code == SaveCode::kEucJp) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const PrivateCodes* codes) {
@@ -486,9 +607,8 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const Priva
     case SaveCode::kShiftJis:
       return WithoutPrivateCodes(sjis_text, codes);
     case SaveCode::kEucJp:
-      return ConvertJapaneseCode(FitJisRepertoire(WithoutPrivateCodes(sjis_text, codes)), CodeEuc);
     case SaveCode::kJis:
-      return ConvertJapaneseCode(FitJisRepertoire(WithoutPrivateCodes(sjis_text, codes)), CodeJis);
+      return EncodeJapanese(sjis_text, code, codes);
     default:
       break;
   }
@@ -564,16 +684,19 @@ UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode c
     return report;
   }
   const bool jis = code != SaveCode::kShiftJis;
+  std::vector<std::string> placed_removed;
+  if (jis && HasPlacedCodes(codes, code)) placed_removed = WithoutPlacedCodes(lines, code, *codes);
+  const std::vector<std::string>& checked = placed_removed.empty() ? lines : placed_removed;
   if (jis) {
     // Counts the private codes of the user-defined area and of FA-FC too.
-    JisRepertoireReport lost = CheckJisRepertoire(lines);
+    JisRepertoireReport lost = CheckJisRepertoire(checked);
     report.count = lost.replaced;
     report.first_line = lost.first_line;
   }
   if (!HasPrivateEntries(codes)) return report;
-  for (std::size_t k = 0; k < lines.size(); ++k) {
-    ForEachPrivateCode(lines[k], *codes, [&](std::size_t i) {
-      if (jis && static_cast<unsigned char>(lines[k][i]) >= 0xF0) return;
+  for (std::size_t k = 0; k < checked.size(); ++k) {
+    ForEachPrivateCode(checked[k], *codes, [&](std::size_t i) {
+      if (jis && static_cast<unsigned char>(checked[k][i]) >= 0xF0) return;
       ++report.count;
       if (report.first_line == 0 || k + 1 < report.first_line) report.first_line = k + 1;
     });

@@ -59,7 +59,12 @@ DecodedFile DecodeOwnedFileBytes(std::string bytes, bool is_rtf, bool detect_utf
 // text is written unconverted); UTF-8 with a mark, UTF-16LE and UTF-16BE with
 // a mark, UTF-8 without one. The Unicode forms write each code of codes
 // (when given) as the character it stands for. The Japanese codes write a
-// private code as '?' (see CountUnsavable).
+// private code as '?' (see CountUnsavable), except that, for a code read
+// from such a place (PrivateCodes::IsJisPlaced), EUC-JP writes one
+// whose character JIS X 0212 or JIS X 0213 plane 2 holds as 0x8F row cell,
+// and JIS one whose character those sets or plane 1 hold after ESC $ ( D,
+// ESC $ ( P or ESC $ ( Q, returning with ESC ( J (when the text is Shift_JIS
+// or ASCII to the detection; other text keeps the '?').
 std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const PrivateCodes* codes);
 
 // Decodes a file's bytes as DecodeOwnedFileBytes does, but in the code the
@@ -84,8 +89,9 @@ struct UnsavableReport {
 };
 
 // Counts the characters of lines that saving in code cannot write and would
-// replace by '?': private codes in the Japanese codes, and in EUC-JP and JIS
-// also what those codes cannot carry of code page 932. The Unicode forms hold
+// replace by '?': private codes in the Japanese codes (but not those EUC-JP
+// and JIS write in JIS X 0212 or JIS X 0213, see EncodeForSave), and in
+// EUC-JP and JIS also what those codes cannot carry of code page 932. The Unicode forms hold
 // everything.
 UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
                                const PrivateCodes* codes);

@@ -114,6 +114,15 @@ class PrivateCodes {
   // not hold (an entry that is not an origin).
   bool IsPrivate(int code) const;
 
+  // Marks code as read from a place of JIS X 0212 or JIS X 0213 in an
+  // EUC-JP or JIS file, so that saving in those codes writes it there again
+  // (a character that came from elsewhere stays unsavable in them, as
+  // before). Not kept by Serialize.
+  void MarkJisPlaced(int code) { jis_placed_[static_cast<std::size_t>(code & 0xFFFF)] = true; }
+  bool IsJisPlaced(int code) const {
+    return code >= 0 && code <= 0xFFFF && jis_placed_[static_cast<std::size_t>(code)];
+  }
+
  private:
   int Assign(char32_t ch);
 
@@ -123,6 +132,7 @@ class PrivateCodes {
   std::bitset<0x10000> taken_;    // codes with an entry, or used by the text
   std::bitset<0x10000> entry_;    // codes with an entry
   std::bitset<0x10000> origin_;   // codes whose entry is an origin
+  std::bitset<0x10000> jis_placed_;  // codes read from JIS X 0212 / 0213 (MarkJisPlaced)
   std::size_t next_candidate_ = 0;  // where the search for a free code resumes
   std::function<void(PrivateCodes&)> scanner_;
   bool scanned_ = false;  // scanner_ has run since it was set

@@ -435,6 +435,31 @@ TEST_F(CliTest, LineBreaksInEveryCode) {
   EXPECT_NE(r.err.find("unknown line break 'nl'"), std::string::npos) << r.err;
 }
 
+TEST_F(CliTest, JisX0212AndX0213CharactersComeThroughWhole) {
+  // EUC-JP: ん decides the code; 丂 is JIS X 0212, 𠂉 JIS X 0213 plane 2.
+  const std::string euc = "\xa4\xf3\x8f\xb0\xa1\n\x8f\xa1\xa1\xb4\xc1\n";
+  WriteBytes(dir / "euc.txt", euc);
+  CliResult r = Run({"--code", "utf-8n", "--stdout", File("euc.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\xe3\x82\x93\xe4\xb8\x82\n\xf0\xa0\x82\x89\xe6\xbc\xa2\n");
+  // 7-bit JIS with the escapes of JIS X 0212, plane 2 and half-width katakana.
+  WriteBytes(dir / "jis.txt", "\x1b$(D\x30\x21\x1b$(P\x21\x21\x1b(I\x31\x1b(Ba\n");
+  r = Run({"--code", "utf-8n", "--stdout", File("jis.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\xe4\xb8\x82\xf0\xa0\x82\x89\xef\xbd\xb1" "a\n");
+  // Shift_JIS has no place for them.
+  r = Run({"--code", "sjis", "--stdout", File("euc.txt")});
+  EXPECT_EQ(r.status, 1);
+  // Saved in its own code, the EUC-JP file keeps them.
+  r = Run({"-e", "[行頭に文字列を追加],> ", "--no-backup", File("euc.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "euc.txt"), "> \xa4\xf3\x8f\xb0\xa1\n> \x8f\xa1\xa1\xb4\xc1\n");
+  // JIS writes the escapes back (returning with ESC ( J, as it always does).
+  r = Run({"-e", "[行頭に文字列を追加],> ", "--no-backup", File("jis.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir / "jis.txt"), "> \x1b$(D\x30\x21\x1b$(P\x21\x21\x1b$B\x25\x22\x1b(Ja\n");
+}
+
 TEST_F(CliTest, FromNamesTheInputCodeAndAliasesAreAccepted) {
   // EUC-JP あい is also valid Shift_JIS (four half-width katakana); --from
   // settles it and the output stays in the named code.

@@ -67,7 +67,7 @@ TEST(DetectJapaneseCode, HowFarEachRuleSteps) {
       {"\x1B$\xF0" "ab", CodeAscii},
       {"\x1B$x\xF0" "ab", CodeEuc},
       {"\x1B(\xF0" "ab", CodeEuc},
-      {"\x1B$(D\xA4\xF3z", CodeEuc},
+      {"\x1B$(X\xA4\xF3z", CodeEuc},  // ESC $ ( D and its kin decide JIS: jis_extension_test
       // 0x8E and a half-width katakana byte take their second byte along.
       {"\x8E\xA1\xF0" "ab", CodeEuc},
       {"\x8E\xFD" "ab", CodeAscii},
