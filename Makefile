@@ -9,7 +9,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
 TARGET ?= all
-FUZZ_SECONDS ?= 30
+FUZZ_SECONDS ?= 25
 # Builds take a lock, so two builds in one tree never run at once.
 LOCK = flock $(BUILD)/.build.lock
 SANITIZERS = -fsanitize=address,undefined -fno-sanitize-recover=undefined
