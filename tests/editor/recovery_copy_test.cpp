@@ -124,3 +124,25 @@ TEST_F(RecoveryCopyTest, TheFolderFollowsTheStateHome) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+// Characters outside code page 932 come back from the copy as themselves,
+// under private codes of the restored document.
+TEST(RecoveryCopyCharactersTest, CharactersOutsideCodePage932ComeBack) {
+  TempDir dir;
+  ScriptedHost host;
+  std::string error;
+  Editor editor(host);
+  editor.doc.SetLines({editor.private_codes.FromUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"), "x"});
+  ASSERT_TRUE(WriteRecoveryFile(editor, dir / "1-1.copy", &error)) << error;
+  Editor restored(host);
+  ASSERT_TRUE(ReadRecoveryFile(dir / "1-1.copy", restored, &error)) << error;
+  ASSERT_EQ(restored.doc.size(), 2u);
+  EXPECT_EQ(restored.private_codes.ToUtf8(restored.doc.line(0)), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+  EXPECT_EQ(restored.doc.line(1), "x");
+}
+
+}  // namespace
+}  // namespace parvane
