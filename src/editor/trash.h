@@ -1,4 +1,4 @@
-// The user's trash, as the freedesktop.org trash specification lays it out:
+// The user's trash, laid out as freedesktop.org's desktops share it:
 // a trash folder holds files/NAME (the file) and info/NAME.trashinfo (where it
 // came from and when). The one implementation for the desktop program and
 // parvane-cli; nothing else moves a file to the trash.
