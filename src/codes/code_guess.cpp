@@ -9,6 +9,7 @@
 #include "codes/code_guess.h"
 
 #include "text/cp932.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -76,9 +77,8 @@ int SjisScore(std::string_view text) {
       continue;
     }
     const unsigned next = i + 1 < n ? s[i + 1] : 0;
-    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    const bool trail = (next >= 0x40 && next <= 0x7E) || (next >= 0x80 && next <= 0xFC);
-    if (!lead || !trail || Cp932ToUnit(static_cast<int>(b << 8 | next)) < 0) {
+    if (!IsDoubleByteLeadByte(static_cast<unsigned char>(b)) ||
+        !IsSjisTrailByte(static_cast<unsigned char>(next)) || Cp932ToUnit(static_cast<int>(b << 8 | next)) < 0) {
       score += kBroken;
       ++i;
       continue;

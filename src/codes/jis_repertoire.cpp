@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "text/cp932.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
 
-constexpr bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 constexpr bool IsNecRow(unsigned char lead) { return lead == 0xED || lead == 0xEE; }
 
@@ -60,7 +60,7 @@ void Walk(std::string_view s, Keep keep, Twin twin, Lost lost) {
       ++i;
       continue;
     }
-    bool pair = i + 1 < s.size() && IsTrail(static_cast<unsigned char>(s[i + 1]));
+    bool pair = i + 1 < s.size() && IsSjisTrailByte(static_cast<unsigned char>(s[i + 1]));
     if (!pair) {
       lost();
       ++i;

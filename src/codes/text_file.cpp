@@ -14,6 +14,7 @@
 #include "codes/rtf.h"
 #include "codes/unicode.h"
 #include "text/cp932.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -45,7 +46,6 @@ std::size_t FirstUnmappedLine(std::u16string_view units, const PrivateCodes& cod
   return 0;
 }
 
-constexpr bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 // Code page 932 -> UTF-16 by one lookup: entries below 0x100 are single
 // bytes (kLead marks a lead byte), the others lead << 8 | trail pairs ('?'
@@ -137,7 +137,7 @@ char* EncodeLine(std::string_view line, const bool* is_lead, const Entry* table,
     unsigned b = s[i];
     unsigned code = b;
     std::size_t step = 1;
-    if (is_lead[b] && i + 1 < n && IsTrail(s[i + 1])) {
+    if (is_lead[b] && i + 1 < n && IsSjisTrailByte(s[i + 1])) {
       code = b << 8 | s[i + 1];
       step = 2;
     }
@@ -345,22 +345,25 @@ bool EndsWithBreak(std::string_view text) {
 // EUC-JP and 7-bit JIS to Shift_JIS for loading: characters of JIS X 0212
 // and JIS X 0213 go through the document's table, counted in out like
 // the Unicode forms' characters that find no code.
-std::string LoadEuc(std::string_view text, DecodedFile& out) {
-  if (!MayHoldEucExtensions(text)) return EucToSjis(text);
+// Runs an extension reader, carrying its count of characters left without a
+// code into out.
+template <typename Reader>
+std::string ReadWithExtensions(Reader read, std::string_view text, DecodedFile& out) {
   ExtensionReport report;
-  std::string sjis = ExtendedEucToSjis(text, out.codes, &report);
+  std::string sjis = read(text, out.codes, &report);
   out.unmapped_count = report.unmapped;
   out.first_unmapped_line = report.first_line;
   return sjis;
 }
 
+std::string LoadEuc(std::string_view text, DecodedFile& out) {
+  if (!MayHoldEucExtensions(text)) return EucToSjis(text);
+  return ReadWithExtensions(ExtendedEucToSjis, text, out);
+}
+
 std::string LoadJis(std::string_view text, DecodedFile& out) {
   if (!MayHoldJisExtensions(text)) return JisToSjis(text);
-  ExtensionReport report;
-  std::string sjis = ExtendedJisToSjis(text, out.codes, &report);
-  out.unmapped_count = report.unmapped;
-  out.first_unmapped_line = report.first_line;
-  return sjis;
+  return ReadWithExtensions(ExtendedJisToSjis, text, out);
 }
 
 // The last step for Japanese code text (already in the document's text form):
@@ -477,7 +480,7 @@ void ForEachPrivateCode(std::string_view s, const PrivateCodes& codes, F f) {
   const std::size_t n = s.size();
   for (std::size_t i = 0; i < n;) {
     unsigned char b = static_cast<unsigned char>(s[i]);
-    if (!is_lead[b] || i + 1 == n || !IsTrail(static_cast<unsigned char>(s[i + 1]))) {
+    if (!is_lead[b] || i + 1 == n || !IsSjisTrailByte(static_cast<unsigned char>(s[i + 1]))) {
       ++i;
       continue;
     }

@@ -7,6 +7,7 @@
 #include "regex/scanner.h"
 #include "regex/token_filter.h"
 #include "regex/tree.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -18,7 +19,6 @@ bool HoldsBytes(std::string_view hay, std::string_view needle) {
          memmem(hay.data(), hay.size(), needle.data(), needle.size()) != nullptr;
 }
 
-bool IsSjisLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 using regex_internal::TemplatePiece;
 
@@ -196,7 +196,7 @@ void TbmRExp::Decode(std::string_view text, bool first_is_line_head) {
     for (; i < n; ++k) {
       unsigned char b = p[i];
       offset[k] = static_cast<std::int32_t>(i);
-      if (!IsSjisLeadByte(b)) {
+      if (!IsDoubleByteLeadByte(b)) {
         symbol[k] = dfa.SymbolOf(b);
         ++i;
       } else if (i + 1 < n) {
@@ -473,7 +473,7 @@ void TbmRExp::DecodeCodes(std::string_view text) {
     for (std::size_t i = 0; i < n; ++k) {
       unsigned b = p[i];
       offsets_[k] = static_cast<std::int32_t>(i);
-      if (!IsSjisLeadByte(static_cast<unsigned char>(b))) {
+      if (!IsDoubleByteLeadByte(static_cast<unsigned char>(b))) {
         codes_[k] = literal.Fold(static_cast<std::int32_t>(b));
         ++i;
       } else if (i + 1 < n) {

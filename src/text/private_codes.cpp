@@ -10,15 +10,15 @@
 #include "text/append_block.h"
 #include "text/cp932.h"
 #include "text/literal.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
 
-constexpr bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 constexpr bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u < 0xDC00; }
 constexpr bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u < 0xE000; }
 constexpr bool IsUserDefined(int code) {
-  return code >= 0xF040 && code <= 0xF9FC && IsTrail(static_cast<unsigned char>(code & 0xFF));
+  return code >= 0xF040 && code <= 0xF9FC && IsSjisTrailByte(static_cast<unsigned char>(code & 0xFF));
 }
 
 // What the conversions need to know of code page 932, once: the codes a new
@@ -39,14 +39,14 @@ const Repertoire& Cp932Repertoire() {
     };
     for (int lead = 0xF0; lead <= 0xF9; ++lead) {
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        if (IsTrail(static_cast<unsigned char>(trail))) add(lead << 8 | trail);
+        if (IsSjisTrailByte(static_cast<unsigned char>(trail))) add(lead << 8 | trail);
       }
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
       if (Cp932ToUnit(lead) >= 0) continue;  // not a lead byte
       for (int trail = 0x40; trail <= 0xFC; ++trail) {
         int code = lead << 8 | trail;
-        if (IsTrail(static_cast<unsigned char>(trail)) && !r->is_candidate[code] &&
+        if (IsSjisTrailByte(static_cast<unsigned char>(trail)) && !r->is_candidate[code] &&
             Cp932ToUnit(code) < 0) {
           add(code);
         }
@@ -102,7 +102,7 @@ void PrivateCodes::NoteSjisText(std::string_view s) {
       continue;
     }
     unsigned char t = static_cast<unsigned char>(s[i + 1]);
-    if (!IsTrail(t)) {
+    if (!IsSjisTrailByte(t)) {
       ++i;
       continue;
     }
@@ -206,7 +206,7 @@ std::u16string PrivateCodes::ToUtf16(std::string_view s) const {
         break;
       }
       unsigned char t = static_cast<unsigned char>(s[i + 1]);
-      if (!IsTrail(t)) {
+      if (!IsSjisTrailByte(t)) {
         // As in Cp932ToUtf16: a CR or LF after a stray lead byte survives.
         *p++ = u'?';
         ++i;

@@ -15,8 +15,20 @@ namespace parvane {
 // Returns true when b is a half-width katakana byte (0xA1-0xDF).
 constexpr bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 
-// Returns true when b starts a two-byte character.
+// Returns true when b starts a two-byte character, as the editing commands
+// step through text (every byte from 0x80 but half-width katakana).
 constexpr bool IsSjisLeadByte(unsigned char b) { return b >= 0x80 && !IsHalfWidthKana(b); }
+
+// Returns true when b is a lead byte of code page 932's two-byte codes
+// (0x81-0x9F, 0xE0-0xFC): the strict test that code conversion uses.
+constexpr bool IsDoubleByteLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Returns true when b may follow a lead byte (0x40-0x7E, 0x80-0xFC).
+constexpr bool IsSjisTrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
 
 // Returns the length in bytes (1 or 2) of the character that starts at s[i].
 // A lead byte at the very end of s counts as a character of one byte.
