@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "text/append_block.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -133,12 +134,8 @@ std::string Utf16ToCp932(std::u16string_view utf16, std::size_t* unmapped) {
       if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(utf16[i + 1])) ++i;
       *p++ = '?';
       ++missing;
-    } else if (code < 0x100) {
-      *p++ = static_cast<char>(code);
     } else {
-      p[0] = static_cast<char>(code >> 8);
-      p[1] = static_cast<char>(code & 0xFF);
-      p += 2;
+      p = PutSjisCode(p, code);
     }
   }
   block.Finish(p);

@@ -253,12 +253,8 @@ std::string PrivateCodes::FromUtf16(std::u16string_view utf16, std::size_t* unma
     if (code < 0) {
       *p++ = '?';
       ++missing;
-    } else if (code < 0x100) {
-      *p++ = static_cast<char>(code);
     } else {
-      p[0] = static_cast<char>(code >> 8);
-      p[1] = static_cast<char>(code & 0xFF);
-      p += 2;
+      p = PutSjisCode(p, code);
     }
   }
   block.Finish(p);

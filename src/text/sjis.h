@@ -30,6 +30,18 @@ constexpr bool IsSjisTrailByte(unsigned char b) {
   return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
+// Writes code (a byte below 0x100, else lead << 8 | trail) at p; returns the
+// position after it.
+inline char* PutSjisCode(char* p, int code) {
+  if (code < 0x100) {
+    *p++ = static_cast<char>(code);
+  } else {
+    *p++ = static_cast<char>(code >> 8);
+    *p++ = static_cast<char>(code & 0xFF);
+  }
+  return p;
+}
+
 // Returns the length in bytes (1 or 2) of the character that starts at s[i].
 // A lead byte at the very end of s counts as a character of one byte.
 inline std::size_t SjisCharLength(std::string_view s, std::size_t i) {
