@@ -42,7 +42,6 @@ using parvane::Lines;
 constexpr bool kRowsNeverHoldLineBreaks = true;
 
 // An undo slot no command writes: a document text is empty or ends in CR LF.
-const std::string kNoSnapshot = "\x01";
 
 bool HoldsLineBreak(const Lines& lines) {
   for (const std::string& line : lines) {
@@ -124,10 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           input.ConsumeIntegralInRange<long>(0, static_cast<long>(editor.doc.size()) - 1));
     }
 
-    const Lines before = editor.doc.lines();
-    editor.undo_text = kNoSnapshot;
+    const Lines before = editor.doc.lines().ToStrings();
+    editor.ClearUndo();
     RunStep(editor, input, entry);
-    const Lines after = editor.doc.lines();
+    const Lines after = editor.doc.lines().ToStrings();
 
     for (const std::string& line : after) {
       if (line.size() > editor.max_line_length) std::abort();
@@ -136,13 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kRowsNeverHoldLineBreaks && breaks) std::abort();
     if (HoldsLineBreak(before)) continue;
 
-    if (editor.undo_text == kNoSnapshot) {
+    if (!editor.CanUndo()) {
       if (after != before) std::abort();
     } else {
       editor.Undo();
-      if (editor.doc.lines() != before) std::abort();
-      editor.Undo();
-      if (!breaks && editor.doc.lines() != after) std::abort();
+      if (!(editor.doc.lines() == before)) std::abort();
+      editor.Redo();
+      if (!breaks && !(editor.doc.lines() == after)) std::abort();
       editor.doc.SetLines(after);
     }
     if (!breaks) CheckSaveAndLoad(after);

@@ -27,7 +27,7 @@ QVariant LineModel::data(const QModelIndex& index, int role) const {
   const auto row = static_cast<std::size_t>(index.row());
   // The document may already be shorter while a command runs.
   if (row >= doc_->size()) return {};
-  const std::string& line = doc_->line(row);
+  const std::string_view line = doc_->line(row);
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:

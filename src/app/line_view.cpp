@@ -132,9 +132,9 @@ void LineView::UpdateViewMetrics() {
   const int h = fm.height();
   const int cap = fm.horizontalAdvance(OmitString()) + kOmitSize + h + 8;
   const int pitch = std::max(1, fm.horizontalAdvance(QLatin1Char('0')));
-  const Lines& lines = doc_->lines();
+  const LineStore& lines = doc_->lines();
   std::size_t longest = 0;
-  for (const std::string& line : lines) longest = std::max(longest, line.size());
+  for (std::string_view line : lines) longest = std::max(longest, line.size());
   int widest = 0;
   if (!lines.empty()) {
     const long long estimate = static_cast<long long>(longest) * pitch + h + 8;
@@ -144,7 +144,7 @@ void LineView::UpdateViewMetrics() {
     } else {
       const std::size_t threshold = longest - longest / 8;
       int measured = 0;
-      for (const std::string& line : lines) {
+      for (std::string_view line : lines) {
         if (line.size() < threshold) continue;
         const int w = fm.horizontalAdvance(FromSjis(line, row_painter_->private_codes())) + h + 8;
         widest = std::max(widest, w);

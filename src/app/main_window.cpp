@@ -540,7 +540,7 @@ void MainWindow::ShowSelectionStatus() {
   }
   const long row = doc.current_row();
   if (row < 0 || static_cast<std::size_t>(row) >= doc.size()) return;
-  const std::string& line = doc.line(static_cast<std::size_t>(row));
+  const std::string_view line = doc.line(static_cast<std::size_t>(row));
   status_label_->setText(QString::fromUtf8(" %1 行目（ %2 文字 / %3 バイト）")
                              .arg(row + 1)
                              .arg(FromSjis(line, &editor_.private_codes).toUcs4().size())

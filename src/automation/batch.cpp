@@ -46,7 +46,7 @@ BatchFileResult ProcessDroppedFile(Editor& editor, AutomationState& state,
       // The file still holds the text the run started from. Back to it (the
       // run's one undo snapshot), so that nothing offers to save the failed
       // result, over this file or any other.
-      if (editor.keep_undo) editor.Undo();
+      editor.RevertToUndo();
       editor.modified = false;
       return BatchFileResult::kFailed;
     }

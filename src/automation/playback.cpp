@@ -78,13 +78,7 @@ class ErrorWatchingHost : public Host {
   std::optional<std::string> error_;
 };
 
-bool Refused(const Editor& editor) {
-  // A refused StoreResult keeps its result in work_lines; a stored one clears it.
-  for (const std::string& line : editor.work_lines) {
-    if (line.size() > editor.max_line_length) return true;
-  }
-  return false;
-}
+
 
 }  // namespace
 
@@ -97,7 +91,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
   ErrorWatchingHost watcher(editor);
   editor.step_params.clear();
   if (options.undo_snapshot) {
-    editor.SaveUndo();
+    editor.SaveUndo(Sjis("自動処理"));
   } else {
     editor.modified = true;
   }
@@ -126,7 +120,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
           if (std::optional<std::string> shown = watcher.TakeError()) {
             report.problems.push_back({StepProblem::Kind::kError, i, code, std::move(*shown)});
             ends_run = true;
-          } else if (Refused(editor)) {
+          } else if (editor.ResultRefused()) {
             report.problems.push_back(
                 {StepProblem::Kind::kRefused, i, code,
                  Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。")});
@@ -137,7 +131,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
           // The later steps would run out of memory too, on a document that
           // the failed step left as it was but the earlier steps changed:
           // the run goes back to its snapshot, as one command would.
-          if (options.undo_snapshot && editor.keep_undo) editor.doc.SetText(editor.undo_text);
+          if (options.undo_snapshot) editor.RevertToUndo();
           throw;
         } catch (const std::exception& e) {
           // The frame has closed the command; the text is shown as the

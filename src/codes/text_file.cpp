@@ -183,7 +183,7 @@ char* PutUtf8(char* q, char32_t ch) {
 }
 
 // The Unicode forms of EncodeForSave, line by line.
-bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
+bool EncodeLinesAsUnicode(std::span<const std::string_view> lines, SaveCode code,
                           const PrivateCodes* codes, const LineEnding& ending,
                           ChunkWriter& out) {
   auto units = std::make_unique<UnitTable>(Units());
@@ -246,7 +246,7 @@ bool EncodeLinesAsUnicode(const std::vector<std::string>& lines, SaveCode code,
   const std::string_view brk = LineBreakBytes(ending.kind);
   const std::size_t n = lines.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
     // A byte becomes at most three UTF-8 bytes or one UTF-16 unit (a
     // two-byte code at most four bytes either way); one more byte for the
@@ -628,7 +628,7 @@ std::string EncodeForSave(std::string_view sjis_text, SaveCode code, const Priva
   }
 }
 
-bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
+bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
                         const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
                         const LineEnding& ending) {
@@ -639,9 +639,9 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
     // still returns to one-byte mode at the end of the file.
     std::string text;
     std::size_t total = 0;
-    for (const std::string& line : lines) total += line.size() + brk.size();
+    for (std::string_view line : lines) total += line.size() + brk.size();
     text.reserve(total);
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
       text += line;
       text += brk;
     }
@@ -656,23 +656,21 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
   const bool replace = HasPrivateEntries(codes);
   const std::size_t n = lines.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     const std::string_view eol = i + 1 < n || ending.final_break ? brk : std::string_view();
     char* p = out.Room(line.size() + eol.size());
     if (p == nullptr) return false;
     if (replace) {
       std::size_t copied = 0;
       ForEachPrivateCode(line, *codes, [&](std::size_t at) {
-        std::memcpy(p, line.data() + copied, at - copied);
-        p += at - copied;
+        p += line.substr(copied, at - copied).copy(p, at - copied);
         *p++ = '?';
         copied = at + 2;
       });
-      std::memcpy(p, line.data() + copied, line.size() - copied);
-      p += line.size() - copied;
+      p += line.substr(copied).copy(p, line.size() - copied);
     } else {
-      std::memcpy(p, line.data(), line.size());
-      p += line.size();
+      // copy, not memcpy: an empty view may have no data pointer.
+      p += line.copy(p, line.size());
     }
     // eol.copy, not memcpy: the missing break after a last line has no data pointer.
     out.Commit(p + eol.copy(p, eol.size()));
@@ -705,6 +703,21 @@ UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode c
     });
   }
   return report;
+}
+
+bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
+                        const PrivateCodes* codes,
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  return EncodeLinesForSave(std::span<const std::string_view>(views), code, codes, sink, ending);
+}
+
+UnsavableReport CountUnsavable(const LineStore& lines, SaveCode code, const PrivateCodes* codes) {
+  // Only these cases look at the lines; the strings are made for them alone.
+  const bool jis = code == SaveCode::kEucJp || code == SaveCode::kJis;
+  if (!jis && !(code == SaveCode::kShiftJis && HasPrivateEntries(codes))) return {};
+  return CountUnsavable(lines.ToStrings(), code, codes);
 }
 
 }  // namespace parvane

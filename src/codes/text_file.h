@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codes/line_break.h"
 #include "codes/save_code.h"
+#include "text/line_store.h"
 #include "text/private_codes.h"
 
 namespace parvane {
@@ -78,10 +80,20 @@ DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf,
 // neither the document text nor the whole file's bytes at once. The break
 // follows every line, the last one only when ending.final_break. Returns
 // false as soon as sink returns false.
+bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
+                        const PrivateCodes* codes,
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending = {});
 bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
                         const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
                         const LineEnding& ending = {});
+inline bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCodes* codes,
+                               const std::function<bool(std::string_view)>& sink,
+                               const LineEnding& ending = {}) {
+  return EncodeLinesForSave(std::span<const std::string_view>(lines.views()), code, codes, sink,
+                            ending);
+}
 
 struct UnsavableReport {
   std::size_t count = 0;       // characters that saving would write as '?'
@@ -95,6 +107,7 @@ struct UnsavableReport {
 // everything.
 UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
                                const PrivateCodes* codes);
+UnsavableReport CountUnsavable(const LineStore& lines, SaveCode code, const PrivateCodes* codes);
 
 }  // namespace parvane
 

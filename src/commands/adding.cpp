@@ -37,9 +37,9 @@ std::string SampleLine(const Editor& editor) {
   const Document& doc = editor.doc;
   if (doc.empty()) return {};
   for (std::size_t row = 0; row < doc.size(); ++row) {
-    if (doc.IsSelected(row)) return doc.line(row);
+    if (doc.IsSelected(row)) return std::string(doc.line(row));
   }
-  return doc.line(0);
+  return std::string(doc.line(0));
 }
 
 // A numeric parameter confirmed by a Yes/No preview. Outside playback the

@@ -35,7 +35,7 @@ void CollectSelectedRows(Editor& editor) {
   editor.scratch_lines.clear();
   editor.scratch_lines.reserve(doc.SelectedCount());
   for (std::size_t row = 0; row < doc.size(); ++row) {
-    if (doc.IsSelected(row)) editor.scratch_lines.push_back(doc.line(row));
+    if (doc.IsSelected(row)) editor.scratch_lines.emplace_back(doc.line(row));
   }
 }
 

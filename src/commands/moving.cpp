@@ -25,7 +25,7 @@ CommandFrame::Flags RowFrame() {
 Lines SelectedTexts(const Document& doc) {
   Lines texts;
   texts.reserve(doc.SelectedCount());
-  for (std::size_t row : doc.SelectedRows()) texts.push_back(doc.line(row));
+  for (std::size_t row : doc.SelectedRows()) texts.emplace_back(doc.line(row));
   return texts;
 }
 

@@ -20,12 +20,12 @@ CommandFrame::Flags SelectionOnly() {
 
 // The longest line shown in the information box: 63 bytes, or 62 when the
 // 63rd byte starts a two-byte character, so no character is cut in half.
-std::string Excerpt(const std::string& line) {
+std::string Excerpt(std::string_view line) {
   constexpr std::size_t kExcerpt = 63;
-  if (line.size() <= kExcerpt) return line;
+  if (line.size() <= kExcerpt) return std::string(line);
   std::size_t cut = kExcerpt;
   if (SjisCharStart(line, kExcerpt) < kExcerpt) --cut;
-  return line.substr(0, cut) + "...";
+  return std::string(line.substr(0, cut)) + "...";
 }
 
 }  // namespace
@@ -75,14 +75,14 @@ std::optional<std::string> FileInformation(const Editor& editor) {
   std::size_t characters = 0;
   std::size_t bytes = 0;
   for (std::size_t row = 0; row < doc.size(); ++row) {
-    const std::string& line = doc.line(row);
+    std::string_view line = doc.line(row);
     if (line.size() > doc.line(longest).size()) longest = row;
     // Each line is followed by CR LF, two characters and two bytes; a lead
     // byte at a line's end reads as one character whatever follows it.
     characters += Utf16Length(line) + 2;
     bytes += line.size() + 2;
   }
-  const std::string& line = doc.line(longest);
+  std::string_view line = doc.line(longest);
   const std::string end = "    \r\n";
   std::string text =
       editor.current_file_name.empty() ? Sjis("無題") : PathToSjis(editor.current_file_name);

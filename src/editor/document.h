@@ -1,5 +1,5 @@
-// The document: an ordered list of Shift_JIS lines without terminators, with a
-// per-row selection and a current row.
+// The document: an ordered list of Shift_JIS lines without terminators (a
+// line store), with a per-row selection and a current row.
 #ifndef PARVANE_EDITOR_DOCUMENT_H_
 #define PARVANE_EDITOR_DOCUMENT_H_
 
@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "text/line_store.h"
 
 namespace parvane {
 
@@ -32,30 +34,38 @@ void SplitAtLineBreaks(Lines& lines);
 
 class Document {
  public:
-  const Lines& lines() const { return lines_; }
+  const LineStore& lines() const { return lines_; }
   std::size_t size() const { return lines_.size(); }
   bool empty() const { return lines_.empty(); }
-  const std::string& line(std::size_t row) const { return lines_[row]; }
+  std::string_view line(std::size_t row) const { return lines_[row]; }
 
   // The document text: every line followed by CR LF.
-  std::string Text() const { return JoinLines(lines_); }
+  std::string Text() const { return lines_.Text(); }
 
   // Replaces every line; the selection is cleared, the current row kept in range.
-  void SetText(std::string_view text) { SetLines(SplitLines(text)); }
-  void SetLines(Lines lines);
+  void SetText(std::string text) { SetStore(LineStore::FromText(std::move(text))); }
+  void SetLines(const Lines& lines) { SetStore(LineStore::FromStrings(lines)); }
+  void SetStore(LineStore lines);
 
-  // Moves one line's text out, leaving the row empty (and its selection as it
-  // was) until the caller stores a result.
-  std::string TakeLine(std::size_t row) { return std::move(lines_[row]); }
-  // Moves every line's text out: the document keeps as many rows, all empty.
-  Lines TakeLines();
+  // Drops the text of every row, keeping as many empty rows (the lines have
+  // moved out to a command that stores its result over them).
+  void BlankRows() {
+    LineStore blank;
+    blank.views().assign(size(), {});
+    lines_ = std::move(blank);
+  }
+  // See LineStore::CompactIfSparse.
+  void CompactIfSparse() { lines_.CompactIfSparse(); }
 
   // Replaces one line's text, keeping its selection.
-  void SetLine(std::size_t row, std::string text) { lines_[row] = std::move(text); }
+  void SetLine(std::size_t row, std::string_view text);
 
   // Inserts lines before row (row == size() appends); the new rows are selected
   // when select is true.
-  void InsertLines(std::size_t row, Lines lines, bool select);
+  void InsertLines(std::size_t row, const Lines& lines, bool select) {
+    InsertStore(row, LineStore::FromStrings(lines), select);
+  }
+  void InsertStore(std::size_t row, const LineStore& lines, bool select);
 
   // Removes the selected rows in one pass. Returns the index of the lowest
   // removed row (size() when none was selected).
@@ -65,7 +75,7 @@ class Document {
   void EraseRow(std::size_t row);
 
   // Rotates rows [first, last) so that row middle becomes row first, each
-  // row keeping its selection (std::rotate on texts and flags: no copies).
+  // row keeping its selection (std::rotate on views and flags: no copies).
   void RotateRows(std::size_t first, std::size_t middle, std::size_t last);
 
   // True when the selection was made by a find or stored as a command's
@@ -91,7 +101,7 @@ class Document {
  private:
   void FixCurrentRow();
 
-  Lines lines_;
+  LineStore lines_;
   std::vector<std::uint8_t> selected_;  // one flag per line
   std::size_t selected_count_ = 0;
   bool selection_is_result_ = false;

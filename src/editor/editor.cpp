@@ -1,7 +1,9 @@
 #include "editor/editor.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <exception>
+#include <unordered_set>
 #include <vector>
 
 #include "codes/text_file.h"
@@ -28,25 +30,117 @@ void Editor::AdoptPrivateCodes(PrivateCodes codes) {
   // character of a Shift_JIS file); the undo text counts too, as undo brings
   // it back under the same table.
   private_codes.SetTextScanner([this](PrivateCodes& table) {
-    for (const std::string& line : doc.lines()) table.NoteSjisText(line);
-    table.NoteSjisText(undo_text);
+    for (std::string_view line : doc.lines()) table.NoteSjisText(line);
+    for (const auto* side : {&undo_steps_, &redo_steps_}) {
+      for (const UndoStep& step : *side) {
+        for (std::string_view line : step.lines) table.NoteSjisText(line);
+      }
+    }
   });
 }
 
 void Editor::BeginCommand(std::string_view busy_message) {
   last_percent_ = -1;
+  busy_message_ = busy_message;
+  result_refused_ = false;
   host_->CommandStarted(busy_message);
 }
 
-void Editor::SaveUndo() {
+void Editor::SaveUndo(std::string_view name) {
   if (Playing()) return;
-  if (keep_undo) undo_text = doc.Text();
+  if (keep_undo) PushUndo(name);
   modified = true;
 }
 
-void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth) {
+void Editor::PushUndo(std::string_view name) {
+  if (!keep_undo) return;
+  std::string label(name);
+  if (label.empty() && step_name_.size() > 2) label = step_name_.substr(1, step_name_.size() - 2);
+  if (label.empty()) {
+    // "並べ替えています…" -> "並べ替え": the busy message without its ending.
+    label = busy_message_;
+    for (std::string_view ending : {"\x81\x63", "...", "\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7",
+                                    "\x82\xc4\x82\xa2\x82\xdc\x82\xb7"}) {
+      if (label.size() >= ending.size() && label.compare(label.size() - ending.size(), ending.size(), ending) == 0) {
+        label.resize(label.size() - ending.size());
+      }
+    }
+  }
+  undo_steps_.push_back({std::move(label), doc.lines()});
+  redo_steps_.clear();
+  TrimUndoToBudget();
+}
+
+void Editor::TrimUndoToBudget() {
+  const std::size_t budget = static_cast<std::size_t>(std::max(options.undo_memory_mb, 0)) << 20;
+  // What the history costs beyond the document: the blocks that only
+  // snapshots hold, and every snapshot's index.
+  auto cost = [this] {
+    std::unordered_set<const LineStore::Block*> counted;
+    for (const auto& block : doc.lines().blocks()) counted.insert(block.get());
+    std::size_t bytes = 0;
+    for (const UndoStep& step : undo_steps_) {
+      bytes += step.lines.size() * sizeof(LineStore::View);
+      for (const auto& block : step.lines.blocks()) {
+        if (counted.insert(block.get()).second) bytes += block->bytes.capacity();
+      }
+    }
+    return bytes;
+  };
+  while (undo_steps_.size() > 1 && cost() > budget) undo_steps_.erase(undo_steps_.begin());
+}
+
+std::string_view Editor::UndoName() const {
+  return undo_steps_.empty() ? std::string_view() : std::string_view(undo_steps_.back().name);
+}
+
+std::string_view Editor::RedoName() const {
+  return redo_steps_.empty() ? std::string_view() : std::string_view(redo_steps_.back().name);
+}
+
+std::string Editor::UndoText() const {
+  return undo_steps_.empty() ? std::string() : undo_steps_.back().lines.Text();
+}
+
+void Editor::Restore(UndoStep& step, std::vector<UndoStep>& other_side) {
+  CommandFrame frame(*this, Sjis("元に戻しています…"),
+                     {.save_undo = false, .collect = false, .store = false});
+  LineStore present = doc.lines();
+  doc.SetStore(std::move(step.lines));
+  other_side.push_back({std::move(step.name), std::move(present)});
+  modified = true;
+  WriteRecoveryCopy();
+}
+
+void Editor::Undo() {
+  if (undo_steps_.empty()) return;
+  UndoStep step = std::move(undo_steps_.back());
+  undo_steps_.pop_back();
+  Restore(step, redo_steps_);
+}
+
+void Editor::Redo() {
+  if (redo_steps_.empty()) return;
+  UndoStep step = std::move(redo_steps_.back());
+  redo_steps_.pop_back();
+  Restore(step, undo_steps_);
+}
+
+void Editor::RevertToUndo() {
+  if (undo_steps_.empty()) return;
+  doc.SetStore(std::move(undo_steps_.back().lines));
+  undo_steps_.pop_back();
+}
+
+void Editor::ClearUndo() {
+  undo_steps_.clear();
+  redo_steps_.clear();
+}
+
+void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth, bool use_store) {
   if (doc.empty()) return;
   work_lines.clear();
+  work_store.clear();
   const std::size_t n = doc.SelectedCount();
   // The extended style's "one row counts as none" is for the row the
   // person's cursor left selected, not for rows a find picked.
@@ -57,6 +151,18 @@ void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_grow
   whole_document = whole;
   std::vector<std::size_t> rows;
   if (!whole) rows = doc.SelectedRows();
+  if (use_store) {
+    // Views of the document's blocks: the document keeps showing its text
+    // and a refusal has nothing to put back.
+    if (whole) {
+      work_store = doc.lines();
+      return;
+    }
+    work_store.ShareBlocksOf(doc.lines());
+    work_store.ReserveLines(rows.size());
+    for (std::size_t row : rows) work_store.AppendShared(doc.line(row));
+    return;
+  }
   bool move = move_collected_lines && line_growth <= max_line_length;
   if (move) {
     const std::size_t longest = max_line_length - line_growth;
@@ -65,41 +171,88 @@ void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_grow
     for (std::size_t row : rows) move = move && !too_long(row);
   }
   if (whole) {
-    if (move) {
-      work_lines = doc.TakeLines();
-    } else {
-      work_lines = doc.lines();
-    }
+    work_lines = doc.lines().ToStrings();
+    // Nothing shows the document meanwhile: its text goes, leaving as many
+    // empty rows, so the copy above is the only one.
+    if (move) doc.BlankRows();
     return;
   }
   work_lines.reserve(rows.size());
-  for (std::size_t row : rows) work_lines.push_back(move ? doc.TakeLine(row) : doc.line(row));
+  for (std::size_t row : rows) work_lines.emplace_back(doc.line(row));
+  if (move) {
+    for (std::size_t row : rows) doc.SetLine(row, {});
+  }
 }
+
+namespace {
+
+// Moves lines into a store one by one, freeing each string as it goes, so
+// that the strings and the store never both hold the whole text.
+LineStore StoreOfStrings(Lines& lines) {
+  LineStore store;
+  store.ReserveLines(lines.size());
+  for (std::string& line : lines) {
+    store.Append(line);
+    std::string().swap(line);
+  }
+  Lines().swap(lines);
+  return store;
+}
+
+// Splits every line that holds CR or LF into lines as SplitLines does (a
+// line that is only a break becomes one empty line).
+void SplitStoreAtLineBreaks(LineStore& lines) {
+  std::size_t first = 0;
+  while (first < lines.size() && !HasLineBreak(lines[first])) ++first;
+  if (first == lines.size()) return;
+  LineStore split;
+  split.ShareBlocksOf(lines);
+  split.ReserveLines(lines.size() + 1);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string_view line = lines[i];
+    if (i < first || !HasLineBreak(line)) {
+      split.AppendShared(line);
+      continue;
+    }
+    const std::size_t before = split.size();
+    ForEachLine(line, [&split](std::string_view part) { split.AppendShared(part); });
+    if (split.size() == before) split.AppendShared(line.substr(0, 0));
+  }
+  lines = std::move(split);
+}
+
+}  // namespace
 
 bool Editor::StoreResult() {
   // An empty document stores nothing, so whatever an earlier refused command
-  // left in work_lines must not be refused again on its behalf.
+  // left in the working lists must not be refused again on its behalf.
+  result_refused_ = false;
   if (doc.empty()) return true;
+  if (!work_lines.empty()) {
+    work_store = StoreOfStrings(work_lines);
+  }
   // Once here for every command: a row never holds a line break, whatever a
   // replacement or a decoder put into a line.
-  SplitAtLineBreaks(work_lines);
-  for (const auto& line : work_lines) {
+  SplitStoreAtLineBreaks(work_store);
+  for (std::string_view line : work_store) {
     if (line.size() > max_line_length) {
       if (!Playing()) {
         host_->Message(Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。"),
                        MessageIcon::kError, MessageButtons::kOk);
       }
+      result_refused_ = true;
       return false;
     }
   }
   if (whole_document) {
-    doc.SetLines(std::move(work_lines));
+    doc.SetStore(std::move(work_store));
   } else {
     std::size_t p = doc.EraseSelected();
-    doc.InsertLines(p, std::move(work_lines), /*select=*/true);
+    doc.InsertStore(p, work_store, /*select=*/true);
     doc.set_selection_is_result(true);
+    doc.CompactIfSparse();
   }
-  work_lines.clear();
+  work_store.clear();
   WriteRecoveryCopy();
   return true;
 }
@@ -119,6 +272,7 @@ void Editor::WriteRecoveryCopy() {
 }
 
 void Editor::EndCommand() {
+  step_name_.clear();
   EndProgress();
   host_->CommandEnded();
 }
@@ -137,17 +291,15 @@ void Editor::EndProgress() {
   host_->Progress(-1);
 }
 
-void Editor::Undo() {
-  CommandFrame frame(*this, Sjis("元に戻しています…"),
-                     {.save_undo = false, .collect = false, .store = false});
-  std::string current = doc.Text();
-  doc.SetText(undo_text);
-  undo_text = std::move(current);
+void Editor::RecordStep(std::string_view step_name) {
+  step_name_ = step_name;
+  record_buffer.emplace_back(step_name);
 }
 
-void Editor::RecordStep(std::string_view step_name) { record_buffer.emplace_back(step_name); }
-
-void Editor::RecordStepRecord() { record_buffer.push_back(JoinFields(step_record)); }
+void Editor::RecordStepRecord() {
+  if (!step_record.empty()) step_name_ = step_record.front();
+  record_buffer.push_back(JoinFields(step_record));
+}
 
 std::string Editor::Title() const {
   std::string name;
@@ -172,7 +324,7 @@ CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags 
   try {
     if (flags_.save_undo) editor_.SaveUndo();
     if (flags_.collect) {
-      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.line_growth);
+      editor_.CollectSelection(flags_.whole_if_none_selected, flags_.line_growth, flags_.use_store);
     }
   } catch (...) {
     editor_.EndCommand();
@@ -193,6 +345,7 @@ CommandFrame::~CommandFrame() {
   try {
     if (out_of_memory) {
       Lines().swap(editor_.work_lines);
+      editor_.work_store.clear();
     } else if (flags_.store && !stored_) {
       editor_.StoreResult();
     }

@@ -54,9 +54,8 @@ class Editor {
   Document doc;
   bool modified = false;                   // the "* " mark of the title
   std::filesystem::path current_file_name;  // empty for an untitled document
-  std::string undo_text;                   // the one undo slot (document text)
-  // False where nothing is ever undone (the command-line tool): loading then
-  // takes no copy of a possibly huge text.
+  // False where nothing is ever undone (the command-line tool): no command
+  // then keeps a snapshot.
   bool keep_undo = true;
   // True where nothing shows the document while a command runs (the
   // command-line tool): CollectSelection may then move the lines out of the
@@ -86,7 +85,10 @@ class Editor {
   bool window_shown = false;
 
   // --- shared working lists ---
-  Lines work_lines;             // what a command works on
+  // What a command works on: work_store for a command whose frame asks for
+  // the line store (Flags::use_store), work_lines for the others.
+  LineStore work_store;
+  Lines work_lines;
   bool whole_document = false;  // work_lines holds the whole document
   Lines scratch_lines;
   Lines step_record;    // the current command's step: name, then parameters
@@ -101,7 +103,9 @@ class Editor {
   // Shows the busy message and blocks other commands.
   void BeginCommand(std::string_view busy_message);
   // Takes the undo snapshot and sets `modified`, unless a step is played back.
-  void SaveUndo();
+  // The snapshot is named after name, or else after the step the command
+  // recorded, or else after its busy message.
+  void SaveUndo(std::string_view name = {});
   // Fills work_lines with the selected lines, or the whole document (see the
   // selection rules); does nothing on an empty document. A selection that a
   // find or a command's result made is taken as it is, even one row or none
@@ -112,12 +116,19 @@ class Editor {
   // lines) and no collected line plus that growth is over max_line_length:
   // a refusal, which must leave the document as it was, cannot happen then.
   // Otherwise they are copied.
-  void CollectSelection(bool whole_if_none_selected, std::size_t line_growth = kUnknownGrowth);
-  // Writes work_lines back, a line holding CR or LF as several rows. Returns
+  // With use_store, the selected lines go to work_store as views of the
+  // document's blocks: nothing is copied or moved.
+  void CollectSelection(bool whole_if_none_selected, std::size_t line_growth = kUnknownGrowth,
+                        bool use_store = false);
+  // Writes work_store, or work_lines when a command filled them, back, a
+  // line holding CR or LF as several rows. Returns
   // false when a line is longer than max_line_length (the refusal message is
   // shown unless playing back). Rows stored in place of a selection stay
   // selected as a command's result.
   bool StoreResult();
+  // True when the last StoreResult refused its result for a line's length;
+  // the refused lines stay in work_store.
+  bool ResultRefused() const { return result_refused_; }
   // Ends the command: refreshes the view through the Host.
   void EndCommand();
   // Reports progress of item i of count to the Host, only when the percentage
@@ -130,8 +141,28 @@ class Editor {
   // tied to this document's text.
   void AdoptPrivateCodes(PrivateCodes codes);
 
-  // Undo: swaps the document text with undo_text (twice redoes).
+  // --- undo and redo ---
+  // The history keeps earlier line stores, which share the blocks they have
+  // in common, within options.undo_budget_bytes (the newest snapshot always
+  // stays). A new snapshot clears what could be redone.
+  bool CanUndo() const { return !undo_steps_.empty(); }
+  bool CanRedo() const { return !redo_steps_.empty(); }
+  // What Undo / Redo would take back or bring back ("五十音順にする").
+  std::string_view UndoName() const;
+  std::string_view RedoName() const;
+  std::size_t UndoDepth() const { return undo_steps_.size(); }
+  // The text of the newest snapshot ("" when there is none).
+  std::string UndoText() const;
   void Undo();
+  void Redo();
+  // Puts the newest snapshot back without keeping the present text for a
+  // redo: a run that failed or ran out of memory goes back to where it began.
+  void RevertToUndo();
+  // Forgets every snapshot (a new file, a recovered copy).
+  void ClearUndo();
+  // Keeps the present document as a snapshot without marking it modified (a
+  // file appended to it).
+  void PushUndo(std::string_view name);
 
   // --- recording ---
   // Appends a parameterless command's bracketed name to record_buffer.
@@ -146,8 +177,20 @@ class Editor {
   void WriteRecoveryCopy();
 
  private:
+  struct UndoStep {
+    std::string name;
+    LineStore lines;
+  };
+  void TrimUndoToBudget();
+  void Restore(UndoStep& step, std::vector<UndoStep>& other_side);
+
   Host* host_;
+  std::vector<UndoStep> undo_steps_;  // oldest first
+  std::vector<UndoStep> redo_steps_;  // the next redo last
+  std::string step_name_;             // what the running command recorded
+  std::string busy_message_;
   int last_percent_ = -1;
+  bool result_refused_ = false;
   bool recovery_failure_reported_ = false;
 };
 
@@ -165,6 +208,8 @@ class CommandFrame {
     bool store = true;
     // The most bytes the command adds to any line (see CollectSelection).
     std::size_t line_growth = kUnknownGrowth;
+    // The command works on work_store rather than work_lines.
+    bool use_store = false;
   };
   CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
   CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);

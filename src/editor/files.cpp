@@ -118,11 +118,11 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
   auto take_code = [&editor, &decoded] {
     if (!editor.options.charset_fixed) editor.save_code = decoded.detected_code;
   };
-  Lines lines = SplitLines(decoded.text);
-  std::string().swap(decoded.text);
+  // The decoded text becomes the store's block: no line is copied.
+  LineStore lines = LineStore::FromText(std::move(decoded.text));
 
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].size() > editor.max_line_length) {
+  for (std::string_view line : lines) {
+    if (line.size() > editor.max_line_length) {
       editor.host().Message(
           Sjis("長すぎる行があります。\r\nこのファイルの編集を行うと、データの一部が失われる可能性があります。"
                "\r\n\r\n展開を中止しました。"),
@@ -135,17 +135,17 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
     // The appended lines take the document's line break.
     take_code();
     if (lines.empty()) return LoadResult::kLoaded;
-    if (editor.keep_undo) editor.undo_text = editor.doc.Text();
-    editor.doc.InsertLines(editor.doc.size(), std::move(lines), false);
+    editor.PushUndo(Sjis("ファイルの追加"));
+    editor.doc.InsertStore(editor.doc.size(), lines, false);
     editor.AdoptPrivateCodes(std::move(decoded.codes));
   } else {
     if (!AskSaveChanges(editor)) return LoadResult::kCancelled;
     take_code();
     editor.line_ending = decoded.ending;
     editor.code_undecided = decoded.undecided;
-    editor.doc.SetLines(std::move(lines));
+    editor.doc.SetStore(std::move(lines));
     editor.modified = false;
-    if (editor.keep_undo) editor.undo_text = editor.doc.Text();
+    editor.ClearUndo();
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     editor.current_file_name = ec ? path : absolute.lexically_normal();

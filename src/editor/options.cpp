@@ -107,6 +107,8 @@ Options ReadOptions(const IniFile& ini) {
   o.trash = ReadBool(ini, "File.Trash", o.trash);
   o.detect_utf8 = ReadBool(ini, "File.DetectUtf8", o.detect_utf8);
   if (auto v = ini.Get("File.Name")) o.file_name = *v;
+  o.undo_memory_mb = ReadInt(ini, "Undo.MemoryMB", o.undo_memory_mb);
+  if (o.undo_memory_mb < 0) o.undo_memory_mb = 0;
   for (int i = 0; i < 10; ++i) {
     if (auto v = ini.Get(UserComKey(i))) o.user_command_files[i] = *v;
   }
@@ -123,6 +125,7 @@ void WriteDialogOptions(const Options& o, IniFile& ini) {
   ini.Set("File.Backup", Bool(o.backup));
   ini.Set("File.Trash", Bool(o.trash));
   ini.Set("File.DetectUtf8", Bool(o.detect_utf8));
+  ini.Set("Undo.MemoryMB", std::to_string(o.undo_memory_mb));
   for (int i = 0; i < 10; ++i) ini.Set(UserComKey(i), o.user_command_files[i]);
 }
 

@@ -37,6 +37,8 @@ struct Options {
   bool trash = true;           // "File.Trash"
   bool detect_utf8 = true;     // "File.DetectUtf8"
   std::string file_name;       // "File.Name": the file the recovery copy holds (UTF-8 path)
+  // "Undo.MemoryMB": how much memory the undo history may keep, in MB.
+  int undo_memory_mb = 1024;
   // "User.Com1.File" ... "User.Com9.File", "User.Com0.File": index 0 is slot 1,
   // index 9 is slot 0 (UTF-8 paths).
   std::array<std::string, 10> user_command_files;

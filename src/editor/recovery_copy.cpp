@@ -208,12 +208,12 @@ bool ReadRecoveryFile(const std::filesystem::path& path, Editor& editor, std::st
   }
   if (unicode) {
     DecodedFile decoded = DecodeFileBytesAs(bytes.substr(pos), SaveCode::kUtf8NoBom, false, nullptr);
-    editor.doc.SetText(decoded.text);
+    editor.doc.SetText(std::move(decoded.text));
     editor.AdoptPrivateCodes(std::move(decoded.codes));
   } else {
-    editor.doc.SetText(std::string_view(bytes).substr(pos));
+    editor.doc.SetText(bytes.substr(pos));
   }
-  if (editor.keep_undo) editor.undo_text = editor.doc.Text();
+  editor.ClearUndo();
   editor.current_file_name = file_name;
   if (code) editor.save_code = *code;
   editor.line_ending = ending;

@@ -64,7 +64,7 @@ class MainWindowTest : public QObject {
     return window;
   }
 
-  static Lines Doc(MainWindow& w) { return w.editor().doc.lines(); }
+  static Lines Doc(MainWindow& w) { return w.editor().doc.lines().ToStrings(); }
 
  private slots:
   void init() {

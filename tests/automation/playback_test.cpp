@@ -21,7 +21,7 @@ TEST_F(PlaybackTest, TitleOnlyTakesTheSnapshotAndMarksModified) {
   PlayReport report = PlaySteps(editor, steps);
   EXPECT_EQ(report.steps_run, 0u);
   EXPECT_TRUE(editor.modified);
-  EXPECT_EQ(editor.undo_text, "c\r\nb\r\na\r\n");
+  EXPECT_EQ(editor.UndoText(), "c\r\nb\r\na\r\n");
   EXPECT_TRUE(editor.step_params.empty());
   // The player writes back the padded fields.
   EXPECT_EQ(steps, (Lines{"TITLE=x,@all,@all,@all,@all,@all,@all,@all"}));
@@ -31,7 +31,7 @@ TEST_F(PlaybackTest, EmptyListDoesNothingAtAll) {
   Lines steps;
   PlaySteps(editor, steps);
   EXPECT_FALSE(editor.modified);
-  EXPECT_TRUE(editor.undo_text.empty());
+  EXPECT_FALSE(editor.CanUndo());
 }
 
 TEST_F(PlaybackTest, OneUndoRestoresTheWholeRun) {

@@ -176,9 +176,9 @@ TEST_F(EncoderCommandTest, EncodersRecordTheirSteps) {
 TEST_F(EncoderCommandTest, RecordedStepsPlayBack) {
   const Lines original = {"a b&c", Sjis("あ"), ""};
   Run(EncodeHttpEscape, original);
-  const Lines escaped = editor_.doc.lines();
+  const Lines escaped = editor_.doc.lines().ToStrings();
   EncodeBase64(editor_);
-  const Lines encoded = editor_.doc.lines();
+  const Lines encoded = editor_.doc.lines().ToStrings();
   DecodeBase64(editor_);
   DecodeHttpEscape(editor_);
   EXPECT_EQ(editor_.doc.lines(), original);

@@ -208,7 +208,7 @@ TEST_F(KindCommandTest, WholeDocumentWhenNothingIsSelected) {
   EXPECT_EQ(Recorded(), (std::vector<std::string>{"[数字を半角に変換]"}));
   EXPECT_EQ(host_.busy_messages, (std::vector<std::string>{"全角数字を半角数字に変換しています…"}));
   EXPECT_TRUE(editor_.modified);
-  EXPECT_EQ(SjisToUtf8(editor_.undo_text), "ＡＢ１２\r\nｶﾞｯｺｳ\r\n");
+  EXPECT_EQ(SjisToUtf8(editor_.UndoText()), "ＡＢ１２\r\nｶﾞｯｺｳ\r\n");
 }
 
 TEST_F(KindCommandTest, SelectedLinesOnlyAndInPlace) {

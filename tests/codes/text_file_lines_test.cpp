@@ -95,7 +95,7 @@ TEST(EncodeLinesForSave, StopsWhenTheSinkFails) {
     return false;
   }));
   EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(EncodeLinesForSave({}, SaveCode::kShiftJis, nullptr, [](std::string_view) {
+  EXPECT_TRUE(EncodeLinesForSave(Lines{}, SaveCode::kShiftJis, nullptr, [](std::string_view) {
     ADD_FAILURE() << "nothing to write";
     return true;
   }));

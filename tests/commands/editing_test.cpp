@@ -30,13 +30,13 @@ TEST_F(EditingTest, EachCommandShowsItsBusyTextRecordsItsNameAndSnapshotsAsListe
     host.clipboard = "c";
     editor.record_buffer.clear();
     editor.modified = false;
-    editor.undo_text = "none";
+    editor.ClearUndo();
     host.busy_messages.clear();
     c.command(editor);
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
     EXPECT_EQ(editor.modified, c.undo_snapshot) << c.step;
-    EXPECT_EQ(editor.undo_text, c.undo_snapshot ? "a\r\nb\r\n" : "none") << c.step;
+    EXPECT_EQ(editor.CanUndo() ? editor.UndoText() : "none", c.undo_snapshot ? "a\r\nb\r\n" : "none") << c.step;
   }
   EXPECT_EQ(host.commands_started, host.commands_ended);
 
@@ -96,7 +96,7 @@ TEST_F(EditingTest, CutRemovesTheRowsAndSelectsTheRowAtTheCurrentIndex) {
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{2}));
   EXPECT_EQ(editor.doc.current_row(), 2);
   EXPECT_TRUE(editor.modified);
-  EXPECT_EQ(SjisToUtf8(editor.undo_text), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+  EXPECT_EQ(SjisToUtf8(editor.UndoText()), "1\r\n2\r\n3\r\n4\r\n5\r\n");
 
   // Cutting everything leaves no current row.
   editor.doc.SelectAll();
@@ -210,14 +210,13 @@ TEST_F(EditingTest, EditCurrentRowNeverMarksTheDocumentModified) {
 
 TEST_F(EditingTest, ClipboardChangeReplacesTheDocumentWithoutUndoOrLengthCheck) {
   editor.current_file_name = "memo.txt";
-  editor.undo_text = "before";
   editor.max_line_length = 3;
   Load({"x"});
   host.clipboard = "a\tb\r\nlong line";
   ClipboardChanged(editor);
   EXPECT_EQ(Text(), (Utf8{"a,b", "\"long line\""}));
   EXPECT_FALSE(editor.modified);
-  EXPECT_EQ(editor.undo_text, "before");
+  EXPECT_FALSE(editor.CanUndo());
   EXPECT_EQ(editor.current_file_name, "memo.txt");
   EXPECT_TRUE(Recorded().empty());
   EXPECT_TRUE(host.messages.empty());

@@ -130,9 +130,9 @@ TEST_F(LengthLimitCommandTest, CommandsWhoseResultPassesTheLimitAreRefusedWhole)
   ConvertByTable(editor);
   editor.step_params.clear();
   EXPECT_EQ(Text(), (Utf8{"abc", "def"}));
-  ASSERT_EQ(editor.work_lines.size(), 2u);
-  EXPECT_EQ(editor.work_lines[0].size(), 11u);
-  EXPECT_EQ(editor.work_lines[1], "def");
+  ASSERT_EQ(editor.work_store.size(), 2u);
+  EXPECT_EQ(editor.work_store[0].size(), 11u);
+  EXPECT_EQ(editor.work_store[1], "def");
 
   // Exactly the limit is stored.
   ReplaceInLines(editor, "b", "12345678", SearchMode::kPlain, true);

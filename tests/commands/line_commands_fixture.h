@@ -27,7 +27,7 @@ class LineCommandsTest : public ::testing::Test {
   // The document as raw Shift_JIS lines.
   void LoadBytes(const Lines& lines) { editor.doc.SetLines(lines); }
 
-  Utf8 Text() const { return Utf8Lines(editor.doc.lines()); }
+  Utf8 Text() const { return Utf8Lines(editor.doc.lines().ToStrings()); }
   Utf8 Recorded() const { return Utf8Lines(editor.record_buffer); }
   Utf8 Removed() const { return Utf8Lines(editor.removed_lines); }
   std::vector<std::size_t> Selected() const { return editor.doc.SelectedRows(); }

@@ -114,7 +114,7 @@ TEST_F(SortingTest, ShuffleIsAPermutationAndLeavesTheGeneratorAsInsertionWould) 
   LoadBytes(lines);
   ShuffleLines(editor);
   EXPECT_EQ(ProgramRandom().seed(), reference.seed());
-  Lines shuffled = editor.doc.lines();
+  Lines shuffled = editor.doc.lines().ToStrings();
   EXPECT_NE(shuffled, lines);
   std::sort(shuffled.begin(), shuffled.end());
   std::sort(lines.begin(), lines.end());

@@ -20,6 +20,18 @@ void Shout(Editor& editor) {
   }
 }
 
+// A stand-in command that records its step and changes nothing.
+void RecordedNothing(Editor& editor) {
+  editor.RecordStep(Sjis("[空行を削除]"));
+  CommandFrame frame(editor, "busy");
+}
+
+// A stand-in command without a step: its lines become lines.
+void SaveUndoAndSet(Editor& editor, Lines lines) {
+  CommandFrame frame(editor, Sjis("並べ替えています…"));
+  editor.work_lines = std::move(lines);
+}
+
 class FrameTest : public ::testing::Test {
  protected:
   void Load(std::vector<std::string> lines) { editor.doc.SetLines(std::move(lines)); }
@@ -192,14 +204,59 @@ TEST_F(FrameTest, EmptyDocumentStaysEmpty) {
   EXPECT_EQ(SjisToUtf8(editor.Title()), "無題 * - ( 0 行) - Parvane");
 }
 
-TEST_F(FrameTest, UndoIsASwapSoTwiceRedoes) {
+TEST_F(FrameTest, UndoAndRedoWalkTheHistoryOneCommandAtATime) {
   Load({"a", "b"});
-  editor.undo_text = editor.doc.Text();
   Shout(editor);
+  editor.doc.Select(0, true);
+  editor.doc.Select(1, true);
+  RecordedNothing(editor);  // changes nothing, but is a step of its own
+  editor.doc.SetLine(0, "x");
+  SaveUndoAndSet(editor, {"y"});
+  EXPECT_EQ(editor.UndoDepth(), 3u);
+  editor.Undo();
+  EXPECT_EQ(editor.doc.lines(), (Lines{"x", "B"}));
+  editor.Undo();
   editor.Undo();
   EXPECT_EQ(editor.doc.lines(), (Lines{"a", "b"}));
-  editor.Undo();
+  EXPECT_FALSE(editor.CanUndo());
+  editor.Undo();  // nothing left: no change
+  EXPECT_EQ(editor.doc.lines(), (Lines{"a", "b"}));
+  editor.Redo();
   EXPECT_EQ(editor.doc.lines(), (Lines{"A", "B"}));
+  editor.Redo();
+  editor.Redo();
+  EXPECT_EQ(editor.doc.lines(), (Lines{"y"}));
+  EXPECT_FALSE(editor.CanRedo());
+  // A new command forgets what could have been redone.
+  editor.Undo();
+  Shout(editor);
+  EXPECT_FALSE(editor.CanRedo());
+  EXPECT_EQ(editor.doc.lines(), (Lines{"X", "B"}));
+}
+
+TEST_F(FrameTest, UndoNamesTheRecordedStepOrTheBusyMessage) {
+  Load({"b", "a"});
+  RecordedNothing(editor);
+  EXPECT_EQ(SjisToUtf8(editor.UndoName()), "空行を削除");
+  SaveUndoAndSet(editor, {"z"});
+  EXPECT_EQ(SjisToUtf8(editor.UndoName()), "並べ替え");
+  editor.Undo();
+  EXPECT_EQ(SjisToUtf8(editor.RedoName()), "並べ替え");
+}
+
+TEST_F(FrameTest, TheHistoryStaysWithinItsMemoryBudgetButKeepsTheNewestStep) {
+  editor.options.undo_memory_mb = 1;
+  Lines big(20000, std::string(100, 'a'));  // 2 MB, in blocks of its own
+  Load(big);
+  for (int i = 0; i < 4; ++i) {
+    SaveUndoAndSet(editor, Lines(20000, std::string(100, static_cast<char>('b' + i))));
+  }
+  EXPECT_EQ(editor.UndoDepth(), 1u);
+  editor.Undo();
+  EXPECT_EQ(editor.doc.line(0), std::string(100, 'd'));
+  editor.options.undo_memory_mb = 1024;
+  for (int i = 0; i < 4; ++i) SaveUndoAndSet(editor, Lines(20000, "x"));
+  EXPECT_EQ(editor.UndoDepth(), 4u);
 }
 
 TEST_F(FrameTest, TitleShowsNameMarkAndLineCount) {

@@ -76,6 +76,9 @@ class ScriptedHost : public Host {
 // Shift_JIS lines from UTF-8 literals, and back: tests write Japanese as UTF-8.
 Lines SjisLines(const std::vector<std::string>& utf8_lines);
 std::vector<std::string> Utf8Lines(const Lines& sjis_lines);
+inline std::vector<std::string> Utf8Lines(const LineStore& sjis_lines) {
+  return Utf8Lines(sjis_lines.ToStrings());
+}
 
 // A fresh empty directory under the system's temporary directory, removed
 // when the object goes away.
