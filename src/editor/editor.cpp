@@ -250,8 +250,8 @@ bool Editor::StoreResult() {
     std::size_t p = doc.EraseSelected();
     doc.InsertStore(p, work_store, /*select=*/true);
     doc.set_selection_is_result(true);
-    doc.CompactIfSparse();
   }
+  doc.CompactIfSparse();
   work_store.clear();
   WriteRecoveryCopy();
   return true;

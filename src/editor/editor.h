@@ -126,6 +126,34 @@ class Editor {
   // shown unless playing back). Rows stored in place of a selection stay
   // selected as a command's result.
   bool StoreResult();
+  // Rewrites every line of work_store through rule(line, out), which either
+  // writes the new line into out (empty on entry, its capacity kept from
+  // line to line) and returns true, or returns false to keep the line as it
+  // is (its bytes are then shared, not copied). Reports progress.
+  template <class Rule>
+  void RewriteWorkStore(Rule&& rule) {
+    LineStore rewritten;
+    rewritten.ReserveLines(work_store.size());
+    bool kept_any = false;
+    std::string out;
+    const std::size_t n = work_store.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string_view line = work_store[i];
+      out.clear();
+      if (rule(line, out)) {
+        rewritten.Append(out);
+      } else {
+        rewritten.AppendShared(line);
+        kept_any = true;
+      }
+      Progress(i, n);
+    }
+    // Only kept lines need the old blocks; a store of rewritten lines alone
+    // lets them go.
+    if (kept_any) rewritten.ShareBlocksOf(work_store);
+    work_store = std::move(rewritten);
+  }
+
   // True when the last StoreResult refused its result for a line's length;
   // the refused lines stay in work_store.
   bool ResultRefused() const { return result_refused_; }
