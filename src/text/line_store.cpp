@@ -5,6 +5,10 @@
 #include <cstring>
 #include <unordered_set>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace parvane {
 
 namespace {
@@ -14,33 +18,54 @@ namespace {
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{8} << 20;
 
-// Sets the top bit of every byte of x that is zero and no other bit; no
-// carry crosses bytes, as only each byte's low seven bits are added to 0x7F.
-std::uint64_t ZeroBytes(std::uint64_t x) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
 struct BreakCounts {
   std::size_t cr = 0;
   std::size_t lf = 0;
+  std::size_t cr_lf = 0;  // LFs right after a CR
 };
 
-// Counts CR and LF bytes eight at a time.
+// Counts CR, LF and CR LF sixteen bytes at a time where SSE2 is there
+// (every x86-64), byte by byte otherwise.
 BreakCounts CountBreaks(std::string_view text) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   BreakCounts counts;
-  std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    // One flag per byte, summed into the top byte by one multiplication.
-    counts.lf += static_cast<std::size_t>(((ZeroBytes(word ^ ('\n' * kOnes)) >> 7) * kOnes) >> 56);
-    counts.cr += static_cast<std::size_t>(((ZeroBytes(word ^ ('\r' * kOnes)) >> 7) * kOnes) >> 56);
+  if (text.empty()) return counts;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  counts.cr += *begin == '\r';
+  counts.lf += *begin == '\n';
+  const char* p = begin + 1;  // p[-1] is always readable from here
+#ifdef __SSE2__
+  // Each matching byte subtracts -1 from its lane; lanes are summed before
+  // they can pass 255.
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  auto lane_sum = [zero](__m128i lanes) {
+    const __m128i sums = _mm_sad_epu8(lanes, zero);
+    return static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+           static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+  };
+  while (end - p >= 16) {
+    __m128i cr_lanes = zero;
+    __m128i lf_lanes = zero;
+    __m128i pair_lanes = zero;
+    for (int i = 0; i < 255 && end - p >= 16; ++i, p += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 1));
+      const __m128i is_lf = _mm_cmpeq_epi8(block, lf);
+      cr_lanes = _mm_sub_epi8(cr_lanes, _mm_cmpeq_epi8(block, cr));
+      lf_lanes = _mm_sub_epi8(lf_lanes, is_lf);
+      pair_lanes = _mm_sub_epi8(pair_lanes, _mm_and_si128(is_lf, _mm_cmpeq_epi8(before, cr)));
+    }
+    counts.cr += lane_sum(cr_lanes);
+    counts.lf += lane_sum(lf_lanes);
+    counts.cr_lf += lane_sum(pair_lanes);
   }
-  for (; i < text.size(); ++i) {
-    counts.lf += text[i] == '\n';
-    counts.cr += text[i] == '\r';
+#endif
+  for (; p < end; ++p) {
+    counts.lf += *p == '\n';
+    counts.cr += *p == '\r';
+    counts.cr_lf += *p == '\n' && p[-1] == '\r';
   }
   return counts;
 }
@@ -90,16 +115,8 @@ void VisitLines(std::string_view text, void (*line)(void*, std::string_view), vo
 std::size_t CountLines(std::string_view text) {
   if (text.empty()) return 0;
   const BreakCounts counts = CountBreaks(text);
-  std::size_t breaks = counts.cr + counts.lf;
-  if (counts.cr != 0 && counts.lf != 0) {
-    // A CR LF pair is one break.
-    const char* const s = text.data();
-    for (const char* p = s; (p = static_cast<const char*>(
-                                 std::memchr(p, '\n', text.size() - static_cast<std::size_t>(p - s)))) != nullptr;
-         ++p) {
-      if (p > s && p[-1] == '\r') --breaks;
-    }
-  }
+  // A CR LF pair is one break.
+  const std::size_t breaks = counts.cr + counts.lf - counts.cr_lf;
   const char last = text.back();
   return breaks + (last == '\r' || last == '\n' ? 0 : 1);
 }

@@ -1,0 +1,121 @@
+// The line store: splitting checked against a byte-by-byte reference over
+// every short text of a small alphabet, and the sharing rules that undo and
+// the frame rely on.
+#include "text/line_store.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace parvane {
+namespace {
+
+// The splitting rule, written as plainly as possible.
+std::vector<std::string> ReferenceSplit(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+void ExpectSplitLikeTheReference(const std::string& text) {
+  const std::vector<std::string> expected = ReferenceSplit(text);
+  ASSERT_EQ(CountLines(text), expected.size()) << testing::PrintToString(text);
+  LineStore store = LineStore::FromText(text);
+  ASSERT_TRUE(store == expected) << testing::PrintToString(text);
+}
+
+TEST(LineStoreSplit, EveryTextOfUpToNineBytesOverABreakAlphabet) {
+  const char alphabet[] = {'a', '\r', '\n', '\0'};
+  for (int length = 0; length <= 9; ++length) {
+    std::vector<int> digits(static_cast<std::size_t>(length), 0);
+    for (;;) {
+      std::string text;
+      for (int d : digits) text += alphabet[d];
+      ExpectSplitLikeTheReference(text);
+      std::size_t k = 0;
+      while (k < digits.size() && ++digits[k] == 4) digits[k++] = 0;
+      if (k == digits.size()) break;
+    }
+  }
+}
+
+TEST(LineStoreSplit, LongRandomTextsCrossTheSixteenByteBlocksAndTheirSums) {
+  // Long runs of breaks pass the 255 blocks after which the lane sums are
+  // gathered; CR LF pairs straddle block edges.
+  std::mt19937 rng(7);
+  for (int round = 0; round < 300; ++round) {
+    const std::size_t length = rng() % (round < 10 ? 9000 : 200);
+    std::string text;
+    const int weight = static_cast<int>(rng() % 4);
+    for (std::size_t i = 0; i < length; ++i) {
+      const unsigned r = rng() % 8;
+      text += r < static_cast<unsigned>(weight) ? 'x' : r % 2 ? '\r' : '\n';
+    }
+    ExpectSplitLikeTheReference(text);
+  }
+}
+
+TEST(LineStore, ACopySharesBytesButNeverAppendsIntoTheOriginalsRoom) {
+  LineStore original;
+  original.Append("one");
+  LineStore copy = original;
+  copy.Append("two");
+  original.Append("three");
+  EXPECT_TRUE(original == (std::vector<std::string>{"one", "three"}));
+  EXPECT_TRUE(copy == (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(copy[0].data(), original[0].data());  // shared, not copied
+}
+
+TEST(LineStore, SharedViewsOutliveTheStoreTheyCameFrom) {
+  LineStore kept;
+  {
+    LineStore source = LineStore::FromText("alpha\nbeta\n");
+    kept.ShareBlocksOf(source);
+    kept.AppendShared(source[1]);
+  }
+  kept.Append("gamma");
+  EXPECT_TRUE(kept == (std::vector<std::string>{"beta", "gamma"}));
+}
+
+TEST(LineStore, ComposedLinesAndEmptyLines) {
+  LineStore store;
+  char* p = store.ComposeBuffer(10);
+  p[0] = 'a';
+  p[1] = 'b';
+  store.CommitComposed(2);
+  store.Append("");
+  store.Append(std::string(200000, 'z'));  // larger than any block
+  ASSERT_EQ(store.size(), 3u);
+  EXPECT_EQ(store[0], "ab");
+  EXPECT_EQ(store[1], "");
+  EXPECT_EQ(store[2].size(), 200000u);
+  EXPECT_EQ(store.Text(), "ab\r\n\r\n" + std::string(200000, 'z') + "\r\n");
+}
+
+TEST(LineStore, CompactingASparseStoreKeepsItsLinesAndLetsTheOldBlocksGo) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += std::to_string(i) + std::string(100000, '.') + "\n";
+  LineStore store = LineStore::FromText(text);
+  store.views().resize(2);
+  const std::size_t before = store.HeldBytes();
+  store.CompactIfSparse();
+  ASSERT_EQ(store.size(), 2u);
+  EXPECT_EQ(store[1], "1" + std::string(100000, '.'));
+  EXPECT_LT(store.HeldBytes(), before / 10);
+}
+
+}  // namespace
+}  // namespace parvane
