@@ -122,6 +122,7 @@ if [[ -n "$ja_locale" ]]; then
 else
   echo "(no ja_JP.UTF-8 locale: the Japanese-order sort peer is skipped)"
 fi
+row "pass-through (load + save)"    "$sjis" "$pv"        "cat"               "cat"
 row "gojuon sort (001)"             "$sjis" "$pv -e 001" "LC_ALL=C sort"     "LC_ALL=C sort"
 row "length sort (002)"             "$sjis" "$pv -e 002" "LC_ALL=C sort"     "LC_ALL=C sort"
 row "reverse (003)"                 "$sjis" "$pv -e 003" "tac"               "tac"
