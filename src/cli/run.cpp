@@ -317,9 +317,8 @@ int RunCli(const CliArguments& args, const std::filesystem::path& program_dir, s
       return kExitFailed;
     } catch (const std::bad_alloc&) {
       // The next input may be smaller; this one's document goes first.
+      editor.ReleaseWork();
       editor.doc.SetLines({});
-      Lines().swap(editor.work_lines);
-      editor.work_store.clear();
       ClearMemoryExhaustion();
       host.Report("not enough memory; not written");
       status = kExitFailed;

@@ -54,6 +54,13 @@ class Document {
     blank.views().assign(size(), {});
     lines_ = std::move(blank);
   }
+  // Moves every line out, leaving an empty document (for a command that
+  // stores its result over the whole document when it ends).
+  LineStore TakeStore() {
+    LineStore taken = std::move(lines_);
+    SetStore(LineStore());
+    return taken;
+  }
   // See LineStore::CompactIfSparse.
   void CompactIfSparse() { lines_.CompactIfSparse(); }
 

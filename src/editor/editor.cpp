@@ -155,7 +155,21 @@ void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_grow
     // Views of the document's blocks: the document keeps showing its text
     // and a refusal has nothing to put back.
     if (whole) {
-      work_store = doc.lines();
+      const auto within_limit = [this] {
+        for (std::string_view line : doc.lines()) {
+          if (line.size() > max_line_length) return false;
+        }
+        return true;
+      };
+      if (move_collected_lines && line_growth == 0 && within_limit()) {
+        // Nothing shows the document meanwhile, the result replaces it whole
+        // and cannot be refused (no line grows): the index moves out
+        // instead of being copied.
+        work_store = doc.TakeStore();
+        took_document_ = true;
+      } else {
+        work_store = doc.lines();
+      }
       return;
     }
     work_store.ShareBlocksOf(doc.lines());
@@ -227,7 +241,8 @@ bool Editor::StoreResult() {
   // An empty document stores nothing, so whatever an earlier refused command
   // left in the working lists must not be refused again on its behalf.
   result_refused_ = false;
-  if (doc.empty()) return true;
+  if (doc.empty() && !took_document_) return true;
+  took_document_ = false;
   if (!work_lines.empty()) {
     work_store = StoreOfStrings(work_lines);
   }
@@ -255,6 +270,15 @@ bool Editor::StoreResult() {
   work_store.clear();
   WriteRecoveryCopy();
   return true;
+}
+
+void Editor::ReleaseWork() {
+  Lines().swap(work_lines);
+  // Lines moved out of the document go back (the command-line tool's mode
+  // moves them only for commands that reorder or remove lines).
+  if (took_document_) doc.SetStore(std::move(work_store));
+  took_document_ = false;
+  work_store.clear();
 }
 
 void Editor::WriteRecoveryCopy() {
@@ -344,8 +368,7 @@ CommandFrame::~CommandFrame() {
       std::uncaught_exceptions() > exceptions_at_entry_ && MemoryExhausted();
   try {
     if (out_of_memory) {
-      Lines().swap(editor_.work_lines);
-      editor_.work_store.clear();
+      editor_.ReleaseWork();
     } else if (flags_.store && !stored_) {
       editor_.StoreResult();
     }

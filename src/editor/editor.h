@@ -157,6 +157,9 @@ class Editor {
   // True when the last StoreResult refused its result for a line's length;
   // the refused lines stay in work_store.
   bool ResultRefused() const { return result_refused_; }
+  // Frees the working lists of a command that ended without storing (out of
+  // memory); lines the frame moved out of the document go back to it.
+  void ReleaseWork();
   // Ends the command: refreshes the view through the Host.
   void EndCommand();
   // Reports progress of item i of count to the Host, only when the percentage
@@ -219,6 +222,7 @@ class Editor {
   std::string busy_message_;
   int last_percent_ = -1;
   bool result_refused_ = false;
+  bool took_document_ = false;  // CollectSelection moved the whole store out
   bool recovery_failure_reported_ = false;
 };
 

@@ -104,3 +104,38 @@ TEST_F(FrameMoveTest, WithoutTheModeTheDocumentKeepsItsTextDuringTheCommand) {
 
 }  // namespace
 }  // namespace parvane
+
+namespace parvane {
+namespace {
+
+// The store path of the same mode: a reordering takes the document's index
+// whole; a refusal or a growing command never leaves the document short.
+TEST_F(FrameMoveTest, TheStorePathMovesTheWholeIndexOnlyWhenNothingCanBeRefused) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::size_t limit;
+    std::size_t growth;
+    bool taken;  // the document was empty while the command ran
+    std::vector<std::string> result;
+  } cases[] = {
+      {{"one", "two", "three"}, 100, 0, true, {"three", "two", "one"}},
+      {{"abcd", "ab"}, 3, 0, false, {"abcd", "ab"}},  // refused: already too long
+      {{"ab", "c"}, 100, 2, false, {"c", "ab"}},       // may grow: views, not moved
+  };
+  for (const Case& c : cases) {
+    editor.move_collected_lines = true;
+    editor.max_line_length = c.limit;
+    Load(c.lines);
+    bool empty_during = false;
+    {
+      CommandFrame frame(editor, "busy", {.line_growth = c.growth, .use_store = true});
+      empty_during = editor.doc.empty();
+      std::reverse(editor.work_store.views().begin(), editor.work_store.views().end());
+    }
+    EXPECT_EQ(empty_during, c.taken) << c.lines[0];
+    EXPECT_TRUE(editor.doc.lines() == c.result) << c.lines[0];
+  }
+}
+
+}  // namespace
+}  // namespace parvane
