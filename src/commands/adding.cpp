@@ -161,10 +161,12 @@ void CutColumns(Editor& editor, Cut cut) {
 
 enum class Radix { kDecimal, kHex };
 
-// Writes value (upper-case hexadecimal digits) to out, at most 32 bytes;
-// returns the end.
+// The most bytes PutNumber writes.
+constexpr std::size_t kNumberRoom = 32;
+
+// Writes value (upper-case hexadecimal digits) to out; returns the end.
 char* PutNumber(char* out, std::size_t value, Radix radix) {
-  char* end = std::to_chars(out, out + 32, value, radix == Radix::kHex ? 16 : 10).ptr;
+  char* end = std::to_chars(out, out + kNumberRoom, value, radix == Radix::kHex ? 16 : 10).ptr;
   for (char* c = out; c != end; ++c) {
     if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
   }
@@ -172,16 +174,16 @@ char* PutNumber(char* out, std::size_t value, Radix radix) {
 }
 
 std::string FormatNumber(std::size_t value, Radix radix) {
-  char buffer[32];
+  char buffer[kNumberRoom];
   return std::string(buffer, PutNumber(buffer, value, radix));
 }
 
 void NumberLines(Editor& editor, Radix radix) {
   // No more lines are numbered than the document has, so no line grows by
   // more than the digits of its size.
-  CommandFrame frame(editor, Sjis("行頭に行番号を付けています…"),
-                     {.line_growth = FormatNumber(editor.doc.size(), radix).size(),
-                      .use_store = true});
+  CommandFrame frame(
+      editor, Sjis("行頭に行番号を付けています…"),
+      {.line_growth = FormatNumber(editor.doc.size(), radix).size(), .use_store = true});
   editor.RecordStep(
       Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
   if (editor.doc.empty()) return;
@@ -189,7 +191,7 @@ void NumberLines(Editor& editor, Radix radix) {
   ComposeWorkLines(editor, width, [&](std::string_view line, std::size_t i, char* out) {
     // The number is written where it ends flush with the width, and the
     // columns in front of it filled with zeros.
-    char number[32];
+    char number[kNumberRoom];
     const std::size_t digits = static_cast<std::size_t>(PutNumber(number, i + 1, radix) - number);
     const std::size_t zeros = width - std::min(width, digits);
     std::memset(out, '0', zeros);
@@ -219,10 +221,8 @@ void AlignNumbers(Editor& editor, Radix radix) {
   std::size_t width = 0;
   // First pass: each line is tidied in front of its digits (a line it leaves
   // as it was keeps its bytes); second pass: the tidied lines are padded.
-  const std::size_t n = editor.work_store.size();
-  std::size_t i = 0;
+  // The gauge runs once per pass.
   editor.RewriteWorkStore([&](std::string_view original, std::string& line) {
-    editor.Progress(i++, 2 * n);
     if (original.empty()) return false;
     line.assign(original);
     line.erase(0, std::min(line.find_first_not_of(' '), line.size()));
@@ -250,8 +250,8 @@ void AlignNumbers(Editor& editor, Radix radix) {
     return line != original;
   });
   const bool sign_column = plus || minus;
+  editor.EndProgress();
   editor.RewriteWorkStore([&](std::string_view original, std::string& line) {
-    editor.Progress(i++, 2 * n);
     if (original.empty()) return false;
     const char first = original[0];
     if (!is_digit(first) && first != ' ' && first != '+' && first != '-') return false;
@@ -397,8 +397,7 @@ void AddCharacterCounts(Editor& editor) {
   editor.RecordStep(Sjis("[行頭にその行の文字数を追加]"));
   CommandFrame frame(editor, Sjis("行頭に行の文字数を追加しています…"), {.use_store = true});
   if (editor.doc.empty()) return;
-  // A count has at most 20 digits.
-  ComposeWorkLines(editor, 20, [&](std::string_view line, std::size_t, char* out) {
+  ComposeWorkLines(editor, kNumberRoom, [&](std::string_view line, std::size_t, char* out) {
     char* end = Put(PutNumber(out, Utf16Length(line), Radix::kDecimal), line);
     return static_cast<std::size_t>(end - out);
   });

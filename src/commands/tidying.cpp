@@ -183,7 +183,9 @@ std::string_view WithoutTrailingSpaces(std::string_view line) {
   return line.substr(0, end);
 }
 
-void TrimLeading(std::string& line) { line.erase(0, line.size() - WithoutLeadingSpaces(line).size()); }
+void TrimLeading(std::string& line) {
+  line.erase(0, line.size() - WithoutLeadingSpaces(line).size());
+}
 
 void TrimTrailing(std::string& line) { line.resize(WithoutTrailingSpaces(line).size()); }
 
@@ -409,10 +411,10 @@ void SwapAroundPattern(Editor& editor) {
 
 namespace {
 
-// Keeps the first occurrence of every line where it stands; moves each later
+// Keeps the first occurrence of every line where it stands; copies each later
 // repeat to *removed in document order. One hash lookup per line. The set
-// holds views of kept lines in their final slots (below out), which nothing
-// writes to again, so no view dangles.
+// holds the kept lines' views, which point into the store's blocks, so no
+// kept line is copied.
 void DropRepeats(Editor& editor, LineStore::Index& lines, Lines* removed) {
   const std::size_t n = lines.size();
   std::unordered_set<std::string_view> seen;

@@ -146,8 +146,11 @@ TEST_F(StorePathTest, EveryPortedCommandGivesTheResultsOfTheStringPerLineBuild) 
   const bool print = std::getenv("PARVANE_PRINT_DIGESTS") != nullptr;
   for (const Case& c : kCases) {
     const std::uint64_t digest = Run(c, merge_file);
-    if (print) std::printf("%s 0x%016llxULL\n", c.name, static_cast<unsigned long long>(digest));
-    else EXPECT_EQ(digest, c.digest) << c.name;
+    if (print) {
+      std::printf("%s 0x%016llxULL\n", c.name, static_cast<unsigned long long>(digest));
+    } else {
+      EXPECT_EQ(digest, c.digest) << c.name;
+    }
   }
 }
 
