@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <numeric>
 #include <string>
 #include <utility>
 
@@ -270,25 +269,17 @@ void SortNumerically(Editor& editor) {
   CommandFrame frame(editor, kBusy, {.use_store = true});
   const LineStore& lines = editor.work_store;
   if (editor.doc.empty() || lines.size() < 2) return;
-  // The keys live end to end in one buffer: a string per key would cost more
-  // memory than the lines themselves.
-  const JapaneseCollator collator(&editor.private_codes);
-  const std::size_t n = lines.size();
-  std::string blob;
-  std::vector<std::size_t> starts;
-  starts.reserve(n + 1);
-  for (std::size_t i = 0; i < n; ++i) {
-    starts.push_back(blob.size());
-    blob += NumericSortKey(collator, lines[i]);
-    editor.Progress(i, n);
-  }
-  starts.push_back(blob.size());
-  const std::string_view keys = blob;
-  auto key = [&](std::size_t i) { return keys.substr(starts[i], starts[i + 1] - starts[i]); };
-  std::vector<std::size_t> order(n);
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+  // One key per line, built on every core (a collator per chunk) into the
+  // key builders' buffers, then sorted there as plain bytes: the order a
+  // stable sort of the keys gives.
+  const PrivateCodes* table = &editor.private_codes;
+  auto make_keys = [&lines, table](std::size_t begin, std::size_t end, KeyBuilder& keys) {
+    const JapaneseCollator collator(table);
+    for (std::size_t i = begin; i < end; ++i) keys.Add(NumericSortKey(collator, lines[i]));
+  };
+  const std::vector<std::size_t> order =
+      StableOrderByKeys(lines.size(), make_keys,
+                        [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   ApplyOrder(editor.work_store.views(), order, nullptr);
   editor.EndProgress();
 }
