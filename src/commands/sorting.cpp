@@ -178,8 +178,9 @@ void JoinSelectedLines(Editor& editor) {
     editor.host().Message(kTooBig, MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  // Empty lines joined give no text, and no text is no line at all. No row
-  // holds a line break, so the joined text is one line.
+  // Empty lines joined give no text, and no text is no line at all. The
+  // joined text is one line: storing it splits it at any break it holds, as
+  // SplitLines would.
   LineStore joined;
   if (total > lines.size()) {
     char* out = joined.ComposeBuffer(total - lines.size());
