@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -78,15 +79,28 @@ void RecordWithParams(Editor& editor, std::string_view step_name_utf8,
   editor.RecordStepRecord();
 }
 
-// Applies f to every work line, reporting progress.
-template <typename F>
-void ForEachWorkLine(Editor& editor, F&& f) {
-  Lines& lines = editor.work_lines;
+// Replaces every work line i by the line that compose(line, i, out) writes
+// at out, at most extra bytes longer than line; compose returns the count
+// written. The lines are composed in place in a new store: no temporary
+// string per line. Reports progress.
+template <typename Compose>
+void ComposeWorkLines(Editor& editor, std::size_t extra, Compose&& compose) {
+  const LineStore& lines = editor.work_store;
   const std::size_t n = lines.size();
+  LineStore composed;
+  composed.ReserveLines(n);
   for (std::size_t i = 0; i < n; ++i) {
-    f(lines[i], i);
+    const std::string_view line = lines[i];
+    composed.CommitComposed(compose(line, i, composed.ComposeBuffer(line.size() + extra)));
     editor.Progress(i, n);
   }
+  editor.work_store = std::move(composed);
+}
+
+// Copies text to out and returns the end of the copy.
+char* Put(char* out, std::string_view text) {
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  return out + text.size();
 }
 
 enum class Side { kStart, kEnd };
@@ -97,17 +111,16 @@ void AddText(Editor& editor, Side side) {
       TextParam(editor, 1, Sjis(start ? "行頭に追加する文字列は？" : "行末に追加する文字列は？"));
   if (!text || text->empty()) return;
   CommandFrame frame(
-      editor, Sjis(start ? "行頭に文字列を追加しています…" : "行末に文字列を追加しています…"));
+      editor, Sjis(start ? "行頭に文字列を追加しています…" : "行末に文字列を追加しています…"),
+      {.use_store = true});
   // The step is recorded as soon as the frame has begun, so that it is kept
   // however the work ends; nothing up to EndCommand reads the buffer.
   RecordWithParams(editor, start ? "[行頭に文字列を追加]" : "[行末に文字列を追加]", {*text});
   if (editor.doc.empty()) return;
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t) {
-    if (start) {
-      line.insert(0, *text);
-    } else {
-      line += *text;
-    }
+  const std::string_view added = *text;
+  ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
+    char* end = start ? Put(Put(out, added), line) : Put(Put(out, line), added);
+    return static_cast<std::size_t>(end - out);
   });
 }
 
@@ -133,52 +146,57 @@ void CutColumns(Editor& editor, Cut cut) {
   const std::string busy =
       remove ? Sjis("行頭から、半角 ") + Decimal(*n) + Sjis(" 文字分を削除しています…")
              : Sjis("行頭の半角 ") + Decimal(*n) + Sjis(" 文字分を残して削除しています…");
-  CommandFrame frame(editor, busy);
+  CommandFrame frame(editor, busy, {.use_store = true});
   RecordWithParams(editor, remove ? "[行頭から数文字を削る]" : "[行頭の数文字を残して削る]",
                    {Decimal(*n)});
   if (editor.doc.empty()) return;
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t) {
-    const std::size_t split = ColumnSplitPoint(line, *n);
-    if (remove) {
-      line.erase(0, split);
-    } else {
-      line.resize(split);
-    }
-  });
+  // What is left is a part of each line: its view is narrowed, no byte copied.
+  LineStore::Index& lines = editor.work_store.views();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::size_t split = ColumnSplitPoint(lines[i], *n);
+    lines[i] = remove ? lines[i].substr(split) : lines[i].substr(0, split);
+    editor.Progress(i, lines.size());
+  }
 }
 
 enum class Radix { kDecimal, kHex };
 
-std::string FormatNumber(std::size_t value, Radix radix) {
-  char buffer[32];
-  auto [end, ec] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, radix == Radix::kHex ? 16 : 10);
-  std::string text(buffer, end);
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+// The most bytes PutNumber writes.
+constexpr std::size_t kNumberRoom = 32;
+
+// Writes value (upper-case hexadecimal digits) to out; returns the end.
+char* PutNumber(char* out, std::size_t value, Radix radix) {
+  char* end = std::to_chars(out, out + kNumberRoom, value, radix == Radix::kHex ? 16 : 10).ptr;
+  for (char* c = out; c != end; ++c) {
+    if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
   }
-  return text;
+  return end;
+}
+
+std::string FormatNumber(std::size_t value, Radix radix) {
+  char buffer[kNumberRoom];
+  return std::string(buffer, PutNumber(buffer, value, radix));
 }
 
 void NumberLines(Editor& editor, Radix radix) {
   // No more lines are numbered than the document has, so no line grows by
   // more than the digits of its size.
-  CommandFrame frame(editor, Sjis("行頭に行番号を付けています…"),
-                     {.line_growth = FormatNumber(editor.doc.size(), radix).size()});
+  CommandFrame frame(
+      editor, Sjis("行頭に行番号を付けています…"),
+      {.line_growth = FormatNumber(editor.doc.size(), radix).size(), .use_store = true});
   editor.RecordStep(
       Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
   if (editor.doc.empty()) return;
-  const std::size_t width = FormatNumber(editor.work_lines.size(), radix).size();
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t i) {
-    // A new string of the exact size: inserting in front would reallocate
-    // each line to twice its size.
-    const std::string number = FormatNumber(i + 1, radix);
-    std::string numbered;
-    numbered.reserve(width + line.size());
-    numbered.assign(width - std::min(width, number.size()), '0');
-    numbered += number;
-    numbered += line;
-    line = std::move(numbered);
+  const std::size_t width = FormatNumber(editor.work_store.size(), radix).size();
+  ComposeWorkLines(editor, width, [&](std::string_view line, std::size_t i, char* out) {
+    // The number is written where it ends flush with the width, and the
+    // columns in front of it filled with zeros.
+    char number[kNumberRoom];
+    const std::size_t digits = static_cast<std::size_t>(PutNumber(number, i + 1, radix) - number);
+    const std::size_t zeros = width - std::min(width, digits);
+    std::memset(out, '0', zeros);
+    char* end = Put(Put(out + zeros, std::string_view(number, digits)), line);
+    return static_cast<std::size_t>(end - out);
   });
 }
 
@@ -190,10 +208,10 @@ bool IsHexDigit(char c) {
 void AlignNumbers(Editor& editor, Radix radix) {
   editor.RecordStep(Sjis(radix == Radix::kHex ? "[行頭にある数字（16進数）の桁を揃える]"
                                               : "[行頭にある数字の桁を揃える]"));
-  CommandFrame frame(editor, Sjis("行頭にある数字の桁を揃えています..."));
+  CommandFrame frame(editor, Sjis("行頭にある数字の桁を揃えています..."), {.use_store = true});
   if (editor.doc.empty()) return;
   const auto is_digit = radix == Radix::kHex ? IsHexDigit : IsDecimalDigit;
-  auto count_digits = [&](const std::string& line, std::size_t from) {
+  auto count_digits = [&](std::string_view line, std::size_t from) {
     std::size_t i = from;
     while (i < line.size() && is_digit(line[i])) ++i;
     return i - from;
@@ -201,11 +219,12 @@ void AlignNumbers(Editor& editor, Radix radix) {
   bool plus = false;
   bool minus = false;
   std::size_t width = 0;
-  Lines& lines = editor.work_lines;
-  const std::size_t n = lines.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    std::string& line = lines[i];
-    if (line.empty()) continue;
+  // First pass: each line is tidied in front of its digits (a line it leaves
+  // as it was keeps its bytes); second pass: the tidied lines are padded.
+  // The gauge runs once per pass.
+  editor.RewriteWorkStore([&](std::string_view original, std::string& line) {
+    if (original.empty()) return false;
+    line.assign(original);
     line.erase(0, std::min(line.find_first_not_of(' '), line.size()));
     const std::size_t pluses = std::min(line.find_first_not_of('+'), line.size());
     if (pluses > 0) {
@@ -228,15 +247,15 @@ void AlignNumbers(Editor& editor, Radix radix) {
       if (body == line.size() || !is_digit(line[body])) line.insert(body, 1, '0');
     }
     width = std::max(width, count_digits(line, body));
-    editor.Progress(i, 2 * n);
-  }
+    return line != original;
+  });
   const bool sign_column = plus || minus;
-  for (std::size_t i = 0; i < n; ++i) {
-    std::string& line = lines[i];
-    editor.Progress(n + i, 2 * n);
-    if (line.empty()) continue;
-    const char first = line[0];
-    if (!is_digit(first) && first != ' ' && first != '+' && first != '-') continue;
+  editor.EndProgress();
+  editor.RewriteWorkStore([&](std::string_view original, std::string& line) {
+    if (original.empty()) return false;
+    const char first = original[0];
+    if (!is_digit(first) && first != ' ' && first != '+' && first != '-') return false;
+    line.assign(original);
     if (first != '-') {
       if (plus) {
         line.insert(0, 1, '+');
@@ -247,7 +266,8 @@ void AlignNumbers(Editor& editor, Radix radix) {
     const std::size_t from = sign_column ? 1 : 0;
     const std::size_t digits = count_digits(line, from);
     if (digits < width) line.insert(from, width - digits, '0');
-  }
+    return line != original;
+  });
 }
 
 void MergeFile(Editor& editor, Side side) {
@@ -266,8 +286,10 @@ void MergeFile(Editor& editor, Side side) {
   if (ec) full = *path;
   RecordWithParams(editor, start ? "[行頭に他のファイルを合成]" : "[行末に他のファイルを合成]",
                    {PathToSjis(full)});
-  CommandFrame frame(editor, Sjis(start ? "行頭にテキストファイルを合成しています…"
-                                        : "行末にテキストファイルを合成しています…"));
+  CommandFrame frame(editor,
+                     Sjis(start ? "行頭にテキストファイルを合成しています…"
+                                : "行末にテキストファイルを合成しています…"),
+                     {.use_store = true});
   if (editor.doc.empty()) return;
   Lines merged;
   std::string error;
@@ -286,22 +308,22 @@ void MergeFile(Editor& editor, Side side) {
   // pass the limit is cut to one byte over it, which the store refuses, and
   // the rest is not built.
   const std::size_t limit = editor.max_line_length;
-  Lines& lines = editor.work_lines;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string& line = lines[i];
-    const std::string& m = merged[i % merged.size()];
+  bool over = false;
+  std::size_t i = 0;
+  editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
+    if (over) return false;
+    const std::string_view m = merged[i++ % merged.size()];
     if (m.size() > limit || line.size() > limit - m.size()) {
-      line = start ? m.substr(0, limit + 1) + line : line + m.substr(0, limit + 1);
-      line.resize(limit + 1);
-      break;
+      over = true;
+      out.append(start ? m.substr(0, limit + 1) : line);
+      out.append(start ? line : m.substr(0, limit + 1));
+      out.resize(limit + 1);
+      return true;
     }
-    if (start) {
-      line.insert(0, m);
-    } else {
-      line += m;
-    }
-    editor.Progress(i, lines.size());
-  }
+    out.append(start ? m : line);
+    out.append(start ? line : m);
+    return true;
+  });
 }
 
 }  // namespace
@@ -351,11 +373,14 @@ void AddTextAtColumn(Editor& editor) {
   if (!column) return;
   std::optional<std::string> text = TextParam(editor, 2, Sjis("行中に追加する文字列は？"));
   if (!text || text->empty()) return;
-  CommandFrame frame(editor, Sjis("行中に文字列を追加しています…"));
+  CommandFrame frame(editor, Sjis("行中に文字列を追加しています…"), {.use_store = true});
   RecordWithParams(editor, "[行中に文字列を追加]", {Decimal(*column), *text});
   if (editor.doc.empty()) return;
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t) {
-    line.insert(ColumnSplitPoint(line, *column - 1), *text);
+  const std::string_view added = *text;
+  ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
+    const std::size_t split = ColumnSplitPoint(line, *column - 1);
+    char* end = Put(Put(Put(out, line.substr(0, split)), added), line.substr(split));
+    return static_cast<std::size_t>(end - out);
   });
 }
 
@@ -370,10 +395,11 @@ void AlignLeadingHexNumbers(Editor& editor) { AlignNumbers(editor, Radix::kHex);
 
 void AddCharacterCounts(Editor& editor) {
   editor.RecordStep(Sjis("[行頭にその行の文字数を追加]"));
-  CommandFrame frame(editor, Sjis("行頭に行の文字数を追加しています…"));
+  CommandFrame frame(editor, Sjis("行頭に行の文字数を追加しています…"), {.use_store = true});
   if (editor.doc.empty()) return;
-  ForEachWorkLine(editor, [&](std::string& line, std::size_t) {
-    line.insert(0, FormatNumber(Utf16Length(line), Radix::kDecimal));
+  ComposeWorkLines(editor, kNumberRoom, [&](std::string_view line, std::size_t, char* out) {
+    char* end = Put(PutNumber(out, Utf16Length(line), Radix::kDecimal), line);
+    return static_cast<std::size_t>(end - out);
   });
 }
 

@@ -2,7 +2,7 @@
 // numbering lines, aligning leading numbers, character counts and merging
 // another file into the lines ("ツール(&T)" -> "文字列の追加と削除(&B)").
 //
-// Every command runs in the command frame on work_lines, collected with the
+// Every command runs in the command frame on work_store, collected with the
 // whole-document fallback. Widths and columns are bytes of the Shift_JIS text
 // (a two-byte character is two columns).
 #ifndef PARVANE_COMMANDS_ADDING_H_

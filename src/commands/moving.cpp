@@ -2,7 +2,7 @@
 //
 // Moving a run of selected rows up by one is the same as moving the one
 // unselected row above it to the run's end, so each run is shifted in one
-// pass and every line is copied at most once, whatever the run's length.
+// pass over the document's views; no command here copies a line's bytes.
 #include "commands/moving.h"
 
 #include <string>
@@ -21,11 +21,13 @@ CommandFrame::Flags RowFrame() {
   return flags;
 }
 
-// Copies the selected rows' texts, top to bottom.
-Lines SelectedTexts(const Document& doc) {
-  Lines texts;
-  texts.reserve(doc.SelectedCount());
-  for (std::size_t row : doc.SelectedRows()) texts.emplace_back(doc.line(row));
+// The selected rows' lines, top to bottom: views of the document's blocks,
+// no byte copied.
+LineStore SelectedTexts(const Document& doc) {
+  LineStore texts;
+  texts.ShareBlocksOf(doc.lines());
+  texts.ReserveLines(doc.SelectedCount());
+  for (std::size_t row : doc.SelectedRows()) texts.AppendShared(doc.line(row));
   return texts;
 }
 
@@ -81,9 +83,9 @@ void MoveSelectionToTop(Editor& editor) {
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;
-  Lines texts = SelectedTexts(doc);
+  const LineStore texts = SelectedTexts(doc);
   doc.EraseSelected();
-  doc.InsertLines(0, std::move(texts), true);
+  doc.InsertStore(0, texts, true);
 }
 
 void MoveSelectionToBottom(Editor& editor) {
@@ -92,9 +94,9 @@ void MoveSelectionToBottom(Editor& editor) {
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;
-  Lines texts = SelectedTexts(doc);
+  const LineStore texts = SelectedTexts(doc);
   doc.EraseSelected();
-  doc.InsertLines(doc.size(), std::move(texts), true);
+  doc.InsertStore(doc.size(), texts, true);
 }
 
 }  // namespace parvane

@@ -2,14 +2,14 @@
 // sort of the program.
 //
 // Every order here is computed as a permutation of indexes and applied once,
-// moving the strings, so a million-line document is sorted in n log n with no
-// copy of its text.
+// moving the views of the line store (or the strings of a Lines list), so a
+// million-line document is sorted in n log n with no copy of its text.
 #include "commands/sorting.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
-#include <numeric>
 #include <string>
 #include <utility>
 
@@ -25,9 +25,11 @@ namespace {
 // The most a joined line may hold: line lengths plus line count.
 constexpr std::size_t kJoinLimit = 60000;
 
-// Rearranges lines so that position i holds the former line order[i].
-void ApplyOrder(Lines& lines, const std::vector<std::size_t>& order, Editor* editor) {
-  Lines sorted;
+// Rearranges lines (strings, or the views of a store) so that position i
+// holds the former line order[i].
+template <class Sequence>
+void ApplyOrder(Sequence& lines, const std::vector<std::size_t>& order, Editor* editor) {
+  Sequence sorted;
   sorted.reserve(lines.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
     sorted.push_back(std::move(lines[order[i]]));
@@ -36,10 +38,10 @@ void ApplyOrder(Lines& lines, const std::vector<std::size_t>& order, Editor* edi
   lines.swap(sorted);
 }
 
-}  // namespace
-
-std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor,
-                                        const PrivateCodes* codes) {
+// CollationOrder for any list of lines that has size() and operator[].
+template <class LineList>
+std::vector<std::size_t> CollationOrderOf(const LineList& lines, Editor* editor,
+                                          const PrivateCodes* codes) {
   // Comparing through the collator inside the sort would convert both lines
   // at every comparison; one key per line makes the sort a plain byte sort.
   // ICU collators are not shared between threads: one per chunk. The private
@@ -56,13 +58,8 @@ std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor,
   return StableOrderByKeys(lines.size(), make_keys, progress);
 }
 
-void SortLinesByCollation(Lines& lines, Editor* editor, const PrivateCodes* codes) {
-  if (lines.size() < 2) return;
-  std::vector<std::size_t> order = CollationOrder(lines, editor, codes);
-  ApplyOrder(lines, order, nullptr);
-}
-
-void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor) {
+template <class Sequence>
+void ShuffleSequence(Sequence& lines, LinearRandom& random, Editor* editor) {
   // Inside-out Fisher-Yates: line i goes to a random slot r of the first
   // i + 1 and the line that held r moves to i. Drawing random(i + 1) for every
   // i leaves the generator where inserting at random positions would.
@@ -73,12 +70,42 @@ void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor) {
   }
 }
 
+}  // namespace
+
+std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor,
+                                        const PrivateCodes* codes) {
+  return CollationOrderOf(lines, editor, codes);
+}
+
+std::vector<std::size_t> CollationOrder(const LineStore& lines, Editor* editor,
+                                        const PrivateCodes* codes) {
+  return CollationOrderOf(lines, editor, codes);
+}
+
+void SortLinesByCollation(Lines& lines, Editor* editor, const PrivateCodes* codes) {
+  if (lines.size() < 2) return;
+  ApplyOrder(lines, CollationOrderOf(lines, editor, codes), nullptr);
+}
+
+void SortLinesByCollation(LineStore& lines, Editor* editor, const PrivateCodes* codes) {
+  if (lines.size() < 2) return;
+  ApplyOrder(lines.views(), CollationOrderOf(lines, editor, codes), nullptr);
+}
+
+void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor) {
+  ShuffleSequence(lines, random, editor);
+}
+
+void ShuffleWith(LineStore& lines, LinearRandom& random, Editor* editor) {
+  ShuffleSequence(lines.views(), random, editor);
+}
+
 void SortBySyllabary(Editor& editor) {
   static const std::string kStep = Sjis("[五十音順にする]");
   static const std::string kBusy = Sjis("五十音順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  SortLinesByCollation(editor.work_lines, &editor);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  SortLinesByCollation(editor.work_store, &editor);
   editor.EndProgress();
 }
 
@@ -86,9 +113,9 @@ void SortByLength(Editor& editor) {
   static const std::string kStep = Sjis("[長さ順にする]");
   static const std::string kBusy = Sjis("長さ順に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  Lines& lines = editor.work_lines;
-  if (lines.size() < 2) return;
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  const LineStore& lines = editor.work_store;
+  if (editor.doc.empty() || lines.size() < 2) return;
   // The order is by length, then by former position, for any number of
   // lines. A key of zero-padded length and index compared as text gives this
   // order only while the index fits its field; comparing the two numbers
@@ -105,7 +132,7 @@ void SortByLength(Editor& editor) {
   std::vector<std::size_t> order(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].index;
   std::vector<Entry>().swap(entries);
-  ApplyOrder(lines, order, &editor);
+  ApplyOrder(editor.work_store.views(), order, &editor);
   editor.EndProgress();
 }
 
@@ -113,8 +140,9 @@ void ReverseLines(Editor& editor) {
   static const std::string kStep = Sjis("[逆にする]");
   static const std::string kBusy = Sjis("逆に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  Lines& lines = editor.work_lines;
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  LineStore::Index& lines = editor.work_store.views();
   const std::size_t n = lines.size();
   if (n < 2) return;
   for (std::size_t i = 0, j = n - 1; i < j; ++i, --j) {
@@ -128,9 +156,9 @@ void ShuffleLines(Editor& editor) {
   static const std::string kStep = Sjis("[シャッフルする]");
   static const std::string kBusy = Sjis("適当に並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  if (editor.work_lines.size() < 2) return;
-  ShuffleWith(editor.work_lines, ProgramRandom(), &editor);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty() || editor.work_store.size() < 2) return;
+  ShuffleWith(editor.work_store, ProgramRandom(), &editor);
   editor.EndProgress();
 }
 
@@ -139,23 +167,30 @@ void JoinSelectedLines(Editor& editor) {
   static const std::string kBusy = Sjis("選択項目を一行に結合しています...");
   static const std::string kTooBig = Sjis("結合できませんでした。大きすぎます。");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
-  // An empty document collects nothing: work_lines may still hold a refused
+  CommandFrame frame(editor, kBusy, {.use_store = true});
+  // An empty document collects nothing: work_store may still hold a refused
   // result, which is no reason to refuse.
   if (editor.doc.empty()) return;
-  Lines& lines = editor.work_lines;
+  LineStore& lines = editor.work_store;
   std::size_t total = lines.size();
-  for (const std::string& line : lines) total += line.size();
+  for (std::string_view line : lines) total += line.size();
   if (total > kJoinLimit) {
     editor.host().Message(kTooBig, MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  std::string joined;
-  joined.reserve(total);
-  for (const std::string& line : lines) joined += line;
-  // Empty lines joined give no text, and no text is no line at all.
-  lines.clear();
-  if (!joined.empty()) lines = SplitLines(joined);
+  // Empty lines joined give no text, and no text is no line at all. The
+  // joined text is one line: storing it splits it at any break it holds, as
+  // SplitLines would.
+  LineStore joined;
+  if (total > lines.size()) {
+    char* out = joined.ComposeBuffer(total - lines.size());
+    for (std::string_view line : lines) {
+      if (!line.empty()) std::memcpy(out, line.data(), line.size());
+      out += line.size();
+    }
+    joined.CommitComposed(total - lines.size());
+  }
+  lines = std::move(joined);
 }
 
 void GatherSelectedLines(Editor& editor) {
@@ -163,7 +198,7 @@ void GatherSelectedLines(Editor& editor) {
   static const std::string kBusy = Sjis("選択項目をまとめています...");
   editor.RecordStep(kStep);
   // Storing the collected lines unchanged is the whole command.
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
 }
 
 namespace {
@@ -232,29 +267,21 @@ void SortNumerically(Editor& editor) {
   static const std::string kStep = Sjis("[数字を数値として並べ替える]");
   static const std::string kBusy = Sjis("数字を数値として並べ替えています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
-  Lines& lines = editor.work_lines;
-  if (lines.size() < 2) return;
-  // The keys live end to end in one buffer: a string per key would cost more
-  // memory than the lines themselves.
-  const JapaneseCollator collator(&editor.private_codes);
-  const std::size_t n = lines.size();
-  std::string blob;
-  std::vector<std::size_t> starts;
-  starts.reserve(n + 1);
-  for (std::size_t i = 0; i < n; ++i) {
-    starts.push_back(blob.size());
-    blob += NumericSortKey(collator, lines[i]);
-    editor.Progress(i, n);
-  }
-  starts.push_back(blob.size());
-  const std::string_view keys = blob;
-  auto key = [&](std::size_t i) { return keys.substr(starts[i], starts[i + 1] - starts[i]); };
-  std::vector<std::size_t> order(n);
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
-  ApplyOrder(lines, order, nullptr);
+  CommandFrame frame(editor, kBusy, {.use_store = true});
+  const LineStore& lines = editor.work_store;
+  if (editor.doc.empty() || lines.size() < 2) return;
+  // One key per line, built on every core (a collator per chunk) into the
+  // key builders' buffers, then sorted there as plain bytes: the order a
+  // stable sort of the keys gives.
+  const PrivateCodes* table = &editor.private_codes;
+  auto make_keys = [&lines, table](std::size_t begin, std::size_t end, KeyBuilder& keys) {
+    const JapaneseCollator collator(table);
+    for (std::size_t i = begin; i < end; ++i) keys.Add(NumericSortKey(collator, lines[i]));
+  };
+  const std::vector<std::size_t> order =
+      StableOrderByKeys(lines.size(), make_keys,
+                        [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
+  ApplyOrder(editor.work_store.views(), order, nullptr);
   editor.EndProgress();
 }
 

@@ -1,5 +1,6 @@
 // Sorting lines: the six commands of the "並べ替え(&S)" menu that rework the
-// collected lines (WorkLines) inside the command frame, and the one collation
+// collected lines (the frame's work_store: views, reordered without copying a
+// byte) inside the command frame, and the one collation
 // order that every sort of the program shares.
 //
 // None of these commands takes a parameter: each records its bracketed menu
@@ -51,15 +52,20 @@ void GatherSelectedLines(Editor& editor);
 // through its private codes; otherwise through codes when given.
 std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr,
                                         const PrivateCodes* codes = nullptr);
+std::vector<std::size_t> CollationOrder(const LineStore& lines, Editor* editor = nullptr,
+                                        const PrivateCodes* codes = nullptr);
 
-// Sorts lines in place by CollationOrder.
+// Sorts lines in place by CollationOrder (a store by moving its views).
 void SortLinesByCollation(Lines& lines, Editor* editor = nullptr,
+                          const PrivateCodes* codes = nullptr);
+void SortLinesByCollation(LineStore& lines, Editor* editor = nullptr,
                           const PrivateCodes* codes = nullptr);
 
 // Fisher-Yates shuffle drawing random(i + 1) for i = 0, 1, ... n - 1: the
 // same draws, and the same distribution over orders, as inserting each line
 // at a random position of a growing list.
 void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor = nullptr);
+void ShuffleWith(LineStore& lines, LinearRandom& random, Editor* editor = nullptr);
 
 // "数字を数値として並べ替える", step "[数字を数値として並べ替える]": each line
 // is read as alternating runs of digits (0-9 and ０-９) and other text; runs

@@ -1,6 +1,8 @@
-// The tidying commands. Lists are compacted in one forward pass (never one
-// erase per removed line) and lines are rewritten in place, so a million-line
-// document costs one walk over its bytes.
+// The tidying commands, on the frame's work_store. Lists are compacted in one
+// forward pass over the views (never one erase per removed line); a line cut
+// short (trims, wrapping) stays a view of its old bytes, and only lines whose
+// text changes otherwise are written anew, so a million-line document costs
+// one walk over its bytes.
 #include "commands/tidying.h"
 
 #include <algorithm>
@@ -29,9 +31,9 @@ bool IsFullSpaceAt(std::string_view s, std::size_t i) {
          static_cast<unsigned char>(s[i + 1]) == kFullSpaceTrail;
 }
 
-// Keeps the first line of each run of equal adjacent lines; moves the others
+// Keeps the first line of each run of equal adjacent lines; copies the others
 // to *removed in document order.
-void CollapseRuns(Editor& editor, Lines& lines, Lines* removed) {
+void CollapseRuns(Editor& editor, LineStore::Index& lines, Lines* removed) {
   const std::size_t n = lines.size();
   if (n == 0) return;
   std::size_t out = 1;
@@ -39,9 +41,9 @@ void CollapseRuns(Editor& editor, Lines& lines, Lines* removed) {
     // lines[out - 1] is the kept head of the run lines[i - 1] belongs to, and
     // equality is transitive, so comparing with it is comparing with line i-1.
     if (lines[i] == lines[out - 1]) {
-      removed->push_back(std::move(lines[i]));
+      removed->emplace_back(lines[i]);
     } else {
-      if (out != i) lines[out] = std::move(lines[i]);
+      if (out != i) lines[out] = lines[i];
       ++out;
     }
     editor.Progress(i, n);
@@ -50,16 +52,16 @@ void CollapseRuns(Editor& editor, Lines& lines, Lines* removed) {
 }
 
 // Removes every line of each run of two or more equal adjacent lines.
-void DropRuns(Editor& editor, Lines& lines, Lines* removed) {
+void DropRuns(Editor& editor, LineStore::Index& lines, Lines* removed) {
   const std::size_t n = lines.size();
   std::size_t out = 0;
   for (std::size_t i = 0; i < n;) {
     std::size_t end = i + 1;
     while (end < n && lines[end] == lines[i]) ++end;
     if (end - i >= 2) {
-      for (std::size_t k = i; k < end; ++k) removed->push_back(std::move(lines[k]));
+      for (std::size_t k = i; k < end; ++k) removed->emplace_back(lines[k]);
     } else {
-      if (out != i) lines[out] = std::move(lines[i]);
+      if (out != i) lines[out] = lines[i];
       ++out;
     }
     editor.Progress(end - 1, n);
@@ -68,20 +70,21 @@ void DropRuns(Editor& editor, Lines& lines, Lines* removed) {
   lines.resize(out);
 }
 
-// Moves the lines a duplicate command removes from lines to *removed.
-using DuplicateRule = void (*)(Editor& editor, Lines& lines, Lines* removed);
+// Drops the views of the lines a duplicate command removes, copying those
+// lines to *removed.
+using DuplicateRule = void (*)(Editor& editor, LineStore::Index& lines, Lines* removed);
 
 // The duplicate commands differ only in which lines go.
 void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
                          DuplicateRule rule) {
   {
-    CommandFrame frame(editor, busy, {.line_growth = 0});
+    CommandFrame frame(editor, busy, {.line_growth = 0, .use_store = true});
     editor.removed_lines.clear();
-    // On an empty document the frame collects nothing, and WorkLines may
+    // On an empty document the frame collects nothing, and work_store may
     // still hold an earlier refused result; it must not appear as removed.
     if (!editor.doc.empty()) {
       Lines removed;
-      rule(editor, editor.work_lines, &removed);
+      rule(editor, editor.work_store.views(), &removed);
       editor.EndProgress();
       SetRemovedLines(editor, std::move(removed));
     }
@@ -89,12 +92,13 @@ void RunDuplicateCommand(Editor& editor, const std::string& step, const std::str
   RemovedLinesEpilogue(editor, step);
 }
 
-// Applies rule to every work line in place, reporting progress.
-template <typename Rule>
-void ForEachWorkLine(Editor& editor, Rule&& rule) {
-  Lines& lines = editor.work_lines;
+// Replaces every work line by cut(line), a part of it: the view is narrowed,
+// no byte copied. Reports progress.
+template <typename Cut>
+void CutWorkLines(Editor& editor, Cut&& cut) {
+  LineStore::Index& lines = editor.work_store.views();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    rule(lines[i]);
+    lines[i] = cut(lines[i]);
     editor.Progress(i, lines.size());
   }
   editor.EndProgress();
@@ -109,18 +113,18 @@ void SwapAround(Editor& editor, const std::string& step, std::string_view prompt
   if (!boundary) return;
   editor.step_record = {step, *boundary};
   editor.RecordStepRecord();
-  CommandFrame frame(editor, kBusy);
-  std::string buffer;
-  ForEachWorkLine(editor, [&](std::string& line) {
+  CommandFrame frame(editor, kBusy, {.use_store = true});
+  if (editor.doc.empty()) return;
+  editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
     std::size_t length = 0;
     std::size_t p = find(*boundary, line, &length);
-    if (p == std::string::npos) return;
-    buffer.clear();
-    buffer.append(line, p + length, std::string::npos);
-    buffer.append(line, p, length);
-    buffer.append(line, 0, p);
-    line.assign(buffer);
+    if (p == std::string::npos) return false;
+    out.append(line.substr(p + length));
+    out.append(line.substr(p, length));
+    out.append(line.substr(0, p));
+    return true;
   });
+  editor.EndProgress();
 }
 
 }  // namespace
@@ -154,7 +158,7 @@ bool CompressSpaceRuns(std::string& line) {
   return true;
 }
 
-void TrimLeading(std::string& line) {
+std::string_view WithoutLeadingSpaces(std::string_view line) {
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] == ' ') {
@@ -165,10 +169,10 @@ void TrimLeading(std::string& line) {
       break;
     }
   }
-  if (i > 0) line.erase(0, i);
+  return line.substr(i);
 }
 
-void TrimTrailing(std::string& line) {
+std::string_view WithoutTrailingSpaces(std::string_view line) {
   // Shift_JIS cannot be read backwards: a final 0x81 0x40 is a full-width
   // space only if 0x81 starts a character, so the line is walked forwards.
   std::size_t end = 0;
@@ -176,8 +180,14 @@ void TrimTrailing(std::string& line) {
     bool space = (len == 1 && line[i] == ' ') || (len == 2 && IsFullSpaceAt(line, i));
     if (!space) end = i + len;
   });
-  line.resize(end);
+  return line.substr(0, end);
 }
+
+void TrimLeading(std::string& line) {
+  line.erase(0, line.size() - WithoutLeadingSpaces(line).size());
+}
+
+void TrimTrailing(std::string& line) { line.resize(WithoutTrailingSpaces(line).size()); }
 
 void WrapPieces(std::string_view line, std::size_t width, std::vector<std::string_view>* pieces) {
   pieces->clear();
@@ -201,8 +211,7 @@ void WrapPieces(std::string_view line, std::size_t width, std::vector<std::strin
   } while (start < n);
 }
 
-void ReverseCharacters(std::string& line) {
-  thread_local std::string buffer;
+void ReverseCharactersTo(std::string_view line, char* out) {
   std::size_t n = line.size();
   // A lead byte cut off at the end is no character: moved to the front it
   // would pair with the next byte, so it stays where it is.
@@ -210,13 +219,18 @@ void ReverseCharacters(std::string& line) {
       SjisCharStart(line, n - 1) == n - 1) {
     --n;
   }
-  buffer.resize(line.size());
-  if (n < line.size()) buffer[n] = line[n];
+  if (n < line.size()) out[n] = line[n];
   for (std::size_t i = 0; i < n;) {
     std::size_t len = SjisCharLength(line, i);
-    std::memcpy(&buffer[n - i - len], &line[i], len);
+    std::memcpy(out + (n - i - len), line.data() + i, len);
     i += len;
   }
+}
+
+void ReverseCharacters(std::string& line) {
+  thread_local std::string buffer;
+  buffer.resize(line.size());
+  ReverseCharactersTo(line, buffer.data());
   line.assign(buffer);
 }
 
@@ -247,13 +261,14 @@ void CollapseBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空行を一行にまとめる]");
   static const std::string kBusy = Sjis("空行を一行にまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  Lines& lines = editor.work_lines;
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  LineStore::Index& lines = editor.work_store.views();
   const std::size_t n = lines.size();
   std::size_t out = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (lines[i].empty() && out > 0 && lines[out - 1].empty()) continue;
-    if (out != i) lines[out] = std::move(lines[i]);
+    if (out != i) lines[out] = lines[i];
     ++out;
     editor.Progress(i, n);
   }
@@ -265,39 +280,52 @@ void RemoveBlankLines(Editor& editor) {
   static const std::string kStep = Sjis("[空行をすべて削除する]");
   static const std::string kBusy = Sjis("空の行を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  std::erase_if(editor.work_lines, [](const std::string& line) { return line.empty(); });
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  std::erase_if(editor.work_store.views(), [](std::string_view line) { return line.empty(); });
 }
 
 void CompressSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[連続する空白文字をひとつにまとめる]");
   static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  ForEachWorkLine(editor, [](std::string& line) { CompressSpaceRuns(line); });
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  // A line without two spaces in a row is kept as it is, without a copy.
+  editor.RewriteWorkStore([](std::string_view line, std::string& out) {
+    if (line.find("  ") == std::string_view::npos &&
+        line.find("\x81\x40\x81\x40") == std::string_view::npos) {
+      return false;
+    }
+    out.assign(line);
+    return CompressSpaceRuns(out);
+  });
+  editor.EndProgress();
 }
 
 void TrimLeadingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行頭の空白文字を削除する]");
   static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  ForEachWorkLine(editor, TrimLeading);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  CutWorkLines(editor, WithoutLeadingSpaces);
 }
 
 void TrimTrailingSpaces(Editor& editor) {
   static const std::string kStep = Sjis("[行末の空白文字を削除する]");
   static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
-  ForEachWorkLine(editor, TrimTrailing);
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
+  if (editor.doc.empty()) return;
+  CutWorkLines(editor, WithoutTrailingSpaces);
 }
 
 void WrapLines(Editor& editor) {
   static const std::string kStep = Sjis("[指定文字数で改行（禁則無し）]");
   static const std::string kBusy = Sjis("行を折り返しています…");
   static const std::string kPrompt = Sjis("何文字で折り返しますか？");
-  CommandFrame frame(editor, kBusy, {.line_growth = 0});
+  CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   std::optional<long> width = NumberParam(editor, 1, kPrompt);
   if (!width || *width <= 0) return;
   editor.step_record = {kStep, std::to_string(*width)};
@@ -305,30 +333,32 @@ void WrapLines(Editor& editor) {
   // Each piece becomes a line of its own, also in a partial selection: a row
   // holding line breaks would be one "line" to every later command, and its
   // length check would count the breaks.
-  Lines& lines = editor.work_lines;
+  if (editor.doc.empty()) return;
+  const LineStore& lines = editor.work_store;
   const auto w = static_cast<std::size_t>(*width);
   // Every piece but a line's last holds at least w - 1 bytes (a two-byte
   // character may not fit the last byte), so this many rows are enough and
   // the list of a million lines is never reallocated on the way.
   std::size_t most_rows = 0;
   const std::size_t least_piece = std::max<std::size_t>(w - 1, 1);
-  for (const std::string& line : lines) {
+  for (std::string_view line : lines) {
     most_rows += line.size() <= w ? 1 : (line.size() + least_piece - 1) / least_piece;
   }
-  Lines wrapped;
-  wrapped.reserve(most_rows);
+  // The pieces are views of the lines they are cut from: no byte is copied.
+  LineStore wrapped;
+  wrapped.ShareBlocksOf(lines);
+  wrapped.ReserveLines(most_rows);
   std::vector<std::string_view> pieces;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].size() <= w) {
-      wrapped.push_back(std::move(lines[i]));
+      wrapped.AppendShared(lines[i]);
     } else {
       WrapPieces(lines[i], w, &pieces);
-      for (std::string_view piece : pieces) wrapped.emplace_back(piece);
-      std::string().swap(lines[i]);
+      for (std::string_view piece : pieces) wrapped.AppendShared(piece);
     }
     editor.Progress(i, lines.size());
   }
-  lines.swap(wrapped);
+  editor.work_store = std::move(wrapped);
   editor.EndProgress();
 }
 
@@ -336,10 +366,22 @@ void ReverseEachLine(Editor& editor) {
   static const std::string kStep = Sjis("[行の左右を逆にする]");
   static const std::string kBusy = Sjis("行の左右を逆にしています…");
   editor.RecordStep(kStep);
-  CommandFrame frame(editor, kBusy);
+  CommandFrame frame(editor, kBusy, {.use_store = true});
+  if (editor.doc.empty()) return;
   // Reversing Shift_JIS characters directly gives what reversing the UTF-16
   // form would, without turning bytes that have no Unicode form into "?".
-  ForEachWorkLine(editor, ReverseCharacters);
+  // Each line is written reversed straight into the new store.
+  const LineStore& lines = editor.work_store;
+  LineStore reversed;
+  reversed.ReserveLines(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    ReverseCharactersTo(line, reversed.ComposeBuffer(line.size()));
+    reversed.CommitComposed(line.size());
+    editor.Progress(i, lines.size());
+  }
+  editor.work_store = std::move(reversed);
+  editor.EndProgress();
 }
 
 void SwapAroundText(Editor& editor) {
@@ -369,21 +411,20 @@ void SwapAroundPattern(Editor& editor) {
 
 namespace {
 
-// Keeps the first occurrence of every line where it stands; moves each later
+// Keeps the first occurrence of every line where it stands; copies each later
 // repeat to *removed in document order. One hash lookup per line. The set
-// holds views of kept lines in their final slots (below out), which nothing
-// writes to again, so no line is copied and no view dangles, short strings
-// stored inside their slot included.
-void DropRepeats(Editor& editor, Lines& lines, Lines* removed) {
+// holds the kept lines' views, which point into the store's blocks, so no
+// kept line is copied.
+void DropRepeats(Editor& editor, LineStore::Index& lines, Lines* removed) {
   const std::size_t n = lines.size();
   std::unordered_set<std::string_view> seen;
   seen.reserve(n);
   std::size_t out = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (seen.contains(lines[i])) {
-      removed->push_back(std::move(lines[i]));
+      removed->emplace_back(lines[i]);
     } else {
-      if (out != i) lines[out] = std::move(lines[i]);
+      if (out != i) lines[out] = lines[i];
       seen.insert(lines[out]);
       ++out;
     }

@@ -1,7 +1,7 @@
 // Tidying lines: the commands of the "整頓・整形(&A)" menu, which remove
 // duplicate and blank lines, tidy white space, wrap lines and reverse or swap
-// the parts of each line. All run inside the command frame on WorkLines with
-// the whole-document fallback.
+// the parts of each line. All run inside the command frame on work_store (the
+// line store) with the whole-document fallback.
 //
 // White space here is the half-width space (0x20) and the full-width space
 // "　" (0x81 0x40) only; tabs are text. Full-width spaces are recognised only
@@ -85,6 +85,9 @@ bool CompressSpaceRuns(std::string& line);
 // Removes leading, or trailing, half- and full-width spaces in place.
 void TrimLeading(std::string& line);
 void TrimTrailing(std::string& line);
+// The part of line that those leave (a view of line).
+std::string_view WithoutLeadingSpaces(std::string_view line);
+std::string_view WithoutTrailingSpaces(std::string_view line);
 
 // Fills *pieces (cleared first) with line cut at width bytes (width > 0):
 // each piece is the longest run of whole characters that fits, or one
@@ -94,6 +97,8 @@ void WrapPieces(std::string_view line, std::size_t width, std::vector<std::strin
 
 // Reverses the order of the characters of line in place.
 void ReverseCharacters(std::string& line);
+// Writes the characters of line in reverse order to out (line.size() bytes).
+void ReverseCharactersTo(std::string_view line, char* out);
 
 // Returns the 0-based byte position of the first occurrence of boundary in
 // line that starts on a character, or npos.
