@@ -89,12 +89,9 @@ std::vector<Case> Cases() {
   return {
       {"halfwidth", ConvertToHalfWidth, kind(KindMapping::kHalfWidth)},
       {"fullwidth", ConvertToFullWidth, kind(KindMapping::kFullWidth)},
-      {"katakana", HiraganaToKatakana, kind(KindMapping::kKatakana)},
       {"lower", ConvertToLowerCase, kind(KindMapping::kLowerCase)},
       {"fullwidth-katakana", KatakanaToFullWidth, kind_class(KindClass::kKatakanaToFullWidth)},
-      {"halfwidth-symbols", SymbolsToHalfWidth, kind_class(KindClass::kSymbolsToHalfWidth)},
       {"swap-width", SwapWidth, kind_class(KindClass::kSwapWidth)},
-      {"swap-case", SwapCase, kind_class(KindClass::kSwapCase)},
       {"from-romaji", RomajiToKatakana, romaji(RomajiConversion::kToKatakana)},
       {"romaji", KatakanaToHepburn, romaji(RomajiConversion::kHepburn)},
       {"repair-garbled", RepairGarbledText,

@@ -1,8 +1,7 @@
 // Replacement and the comma-separated commands on the command's line store.
 // On random documents: a command on scattered selected rows gives what it
 // gives on a document of those rows alone, put in place of the first of
-// them; a replacement gives, line by line, what the matchers give on strings;
-// and a line without a match keeps its bytes.
+// them, and a line without a match keeps its bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -97,37 +96,21 @@ TEST(StorePathTest, SelectedRowsGiveWhatTheyGiveAsADocumentOfTheirOwn) {
   }
 }
 
-TEST(StorePathTest, ReplacementIsTheMatchersLineByLineAndSharesUnmatchedLines) {
+TEST(StorePathTest, ReplacementSharesTheBytesOfUnmatchedLines) {
   std::mt19937 random(62);
-  struct Replacement {
-    SearchMode mode;
-    const char* find;
-    const char* with;
-    std::function<void(std::string&)> direct;
-  };
-  PlainMatcher plain("b", false);
-  const Replacement replacements[] = {
-      {SearchMode::kPlain, "b", "[]", [&plain](std::string& s) { plain.ReplaceAll(s, "[]"); }},
-      {SearchMode::kRegex, "\\\\|1+", "&&",
-       [](std::string& s) { RegexReplaceAll("\\\\|1+", true, "&&", s); }},
-      {SearchMode::kExtendedRegex, "(a|B)\\s", "\\1",
-       [](std::string& s) { RegexReplaceAllExtended("(a|B)\\s", true, "\\1", s); }},
-  };
-  for (const Replacement& r : replacements) {
-    const Lines lines = RandomLines(random, 300);
-    ScriptedHost host;
-    Editor editor(host);
-    editor.doc.SetLines(lines);
-    std::vector<const char*> before;
-    for (std::string_view line : editor.doc.lines()) before.push_back(line.data());
-    ReplaceInLines(editor, r.find, r.with, r.mode, false);
-    Lines expected = lines;
-    for (std::string& line : expected) r.direct(line);
-    ASSERT_EQ(editor.doc.lines().ToStrings(), expected) << r.find;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (expected[i] == lines[i] && !lines[i].empty()) {
-        EXPECT_EQ(editor.doc.line(i).data(), before[i]) << r.find << ": line " << i << " copied";
-      }
+  const Lines lines = RandomLines(random, 300);
+  ScriptedHost host;
+  Editor editor(host);
+  editor.doc.SetLines(lines);
+  std::vector<const char*> before;
+  for (std::string_view line : editor.doc.lines()) before.push_back(line.data());
+  ReplaceInLines(editor, "\\\\|1+", "&&", SearchMode::kRegex, false);
+  Lines expected = lines;
+  for (std::string& line : expected) RegexReplaceAll("\\\\|1+", true, "&&", line);
+  ASSERT_EQ(editor.doc.lines().ToStrings(), expected);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (expected[i] == lines[i] && !lines[i].empty()) {
+      EXPECT_EQ(editor.doc.line(i).data(), before[i]) << "line " << i << " copied";
     }
   }
 }
