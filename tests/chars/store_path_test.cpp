@@ -28,7 +28,7 @@
 namespace parvane {
 namespace {
 
-// Pieces that conversions treat specially: letters (n for the romaji rules),
+// Pieces with rules of their own in some conversion: letters (n for the romaji rules),
 // escapes, a backslash, half-width kana with sound marks, kana, full-width
 // letters and digits, ソ (trail byte '\'), and a lead byte with no partner
 // when it ends a line.
