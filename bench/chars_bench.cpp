@@ -88,7 +88,7 @@ void ConversionTable10Rules(benchmark::State& state) {
                        Sjis("カ=か"), "2024=2025",         "no rule", "C:=D:", Sjis("ガ=が")};
   for (auto _ : state) {
     state.PauseTiming();
-    Lines lines = Corpus();
+    LineStore lines = LineStore::FromStrings(Corpus());
     state.ResumeTiming();
     ApplyConversionTable(table, lines);
     benchmark::DoNotOptimize(lines.size());

@@ -1,6 +1,7 @@
 // The conversion-table command; see conversion_table.h.
 #include "chars/conversion_table.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -42,7 +43,15 @@ std::optional<ConversionRule> ParseConversionRule(std::string_view line) {
 std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
                                 std::string_view replacement, std::string* scratch,
                                 std::size_t max_length) {
-  const std::string_view text = *line;
+  const std::size_t count =
+      ReplaceIgnoringCase(std::string_view(*line), search, replacement, scratch, max_length);
+  if (count != 0) line->swap(*scratch);
+  return count;
+}
+
+std::size_t ReplaceIgnoringCase(std::string_view text, std::string_view search,
+                                std::string_view replacement, std::string* out,
+                                std::size_t max_length) {
   if (search.empty() || text.size() < search.size()) return 0;
   const unsigned char first = FoldAscii(static_cast<unsigned char>(search[0]));
   const unsigned char first_upper =
@@ -73,29 +82,39 @@ std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
   };
 
   std::size_t count = 0;
-  std::size_t copied = 0;  // text before this offset is already in *scratch
+  std::size_t copied = 0;  // text before this offset is already in *out
   for (std::size_t p = 0; p + search.size() <= text.size();) {
     const unsigned char b = FoldAscii(static_cast<unsigned char>(text[p]));
     if (b == first && matches_at(p)) {
-      if (count == 0) scratch->clear();
-      scratch->append(text.data() + copied, p - copied);
-      scratch->append(replacement);
+      if (count == 0) out->clear();
+      out->append(text.data() + copied, p - copied);
+      out->append(replacement);
       p += search.size();
       copied = p;
       ++count;
-      if (scratch->size() > max_length) break;
+      if (out->size() > max_length) break;
     } else {
       p += SjisCharLength(text, p);
     }
   }
   if (count == 0) return 0;
-  if (scratch->size() <= max_length) scratch->append(text.data() + copied, text.size() - copied);
-  if (scratch->size() > max_length) scratch->resize(max_length + 1);
-  line->swap(*scratch);
+  if (out->size() <= max_length) out->append(text.data() + copied, text.size() - copied);
+  if (out->size() > max_length) out->resize(max_length + 1);
   return count;
 }
 
 bool ApplyConversionTable(const Lines& table_lines, Lines& lines,
+                          const std::function<void(std::size_t, std::size_t)>& before_rule,
+                          std::size_t max_length) {
+  LineStore store = LineStore::FromStrings(lines);
+  const bool within = ApplyConversionTable(table_lines, store, before_rule, max_length);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (store[i] != lines[i]) lines[i].assign(store[i]);
+  }
+  return within;
+}
+
+bool ApplyConversionTable(const Lines& table_lines, LineStore& lines,
                           const std::function<void(std::size_t, std::size_t)>& before_rule,
                           std::size_t max_length) {
   // The replacement of each search text is that of its first rule.
@@ -107,18 +126,60 @@ bool ApplyConversionTable(const Lines& table_lines, Lines& lines,
     if (rules.back())
       first_replacement.emplace(FoldedKey(rules.back()->search), rules.back()->replacement);
   }
-  std::string scratch;
+  // Rewritten lines go to blocks of their own; the others stay views of
+  // their old bytes. A line rewritten by several rules leaves its earlier
+  // forms behind as dead bytes, so the rewritten lines are copied afresh
+  // whenever the dead bytes outweigh the live ones: memory stays within a
+  // few times the rewritten text, whatever the number of rules.
+  constexpr std::size_t kSlack = std::size_t{16} << 20;
+  LineStore::Index& views = lines.views();
+  LineStore rewritten;
+  std::vector<std::uint8_t> is_rewritten(views.size(), 0);
+  std::size_t live = 0;     // bytes of the rewritten lines' present forms
+  std::size_t written = 0;  // bytes appended to `rewritten` since it was fresh
+  auto put = [&](std::size_t i, std::string_view line) {
+    if (is_rewritten[i]) live -= views[i].size();
+    rewritten.Append(line);
+    views[i] = rewritten.back();
+    rewritten.views().pop_back();  // only its blocks are kept, not an index
+    is_rewritten[i] = 1;
+    live += line.size();
+    written += line.size();
+  };
+  auto compact_if_sparse = [&] {
+    if (written <= 2 * live + kSlack) return;
+    LineStore fresh;
+    for (std::size_t i = 0; i < views.size(); ++i) {
+      if (!is_rewritten[i]) continue;
+      fresh.Append(views[i]);
+      views[i] = fresh.back();
+      fresh.views().pop_back();
+    }
+    rewritten = std::move(fresh);
+    written = live;
+  };
+
+  bool within = true;
+  std::string out;
   const std::size_t n = table_lines.size();
-  for (std::size_t k = 0; k < n; ++k) {
+  for (std::size_t k = 0; k < n && within; ++k) {
     if (before_rule) before_rule(k + 1, n);
     if (!rules[k]) continue;
     const std::string& replacement = first_replacement.at(FoldedKey(rules[k]->search));
-    for (std::string& line : lines) {
-      ReplaceIgnoringCase(&line, rules[k]->search, replacement, &scratch, max_length);
-      if (line.size() > max_length) return false;
+    for (std::size_t i = 0; i < views.size(); ++i) {
+      if (ReplaceIgnoringCase(views[i], rules[k]->search, replacement, &out, max_length) != 0) {
+        put(i, out);
+      }
+      // A line already over the limit ends the rules too: the store refuses it anyway.
+      if (views[i].size() > max_length) {
+        within = false;
+        break;
+      }
     }
+    compact_if_sparse();
   }
-  return true;
+  lines.ShareBlocksOf(rewritten);
+  return within;
 }
 
 void ConvertByTable(Editor& editor) {
@@ -140,13 +201,13 @@ void ConvertByTable(Editor& editor) {
   const std::string busy = Sjis("変換テーブルで変換しています…");
   std::string failure;
   {
-    CommandFrame frame(editor, busy);
+    CommandFrame frame(editor, busy, {.use_store = true});
     Lines table_lines;
     std::string reason;
     if (!ReadTextFileLines(path, &table_lines, &reason)) {
       failure = Sjis("ファイルを開けませんでした。\r\n") + PathToSjis(path) + "\r\n" + Sjis(reason);
     } else {
-      ApplyConversionTable(table_lines, editor.work_lines, [&](std::size_t k, std::size_t n) {
+      ApplyConversionTable(table_lines, editor.work_store, [&](std::size_t k, std::size_t n) {
         char count[64];
         std::snprintf(count, sizeof count, " ( %zu / %zu )", k, n);
         // A nested start and end only changes the busy panel's text.

@@ -44,6 +44,12 @@ std::optional<ConversionRule> ParseConversionRule(std::string_view line);
 std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
                                 std::string_view replacement, std::string* scratch,
                                 std::size_t max_length = std::string::npos);
+// The same for a line held elsewhere (a view of a line store): the result
+// goes to *out, written only when the count is not 0; out must not hold
+// text's bytes.
+std::size_t ReplaceIgnoringCase(std::string_view text, std::string_view search,
+                                std::string_view replacement, std::string* out,
+                                std::size_t max_length = std::string::npos);
 
 // Applies the table (its lines as read from the file) to lines. Before table
 // line k (1-based) of n is considered, before_rule(k, n) is called when given.
@@ -53,6 +59,11 @@ std::size_t ReplaceIgnoringCase(std::string* line, std::string_view search,
 // every rule. (So a line that would shrink back under the limit by a later
 // rule is refused all the same.)
 bool ApplyConversionTable(const Lines& table_lines, Lines& lines,
+                          const std::function<void(std::size_t, std::size_t)>& before_rule = {},
+                          std::size_t max_length = std::string::npos);
+// The same on a command's store: rewritten lines get blocks of their own,
+// which the store then shares; the others keep their bytes.
+bool ApplyConversionTable(const Lines& table_lines, LineStore& lines,
                           const std::function<void(std::size_t, std::size_t)>& before_rule = {},
                           std::size_t max_length = std::string::npos);
 

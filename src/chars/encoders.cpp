@@ -29,35 +29,33 @@ void RunEncoder(Editor& editor, Encoder encoder) {
   editor.RecordStep(Sjis(kStepNames[static_cast<int>(encoder)]));
   std::string error;
   {
-    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]));
-    Lines& lines = editor.work_lines;
-    std::string decoded, bad;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      editor.Progress(i, lines.size());
+    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]), {.use_store = true});
+    std::string bad;
+    bool failed = false;
+    editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
+      if (failed) return false;
       switch (encoder) {
         case Encoder::kHttpEscapeEncode:
-          lines[i] = ToHttpEscape(lines[i]);
+          out = ToHttpEscape(line);
           break;
         case Encoder::kHttpEscapeDecode:
-          if (!FromHttpEscape(lines[i], &decoded, &bad)) {
+          if (!FromHttpEscape(line, &out, &bad)) {
             // This line and the ones after it stay as they were; the lines
             // before keep their conversion and are stored.
             error = "'" + bad + Sjis("' は整数ではありません");
-            i = lines.size();
-            continue;
+            failed = true;
+            return false;
           }
-          lines[i].swap(decoded);
           break;
         case Encoder::kBase64Encode:
-          lines[i] = ToBase64(lines[i]);
+          out = ToBase64(line);
           break;
         case Encoder::kBase64Decode:
-          if (FromBase64(lines[i], &decoded)) {
-            lines[i].swap(decoded);
-          }
+          if (!FromBase64(line, &out)) return false;
           break;
       }
-    }
+      return out != line;
+    });
     // A decoded CR or LF becomes a row break when the frame stores the lines.
     editor.EndProgress();
   }

@@ -1,8 +1,7 @@
 // The garbled-text repair command; see garbled_repair.h.
 #include "chars/garbled_repair.h"
 
-#include <algorithm>
-
+#include "chars/joined_blocks.h"
 #include "codes/jis.h"
 #include "text/literal.h"
 
@@ -19,19 +18,9 @@ constexpr std::size_t kBlockLines = 4096;
 
 void RepairGarbledText(Editor& editor) {
   editor.RecordStep(Sjis("[チャットや掲示板で化けた文字を元に戻す]"));
-  CommandFrame frame(editor, Sjis("文字化けを何とかしようと試みています…"));
-  Lines& lines = editor.work_lines;
-  std::string block;
-  for (std::size_t start = 0; start < lines.size(); start += kBlockLines) {
-    const std::size_t end = std::min(lines.size(), start + kBlockLines);
-    block.clear();
-    for (std::size_t i = start; i < end; ++i) {
-      block += lines[i];
-      block += "\r\n";
-    }
-    Lines repaired = SplitLines(SjisToEuc(block));
-    for (std::size_t i = start; i < end; ++i) lines[i].swap(repaired[i - start]);
-  }
+  CommandFrame frame(editor, Sjis("文字化けを何とかしようと試みています…"), {.use_store = true});
+  RewriteJoinedBlocks(editor, kBlockLines,
+                      [](std::string_view block, std::size_t) { return SjisToEuc(block); });
 }
 
 }  // namespace parvane

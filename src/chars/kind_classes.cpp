@@ -153,24 +153,21 @@ std::string KindClassConverted(KindClass kind, std::string_view text) {
 void ConvertKindClass(Editor& editor, KindClass kind) {
   const ClassCommand& command = kClassCommands[static_cast<int>(kind)];
   editor.RecordStep(Sjis(command.step_name));
-  CommandFrame frame(editor, Sjis(command.busy_message));
+  CommandFrame frame(editor, Sjis(command.busy_message), {.use_store = true});
   // Lines are converted one by one, so that no second copy of the whole text
   // is made; this gives what walking the lines joined with CR LF gives, since
   // no class maps CR or LF. The one place where the line break shows is a
   // sound mark that begins a line after the first: in the joined text it
   // follows the LF, a character outside the class, so it stays as it is.
-  Lines& lines = editor.work_lines;
-  std::string scratch;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    const bool mark_after_break = kind == KindClass::kKatakanaToFullWidth && i > 0 &&
+  bool first = true;
+  editor.RewriteWorkStore([kind, &first](std::string_view line, std::string& out) {
+    const bool mark_after_break = kind == KindClass::kKatakanaToFullWidth && !first &&
                                   !line.empty() && (line[0] == '\xDE' || line[0] == '\xDF');
-    scratch.clear();
-    if (mark_after_break) scratch.push_back(line[0]);
-    AppendKindClassConverted(kind, line.substr(mark_after_break ? 1 : 0), &scratch);
-    if (scratch != lines[i]) lines[i].swap(scratch);
-    editor.Progress(i, lines.size());
-  }
+    first = false;
+    if (mark_after_break) out.push_back(line[0]);
+    AppendKindClassConverted(kind, line.substr(mark_after_break ? 1 : 0), &out);
+    return out != line;
+  });
   editor.EndProgress();
 }
 

@@ -9,17 +9,12 @@ namespace {
 void ConvertLines(Editor& editor, std::string_view step_name, std::string_view busy_message,
                   KindMapping mapping) {
   editor.RecordStep(Sjis(step_name));
-  CommandFrame frame(editor, Sjis(busy_message));
-  Lines& lines = editor.work_lines;
-  // The scratch buffer trades places with each changed line, so after the
-  // first few lines the loop reuses capacity instead of allocating.
-  std::string scratch;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    scratch.clear();
-    AppendMappedKind(mapping, lines[i], &scratch);
-    if (scratch != lines[i]) lines[i].swap(scratch);
-    editor.Progress(i, lines.size());
-  }
+  CommandFrame frame(editor, Sjis(busy_message), {.use_store = true});
+  // A line the mapping leaves as it is keeps its bytes in the store.
+  editor.RewriteWorkStore([mapping](std::string_view line, std::string& out) {
+    AppendMappedKind(mapping, line, &out);
+    return out != line;
+  });
   editor.EndProgress();
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "chars/joined_blocks.h"
 #include "chars/romaji_tables.h"
 #include "chars/table_replacement.h"
 #include "regex/kit.h"
@@ -33,25 +34,13 @@ TableReplacer& Replacer(RomajiConversion conversion) {
 void ConvertSelection(Editor& editor, RomajiConversion conversion, std::string_view step_name,
                       std::string_view busy_message) {
   editor.RecordStep(Sjis(step_name));
-  CommandFrame frame(editor, Sjis(busy_message));
-  Lines pending = std::move(editor.work_lines);
-  Lines output;
-  output.reserve(pending.size());
-  const std::size_t base = pending.size() < 2 ? 1 : pending.size() - 1;
-  std::size_t next = 0;
-  do {
-    editor.Progress(output.size(), base);
-    const std::size_t end = std::min(pending.size(), next + kChunkLines);
-    std::string chunk;
-    for (std::size_t i = next; i < end; ++i) {
-      chunk += pending[i];
-      chunk += "\r\n";
-    }
-    Lines converted = SplitLines(ConvertRomaji(conversion, chunk));
-    for (std::string& line : converted) output.push_back(std::move(line));
-    next = end;
-  } while (next < pending.size());
-  editor.work_lines = std::move(output);
+  CommandFrame frame(editor, Sjis(busy_message), {.use_store = true});
+  const std::size_t count = editor.work_store.size();
+  const std::size_t base = count < 2 ? 1 : count - 1;
+  RewriteJoinedBlocks(editor, kChunkLines, [&](std::string_view chunk, std::size_t done) {
+    editor.Progress(done, base);
+    return ConvertRomaji(conversion, chunk);
+  });
   editor.EndProgress();
 }
 

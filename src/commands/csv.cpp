@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <numeric>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/params.h"
@@ -20,6 +22,31 @@ namespace parvane {
 namespace {
 
 constexpr std::size_t kMaxTransposeExtent = 16384;
+
+// The key sorts and the transposition read spreadsheet text as
+// comma-separated; a line already in that form keeps its bytes.
+void WorkStoreTabsToCommas(Editor& editor) {
+  editor.RewriteWorkStore([](std::string_view line, std::string& out) {
+    out = TabsToCommas(line);
+    return out != line;
+  });
+  editor.EndProgress();
+}
+
+// Puts the records padded up to the key in place of their lines, then the
+// lines in sorted order: only views move, and only padded records are copied.
+void StorePaddedInOrder(LineStore& lines, std::vector<std::pair<std::size_t, std::string>>& padded,
+                        const std::vector<std::size_t>& order_of) {
+  for (auto& [i, record] : padded) {
+    lines.Append(record);
+    lines.views()[i] = lines.back();
+    lines.views().pop_back();
+  }
+  LineStore::Index sorted;
+  sorted.reserve(order_of.size());
+  for (std::size_t i : order_of) sorted.push_back(lines[i]);
+  lines.views() = std::move(sorted);
+}
 
 enum class SortOrder { kSyllabary, kLength, kNumber };
 
@@ -36,7 +63,7 @@ std::string_view SortCaption(SortOrder order) {
 // is lowered to the last field of the first line, as a played-back number may
 // exceed it.
 std::optional<std::size_t> ChooseKey(Editor& editor, SortOrder order) {
-  const Lines first_fields = SplitFields(editor.work_lines.front());
+  const Lines first_fields = SplitFields(editor.work_store.front());
   // Without fields in the first line there is nothing to choose from; the
   // sort would have no meaning, so the lines stay as they are.
   if (first_fields.empty()) return std::nullopt;
@@ -54,12 +81,15 @@ std::optional<std::size_t> ChooseKey(Editor& editor, SortOrder order) {
 
 void SortCsv(Editor& editor, SortOrder order) {
   const bool syllabary = order == SortOrder::kSyllabary;
-  CommandFrame frame(editor, Sjis(syllabary ? "指定されたキーで五十音順に並べ替えています…"
-                                            : "指定されたキーで長さ順に並べ替えています…"));
+  CommandFrame frame(editor,
+                     Sjis(syllabary ? "指定されたキーで五十音順に並べ替えています…"
+                                    : "指定されたキーで長さ順に並べ替えています…"),
+                     {.use_store = true});
   if (editor.doc.empty()) return;
-  Lines& lines = editor.work_lines;
   // The tab conversion is stored even when no sort follows.
-  TabsToCommas(lines);
+  WorkStoreTabsToCommas(editor);
+  // A find that matched nothing leaves no line to take the fields from.
+  if (editor.work_store.empty()) return;
   std::optional<std::size_t> key = ChooseKey(editor, order);
   if (!key) return;
   const std::size_t k = *key;
@@ -76,13 +106,19 @@ void SortCsv(Editor& editor, SortOrder order) {
   // sorted stably by it, so equal keys keep their former order. The line
   // that comes back is the padded record, the key field in its place again.
   // Each chunk of lines is padded and keyed on a thread of its own, with a
-  // collator of its own; the private codes are only read.
+  // collator of its own; the private codes are only read, and the records
+  // that padding changed are handed over under a lock, once per chunk.
   const PrivateCodes* table = &editor.private_codes;
+  const LineStore& lines = editor.work_store;
   const std::size_t n = lines.size();
-  auto make_keys = [&lines, k, syllabary, table](std::size_t begin, std::size_t end,
-                                                  KeyBuilder& keys) {
+  std::vector<std::pair<std::size_t, std::string>> padded;
+  std::mutex padded_lock;
+  auto make_keys = [&lines, k, syllabary, table, &padded, &padded_lock](
+                       std::size_t begin, std::size_t end, KeyBuilder& keys) {
     const JapaneseCollator collator(table);
+    std::vector<std::pair<std::size_t, std::string>> mine;
     std::string compared;
+    std::string record;
     for (std::size_t i = begin; i < end; ++i) {
       Lines fields = SplitFields(lines[i]);
       // A line without fields (empty, or control characters only) is left as
@@ -92,10 +128,10 @@ void SortCsv(Editor& editor, SortOrder order) {
         continue;
       }
       if (fields.size() < k + 1) fields.resize(k + 1);
-      lines[i] = JoinFields(fields);
+      record = JoinFields(fields);
       if (syllabary) {
         if (k == 0) {
-          compared = lines[i];
+          compared = record;
         } else {
           std::rotate(fields.begin(), fields.begin() + k, fields.begin() + k + 1);
           compared = JoinFields(fields);
@@ -107,17 +143,18 @@ void SortCsv(Editor& editor, SortOrder order) {
         char length[16];
         std::snprintf(length, sizeof length, "%05zu,", fields[k].size());
         compared = length;
-        compared += lines[i];
+        compared += record;
       }
       keys.Add(collator.SortKey(compared));
+      if (record != lines[i]) mine.emplace_back(i, std::move(record));
     }
+    if (mine.empty()) return;
+    const std::lock_guard<std::mutex> hold(padded_lock);
+    for (auto& entry : mine) padded.push_back(std::move(entry));
   };
   std::vector<std::size_t> order_of = StableOrderByKeys(
       n, make_keys, [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
-  Lines sorted;
-  sorted.reserve(n);
-  for (std::size_t i : order_of) sorted.push_back(std::move(lines[i]));
-  lines = std::move(sorted);
+  StorePaddedInOrder(editor.work_store, padded, order_of);
 }
 
 std::string Repeat(const std::string& piece, std::size_t count) {
@@ -134,10 +171,10 @@ void SortCsvByLength(Editor& editor) { SortCsv(editor, SortOrder::kLength); }
 
 void TransposeCsv(Editor& editor) {
   editor.RecordStep(Sjis("[カンマ区切りテキストの行と列を入れ替える]"));
-  CommandFrame frame(editor, Sjis("行と列を入れ替えています…"));
+  CommandFrame frame(editor, Sjis("行と列を入れ替えています…"), {.use_store = true});
   if (editor.doc.empty()) return;
-  Lines& lines = editor.work_lines;
-  TabsToCommas(lines);
+  WorkStoreTabsToCommas(editor);
+  const LineStore& lines = editor.work_store;
   const std::string too_wide = Sjis("処理能力を超えた広さを持っています。");
   const std::size_t columns = lines.size();
   if (columns > kMaxTransposeExtent) {
@@ -156,7 +193,8 @@ void TransposeCsv(Editor& editor) {
   }
   // Empty fields, given or beyond a line's last field, come out empty
   // (nothing between their commas), not as a field holding a blank.
-  Lines out(rows);
+  LineStore out;
+  out.ReserveLines(rows);
   Lines row_fields(columns);
   for (std::size_t r = 0; r < rows; ++r) {
     for (std::size_t c = 0; c < columns; ++c) {
@@ -166,10 +204,10 @@ void TransposeCsv(Editor& editor) {
         row_fields[c].clear();
       }
     }
-    out[r] = JoinFields(row_fields);
+    out.Append(JoinFields(row_fields));
     editor.Progress(r, rows);
   }
-  lines = std::move(out);
+  editor.work_store = std::move(out);
 }
 
 void CsvToTextTable(Editor& editor) {
@@ -178,9 +216,10 @@ void CsvToTextTable(Editor& editor) {
   // selection and all, as it was.
   CommandFrame::Flags flags;
   flags.store = false;
+  flags.use_store = true;
   CommandFrame frame(editor, Sjis("カンマ区切りテキストをテキスト表に変換しています…"), flags);
   if (editor.doc.empty()) return;
-  Lines& lines = editor.work_lines;
+  const LineStore& lines = editor.work_store;
   const std::size_t n = lines.size();
   std::vector<Lines> cells(n);
   std::size_t columns = 0;
@@ -219,13 +258,14 @@ void CsvToTextTable(Editor& editor) {
   const std::string separator = border("┣", "╋", "┫");
   const std::string bottom = border("┗", "┻", "┛");
 
-  Lines table;
-  table.reserve(2 * n + 1);
-  table.push_back(top);
+  LineStore table;
+  table.ReserveLines(2 * n + 1);
+  table.Append(top);
   static const std::string kEmpty;
+  std::string line;
   for (std::size_t i = 0; i < n; ++i) {
-    if (i > 0) table.push_back(separator);
-    std::string line = vertical;
+    if (i > 0) table.Append(separator);
+    line = vertical;
     for (std::size_t c = 0; c < columns; ++c) {
       const std::string& field = c < cells[i].size() ? cells[i][c] : kEmpty;
       const std::size_t pad = width[c] - field.size();
@@ -238,11 +278,11 @@ void CsvToTextTable(Editor& editor) {
       }
       line += vertical;
     }
-    table.push_back(std::move(line));
+    table.Append(line);
     editor.Progress(i, n);
   }
-  table.push_back(bottom);
-  lines = std::move(table);
+  table.Append(bottom);
+  editor.work_store = std::move(table);
   frame.Store();
 }
 
@@ -371,10 +411,10 @@ int CompareDecimals(const Decimal& a, const Decimal& b) {
 }  // namespace
 
 void SortCsvByNumber(Editor& editor) {
-  CommandFrame frame(editor, Sjis("指定されたキーで数値順に並べ替えています…"));
+  CommandFrame frame(editor, Sjis("指定されたキーで数値順に並べ替えています…"), {.use_store = true});
   if (editor.doc.empty()) return;
-  Lines& lines = editor.work_lines;
-  TabsToCommas(lines);
+  WorkStoreTabsToCommas(editor);
+  if (editor.work_store.empty()) return;
   std::optional<std::size_t> key = ChooseKey(editor, SortOrder::kNumber);
   if (!key) return;
   const std::size_t k = *key;
@@ -388,13 +428,16 @@ void SortCsvByNumber(Editor& editor) {
     std::string collation;  // for a key that is not a number
   };
   const JapaneseCollator collator(&editor.private_codes);
+  const LineStore& lines = editor.work_store;
   const std::size_t n = lines.size();
   std::vector<Key> keys(n);
+  std::vector<std::pair<std::size_t, std::string>> padded;
   for (std::size_t i = 0; i < n; ++i) {
     Lines fields = SplitFields(lines[i]);
     if (!fields.empty()) {
       if (fields.size() < k + 1) fields.resize(k + 1);
-      lines[i] = JoinFields(fields);
+      std::string record = JoinFields(fields);
+      if (record != lines[i]) padded.emplace_back(i, std::move(record));
       keys[i].number = ReadDecimal(fields[k]);
       if (!keys[i].number) keys[i].collation = collator.SortKey(fields[k]);
     }
@@ -409,10 +452,7 @@ void SortCsvByNumber(Editor& editor) {
     if (x.number) return CompareDecimals(*x.number, *y.number) < 0;
     return x.collation < y.collation;
   });
-  Lines sorted;
-  sorted.reserve(n);
-  for (std::size_t i : order_of) sorted.push_back(std::move(lines[i]));
-  lines = std::move(sorted);
+  StorePaddedInOrder(editor.work_store, padded, order_of);
 }
 
 }  // namespace parvane

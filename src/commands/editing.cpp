@@ -1,6 +1,7 @@
 // Editing, clipboard and selection commands. These edit rows of the document
 // directly, inside BeginCommand/EndCommand, without CollectSelection and
-// StoreResult (insert-paste passes its lines through work_lines).
+// StoreResult: rows move as views, and clipboard text becomes a store of its
+// own without a string per line.
 #include "commands/editing.h"
 
 #include <algorithm>
@@ -23,20 +24,29 @@ CommandFrame::Flags RowEdit(bool save_undo) {
 }
 
 // Clipboard text as lines; text copied from a spreadsheet (a TAB anywhere)
-// becomes comma-separated.
-Lines ClipboardLines(std::string_view text) {
-  Lines lines = SplitLines(text);
-  if (text.find('\t') != std::string_view::npos) TabsToCommas(lines);
+// becomes comma-separated. Without a TAB the text itself holds the lines.
+LineStore ClipboardLines(std::string text) {
+  if (text.find('\t') == std::string::npos) return LineStore::FromText(std::move(text));
+  LineStore lines;
+  lines.ReserveLines(CountLines(text));
+  ForEachLine(text, [&lines](std::string_view line) { lines.Append(TabsToCommas(line)); });
   return lines;
 }
 
-void CollectSelectedRows(Editor& editor) {
-  const Document& doc = editor.doc;
-  editor.scratch_lines.clear();
-  editor.scratch_lines.reserve(doc.SelectedCount());
+// The selected rows, each followed by CR LF, read from the document's views.
+std::string SelectedRowsText(const Document& doc) {
+  std::size_t total = 0;
   for (std::size_t row = 0; row < doc.size(); ++row) {
-    if (doc.IsSelected(row)) editor.scratch_lines.emplace_back(doc.line(row));
+    if (doc.IsSelected(row)) total += doc.line(row).size() + 2;
   }
+  std::string text;
+  text.reserve(total);
+  for (std::size_t row = 0; row < doc.size(); ++row) {
+    if (!doc.IsSelected(row)) continue;
+    text += doc.line(row);
+    text += "\r\n";
+  }
+  return text;
 }
 
 // After rows were removed: the row now at the former current index (kept in
@@ -60,9 +70,9 @@ void CutRows(Editor& editor) {
   CommandFrame frame(editor, Sjis("切り取っています…"), RowEdit(true));
   Document& doc = editor.doc;
   const long current = doc.current_row();
-  CollectSelectedRows(editor);
+  std::string text = SelectedRowsText(doc);
   doc.EraseSelected();
-  editor.host().SetClipboardText(JoinLines(editor.scratch_lines));
+  editor.host().SetClipboardText(text);
   SelectAtFormerCurrent(doc, current);
 }
 
@@ -78,8 +88,7 @@ void CopyRows(Editor& editor) {
     editor.host().SetClipboardText(editor.doc.Text());
     return;
   }
-  CollectSelectedRows(editor);
-  editor.host().SetClipboardText(JoinLines(editor.scratch_lines));
+  editor.host().SetClipboardText(SelectedRowsText(editor.doc));
 }
 
 void PasteRows(Editor& editor) {
@@ -87,7 +96,7 @@ void PasteRows(Editor& editor) {
   if (text.empty()) return;
   editor.RecordStep(Sjis("[貼り付け]"));
   CommandFrame frame(editor, Sjis("貼り付けています…"), RowEdit(true));
-  editor.doc.SetLines(ClipboardLines(text));
+  editor.doc.SetStore(ClipboardLines(std::move(text)));
   editor.current_file_name.clear();
 }
 
@@ -97,12 +106,11 @@ void InsertPasteRows(Editor& editor) {
   editor.RecordStep(Sjis("[挿入貼り付け]"));
   CommandFrame frame(editor, Sjis("挿入して貼り付けています…"), RowEdit(true));
   Document& doc = editor.doc;
-  editor.work_lines = ClipboardLines(text);
+  const LineStore lines = ClipboardLines(std::move(text));
   doc.ClearSelection();
   const long current = doc.current_row();
   const std::size_t row = current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());
-  doc.InsertLines(row, std::move(editor.work_lines), true);
-  editor.work_lines.clear();
+  doc.InsertStore(row, lines, true);
   doc.set_current_row(static_cast<long>(row));
 }
 
@@ -169,9 +177,7 @@ void CopyCurrentRow(Editor& editor) {
 
 void ClipboardChanged(Editor& editor) {
   CommandFrame frame(editor, "", RowEdit(false));
-  editor.scratch_lines = ClipboardLines(editor.host().ClipboardText());
-  editor.doc.SetLines(std::move(editor.scratch_lines));
-  editor.scratch_lines.clear();
+  editor.doc.SetStore(ClipboardLines(editor.host().ClipboardText()));
 }
 
 }  // namespace parvane

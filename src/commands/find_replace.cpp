@@ -131,6 +131,13 @@ std::size_t PlainMatcher::Find(std::string_view line, std::size_t from) {
 
 std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replacement,
                                      std::size_t max_length) {
+  const std::size_t count = ReplaceAll(std::string_view(line), replacement, &out_, max_length);
+  if (count != 0) line.swap(out_);
+  return count;
+}
+
+std::size_t PlainMatcher::ReplaceAll(std::string_view line, std::string_view replacement,
+                                     std::string* out, std::size_t max_length) {
   if (needle_.empty()) return 0;
   std::string_view hay = line;
   if (!match_case_) {
@@ -139,18 +146,17 @@ std::size_t PlainMatcher::ReplaceAll(std::string& line, std::string_view replace
   }
   std::size_t count = 0;
   std::size_t pos = 0;
-  out_.clear();
   for (std::size_t match; (match = FindIn(hay, line, pos)) != std::string_view::npos;) {
-    out_.append(line, pos, match - pos);
-    out_ += replacement;
+    if (count == 0) out->clear();
+    out->append(line, pos, match - pos);
+    *out += replacement;
     pos = match + needle_.size();
     ++count;
-    if (out_.size() > max_length) break;
+    if (out->size() > max_length) break;
   }
   if (count == 0) return 0;
-  if (out_.size() <= max_length) out_.append(line, pos, std::string::npos);
-  if (out_.size() > max_length) out_.resize(max_length + 1);
-  line.swap(out_);
+  if (out->size() <= max_length) out->append(line, pos, std::string::npos);
+  if (out->size() > max_length) out->resize(max_length + 1);
   return count;
 }
 
@@ -195,26 +201,31 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
                     SearchMode mode, bool match_case) {
   const std::string pattern(find);
   const std::string with(replacement);
-  CommandFrame frame(editor, Sjis("置換しています…"));
+  // Lines without a match keep their bytes: only the replaced ones are copied.
+  CommandFrame frame(editor, Sjis("置換しています…"), {.use_store = true});
   RecordTexts(editor, StepName(mode, true), pattern, &with);
   if (editor.doc.empty()) return;
 
-  Lines& lines = editor.work_lines;
-  const std::size_t n = lines.size();
   PlainMatcher matcher(pattern, match_case);
   const std::size_t limit = editor.max_line_length;
-  for (std::size_t i = 0; i < n; ++i) {
+  // The store refuses the whole result once a line passes the limit: the
+  // lines after it are not worth rewriting.
+  bool over = false;
+  editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
+    if (over) return false;
+    std::size_t count;
     if (mode == SearchMode::kRegex) {
-      RegexReplaceAll(pattern, !match_case, with, lines[i], limit);
+      count = static_cast<std::size_t>(RegexReplaceAll(pattern, !match_case, with, line, &out, limit));
     } else if (mode == SearchMode::kExtendedRegex) {
-      RegexReplaceAllExtended(pattern, !match_case, with, lines[i], limit);
+      count = static_cast<std::size_t>(
+          RegexReplaceAllExtended(pattern, !match_case, with, line, &out, limit));
     } else {
-      matcher.ReplaceAll(lines[i], with, limit);
+      count = matcher.ReplaceAll(line, with, &out, limit);
     }
-    // The store refuses the whole result for this line: the rest is not worth building.
-    if (lines[i].size() > limit) break;
-    editor.Progress(i, n);
-  }
+    if (count == 0) return false;
+    over = out.size() > limit;
+    return true;
+  });
 }
 
 void FindCommand(Editor& editor) { RunFindCommand(editor, SearchMode::kPlain); }

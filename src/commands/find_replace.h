@@ -89,6 +89,11 @@ class PlainMatcher {
   // holds its first max_length + 1 bytes, for a length check to refuse.
   std::size_t ReplaceAll(std::string& line, std::string_view replacement,
                          std::size_t max_length = std::string::npos);
+  // The same for a line held elsewhere (a view of a line store): the result
+  // goes to *out, written only when the count is not 0; out must not hold
+  // line's bytes.
+  std::size_t ReplaceAll(std::string_view line, std::string_view replacement, std::string* out,
+                         std::size_t max_length = std::string::npos);
 
  private:
   std::size_t FindIn(std::string_view hay, std::string_view line, std::size_t from) const;

@@ -108,16 +108,18 @@ Lines SplitFields(std::string_view line) {
 }
 
 void TabsToCommas(Lines& lines) {
-  for (auto& line : lines) {
-    std::string spread;
-    spread.reserve(line.size() + 8);
-    if (!line.empty() && line[0] == '\t') spread += "\"\"";
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      spread += line[i];
-      if (line[i] == '\t' && i + 1 < line.size() && line[i + 1] == '\t') spread += "\"\"";
-    }
-    line = JoinFields(SplitFields(spread));
+  for (auto& line : lines) line = TabsToCommas(line);
+}
+
+std::string TabsToCommas(std::string_view line) {
+  std::string spread;
+  spread.reserve(line.size() + 8);
+  if (!line.empty() && line[0] == '\t') spread += "\"\"";
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    spread += line[i];
+    if (line[i] == '\t' && i + 1 < line.size() && line[i + 1] == '\t') spread += "\"\"";
   }
+  return JoinFields(SplitFields(spread));
 }
 
 }  // namespace parvane

@@ -21,6 +21,9 @@ Lines SplitFields(std::string_view line);
 // Turns tab-separated lines (spreadsheet text) into comma-separated lines in
 // place; empty cells stay empty fields.
 void TabsToCommas(Lines& lines);
+// One tab-separated line as a comma-separated line (every line is rewritten
+// in the JoinFields form, tabs or not).
+std::string TabsToCommas(std::string_view line);
 
 }  // namespace parvane
 

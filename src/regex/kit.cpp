@@ -52,6 +52,11 @@ int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view
   return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line, max_length);
 }
 
+int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                    std::string_view line, std::string* out, std::size_t max_length) {
+  return SharedRegex(pattern, ignore_case).ReplaceAll(replacement, line, out, max_length);
+}
+
 int RegexFindExtended(std::string_view pattern, bool ignore_case, std::string_view line, int* position,
                       int* length) {
   int match_length = 0;
@@ -69,6 +74,11 @@ bool RegexContainsExtended(std::string_view pattern, bool ignore_case, std::stri
 int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
                             std::string& line, std::size_t max_length) {
   return SharedRegex(pattern, ignore_case, true).ReplaceAll(replacement, line, max_length);
+}
+
+int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                            std::string_view line, std::string* out, std::size_t max_length) {
+  return SharedRegex(pattern, ignore_case, true).ReplaceAll(replacement, line, out, max_length);
 }
 
 std::vector<std::pair<int, int>> RegexGroupsExtended(std::string_view pattern, bool ignore_case,

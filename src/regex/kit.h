@@ -34,6 +34,12 @@ int RegexReplaceFirst(std::string_view pattern, bool ignore_case, std::string_vi
 // its first max_length + 1 bytes (see TbmRExp::ReplaceAll).
 int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
                     std::string& line, std::size_t max_length = std::string::npos);
+// The same for a line held elsewhere (a view of a line store): the result
+// goes to *out, written only when the count is not 0; out must not hold
+// line's bytes.
+int RegexReplaceAll(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                    std::string_view line, std::string* out,
+                    std::size_t max_length = std::string::npos);
 
 // The same routines in the extended syntax (opt-in; the routines above keep
 // the syntax stored steps were written in): everything above plus \d \D \w
@@ -46,6 +52,9 @@ int RegexFindExtended(std::string_view pattern, bool ignore_case, std::string_vi
 bool RegexContainsExtended(std::string_view pattern, bool ignore_case, std::string_view line);
 int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
                             std::string& line, std::size_t max_length = std::string::npos);
+int RegexReplaceAllExtended(std::string_view pattern, bool ignore_case, std::string_view replacement,
+                            std::string_view line, std::string* out,
+                            std::size_t max_length = std::string::npos);
 
 // Returns the match of the extended pattern and its groups: entry 0 the
 // match, entry k group k, each as a 0-based byte offset and a length,

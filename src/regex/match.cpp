@@ -515,16 +515,14 @@ int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) 
   return start_offset + offsets_[s];
 }
 
-int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
+int TbmRExp::ReplaceAllLiteral(std::string_view text, std::string& out, std::size_t max_length) {
   const std::string& bytes = literal_->Bytes();
-  if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(line, bytes)) {
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(text, bytes)) {
     return 0;
   }
-  DecodeCodes(line);
-  std::string_view text(line);
+  DecodeCodes(text);
   const std::size_t n = codes_.size();
   const std::size_t m = literal_->Length();
-  std::string& out = out_;
   out.clear();
   int count = 0;
   std::size_t from = 0;
@@ -534,7 +532,6 @@ int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
     if (!AppendExpansion(template_pieces_, text.substr(offsets_[s], offsets_[s + m] - offsets_[s]),
                          out, max_length)) {
-      line.swap(out);
       return count;
     }
     from = s + m;
@@ -542,30 +539,39 @@ int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
   if (count == 0) return 0;
   out.append(text.substr(offsets_[from]));
   if (out.size() > max_length) out.resize(max_length + 1);
-  line.swap(out);
   return count;
 }
 
 int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t max_length) {
+  const int count = ReplaceAll(tmpl, std::string_view(line), &out_, max_length);
+  // The old line's buffer becomes the next call's scratch.
+  if (count != 0) line.swap(out_);
+  return count;
+}
+
+int TbmRExp::ReplaceAll(std::string_view tmpl, std::string_view text, std::string* result,
+                        std::size_t max_length) {
   GetDFATable();
   Template(tmpl);
-  if (literal_) return ReplaceAllLiteral(line, max_length);
-  if (!MayMatch(line)) return 0;
-  Decode(line, true);
+  std::string& out = *result;
+  if (literal_) return ReplaceAllLiteral(text, out, max_length);
+  if (!MayMatch(text)) return 0;
+  Decode(text, true);
   ComputeStarts();
-  std::string_view text(line);
   const std::size_t n = symbols_.size();
-  std::string& out = out_;
-  out.clear();
-  out.reserve(line.size() + line.size() / 4 + 16);
   int count = 0;
   std::size_t from = 0;
   do {
     std::size_t s = 0;
     std::size_t e = 0;
     if (!FindFrom(from, &s, &e)) {
+      if (count == 0) return 0;
       out.append(text.substr(offsets_[from]));
       break;
+    }
+    if (count == 0) {
+      out.clear();
+      out.reserve(text.size() + text.size() / 4 + 16);
     }
     ++count;
     out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
@@ -584,8 +590,6 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t ma
     }
   } while (from < n);
   if (out.size() > max_length) out.resize(max_length + 1);
-  // The old line's buffer becomes the next call's scratch.
-  line.swap(out);
   return count;
 }
 

@@ -106,6 +106,12 @@ class TbmRExp {
   // character is kept and the search goes on after it. Returns the count.
   int ReplaceAll(std::string_view tmpl, std::string& line,
                  std::size_t max_length = std::string::npos);
+  // The same replacement of a line that is not a string of its own (a view
+  // of a line store): the result goes to *out, which is written only when
+  // the count is not 0, so a line without a match costs no copy. out must
+  // not hold line's bytes.
+  int ReplaceAll(std::string_view tmpl, std::string_view line, std::string* out,
+                 std::size_t max_length = std::string::npos);
 
  private:
   void Decode(std::string_view text, bool first_is_line_head);
@@ -124,7 +130,7 @@ class TbmRExp {
   // search over the decoded codes, no automaton run.
   void DecodeCodes(std::string_view text);
   int MatchLiteral(std::string_view text, int start_offset, int* length);
-  int ReplaceAllLiteral(std::string& line, std::size_t max_length);
+  int ReplaceAllLiteral(std::string_view line, std::string& out, std::size_t max_length);
   const std::vector<regex_internal::TemplatePiece>& Template(std::string_view tmpl);
   // Appends the template for the match [s, e) of text (byte offsets), its
   // groups found first when the template refers to them. Returns false, out

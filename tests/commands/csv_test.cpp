@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "commands/find_replace.h"
 #include "commands/line_commands_fixture.h"
 #include "editor/fields.h"
 
@@ -158,6 +159,18 @@ TEST_F(CsvTest, NoKeyMeansNoSortButTheTabConversionStays) {
   SortCsvBySyllabary(editor);
   EXPECT_EQ(Text(), (Utf8{"", "b", "a"}));
   EXPECT_TRUE(host.key_dialog_captions.size() == 1);
+}
+
+TEST_F(CsvTest, AFindThatMatchedNothingLeavesTheKeySortsNothingToAskAbout) {
+  // The key dialog would take its fields from the first line, and there is none.
+  for (void (*sort)(Editor&) : {SortCsvBySyllabary, SortCsvByLength, SortCsvByNumber}) {
+    Load({"b,x", "a\ty"});
+    FindRows(editor, "zzz", SearchMode::kPlain, false);
+    ASSERT_EQ(editor.doc.SelectedCount(), 0u);
+    sort(editor);
+    EXPECT_EQ(Text(), (Utf8{"b,x", "a\ty"}));
+    EXPECT_TRUE(host.key_dialog_captions.empty());
+  }
 }
 
 TEST_F(CsvTest, PlayedKeyIsLoweredToTheLastFieldAndAskedUnderAtAll) {
