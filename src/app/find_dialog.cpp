@@ -13,6 +13,7 @@
 #include "app/qt_host.h"
 #include "app/qt_text.h"
 #include "commands/find_replace.h"
+#include "editor/cancel.h"
 #include "editor/editor.h"
 #include "editor/error_text.h"
 
@@ -163,6 +164,10 @@ void FindDialog::Find(bool regex) {
   const FindReplaceFields& f = SharedFindReplaceFields();
   try {
     FindRows(editor_, f.find_text, ModeOf(regex, f.find_extended), f.find_match_case);
+  } catch (const CommandCancelled&) {
+    // Nothing to correct: the person stopped it, so the dialog goes too.
+    reject();
+    return;
   } catch (const std::exception& e) {
     ShowError(e.what());
     edit3_->setFocus();
@@ -178,6 +183,9 @@ void FindDialog::Replace(bool regex) {
   try {
     ReplaceInLines(editor_, f.replace_find_text, f.replace_with_text,
                    ModeOf(regex, f.replace_extended), f.replace_match_case);
+  } catch (const CommandCancelled&) {
+    reject();
+    return;
   } catch (const std::exception& e) {
     ShowError(e.what());
     edit1_->setFocus();
