@@ -161,18 +161,5 @@ TEST_F(CancelTest, TheHostIsAskedOnlyAsTheGaugeMoves) {
   EXPECT_EQ(editor.doc.line(19999), "LINE 19999");
 }
 
-TEST_F(CancelTest, AnErrorWithoutARequestStillStoresWhatTheWorkLeft) {
-  Load(2);
-  EXPECT_THROW(
-      {
-        CommandFrame frame(editor, "");
-        editor.work_lines[0] = "partial";
-        throw std::runtime_error("need right parenthesis");
-      },
-      std::runtime_error);
-  EXPECT_EQ(editor.doc.line(0), "partial");
-  EXPECT_EQ(editor.UndoDepth(), 1u);
-}
-
 }  // namespace
 }  // namespace parvane
