@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "automation/user_commands.h"
+#include "editor/cancel.h"
 #include "text/literal.h"
 #include "editor/error_text.h"
 
@@ -159,7 +160,9 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
   // The same flag rule as the core's ProcessDroppedFiles, file by file so the
   // busy panel can say which file is being processed.
   state.batch = false;
-  for (int k = 0; k < files.size(); ++k) {
+  main_->host().ClearCancelRequest();
+  bool cancelled = false;
+  for (int k = 0; k < files.size() && !cancelled; ++k) {
     const QString& file = files[k];
     const QString name = QFileInfo(file).fileName();
     main_->SetBusyHeading(metrics.elidedText(
@@ -170,6 +173,14 @@ std::vector<BatchFileResult> BatchWindow::ProcessDrop(const QStringList& files) 
     bool thrown = false;
     try {
       outcome.result = ProcessDroppedFile(editor, state, outcome.file, slot, &outcome.failure);
+    } catch (const CommandCancelled&) {
+      // The person stopped the batch, not one file: this file is not saved
+      // and the later ones are not touched. No error box; the summary says
+      // which file it was.
+      thrown = true;
+      cancelled = true;
+      outcome.result = BatchFileResult::kFailed;
+      outcome.failure = Sjis("処理を中止しました。");
     } catch (const std::exception& e) {
       // Nothing was saved: the save is the last thing a file's run does.
       thrown = true;

@@ -13,6 +13,7 @@
 #include "app/qt_host.h"
 #include "app/qt_text.h"
 #include "commands/find_replace.h"
+#include "editor/cancel.h"
 #include "editor/editor.h"
 #include "editor/error_text.h"
 
@@ -139,6 +140,10 @@ void FindDialog::Store() {
 }
 
 void FindDialog::reject() {
+  if (running_) {
+    if (cancel_request_) cancel_request_();
+    return;
+  }
   Store();
   QDialog::reject();
 }
@@ -161,13 +166,21 @@ void FindDialog::Find(bool regex) {
   if (edit3_->text().isEmpty()) return;
   Store();
   const FindReplaceFields& f = SharedFindReplaceFields();
+  running_ = true;
   try {
     FindRows(editor_, f.find_text, ModeOf(regex, f.find_extended), f.find_match_case);
+  } catch (const CommandCancelled&) {
+    // Nothing to correct: the person stopped it, so the dialog goes too.
+    running_ = false;
+    reject();
+    return;
   } catch (const std::exception& e) {
+    running_ = false;
     ShowError(e.what());
     edit3_->setFocus();
     return;
   }
+  running_ = false;
   accept();
 }
 
@@ -175,14 +188,21 @@ void FindDialog::Replace(bool regex) {
   if (edit1_->text().isEmpty()) return;
   Store();
   const FindReplaceFields& f = SharedFindReplaceFields();
+  running_ = true;
   try {
     ReplaceInLines(editor_, f.replace_find_text, f.replace_with_text,
                    ModeOf(regex, f.replace_extended), f.replace_match_case);
+  } catch (const CommandCancelled&) {
+    running_ = false;
+    reject();
+    return;
   } catch (const std::exception& e) {
+    running_ = false;
     ShowError(e.what());
     edit1_->setFocus();
     return;
   }
+  running_ = false;
   accept();
 }
 

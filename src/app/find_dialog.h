@@ -6,6 +6,7 @@
 #define PARVANE_APP_FIND_DIALOG_H_
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QLineEdit;
@@ -41,8 +42,13 @@ class FindDialog : public QDialog {
   QTabWidget* pages() const { return pages_; }
 
   // Cancel, Esc and the close button keep what was typed and the case boxes
-  // for the next showing and for playback, which reads the boxes.
+  // for the next showing and for playback, which reads the boxes. While a
+  // find or replace runs they call cancel_request instead: the dialog is
+  // modal, so the main window's "中止" cannot be reached then.
   void reject() override;
+  void set_cancel_request(std::function<void()> cancel_request) {
+    cancel_request_ = std::move(cancel_request);
+  }
 
  private:
   void Store();  // the fields into the shared ones
@@ -52,6 +58,8 @@ class FindDialog : public QDialog {
   void ShowError(const char* what);
 
   Editor& editor_;
+  std::function<void()> cancel_request_;
+  bool running_ = false;  // a find or replace of this dialog runs
   QTabWidget* pages_;
   QLineEdit* edit3_;
   QCheckBox* match_case_f_;

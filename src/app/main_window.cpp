@@ -38,6 +38,7 @@
 #include "automation/user_commands.h"
 #include "commands/editing.h"
 #include "commands/view_keys.h"
+#include "editor/cancel.h"
 #include "editor/files.h"
 #include "editor/memory_exhaustion.h"
 #include "text/integer.h"
@@ -94,6 +95,9 @@ void MainWindow::BuildWidgets() {
   for (QAction* action : menus_.all) {
     connect(action, &QAction::triggered, this, [this, action] { Trigger(action); });
   }
+  connect(menus_.cancel, &QAction::triggered, this, [this] {
+    if (busy()) host_.RequestCancel();
+  });
   connect(menus_.recent, &QMenu::aboutToShow, this, [this] {
     // A file deleted while the program runs leaves the list when it is next shown.
     recent_files_ = WithoutMissingFiles(recent_files_);
@@ -272,8 +276,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::Dispatch(const std::function<void()>& work) {
   if (dispatching_ || busy()) return false;
   dispatching_ = true;
+  // A request made after the last command's final progress report has
+  // nothing left to stop.
+  host_.ClearCancelRequest();
   try {
     work();
+  } catch (const CommandCancelled&) {
+    // Not an error: the frames left the document as it was. A played run
+    // went back to its snapshot outside any frame, so the view refreshes.
+    if (!busy()) OnCommandEnded();
   } catch (const std::bad_alloc&) {
     // The frame kept the document as it was and released the work's memory,
     // so there is room again for the message.
@@ -378,6 +389,7 @@ void MainWindow::RunApp(AppAction a) {
     case A::kBatch: windows_->ShowBatch(); break;
     case A::kExit: close(); break;
     case A::kUndo: Dispatch([this] { editor_.Undo(); }); break;
+    case A::kRedo: Dispatch([this] { editor_.Redo(); }); break;
     case A::kFind: Dispatch([this] { windows_->ShowFind(false); }); break;
     case A::kReplace: Dispatch([this] { windows_->ShowFind(true); }); break;
     case A::kJump:
@@ -459,6 +471,7 @@ void MainWindow::OnCommandStarted(const QString& message) {
     return;
   }
   menu_stack_->setCurrentWidget(menus_.busy_bar);
+  menus_.cancel->setEnabled(true);
   saved_scroll_ = view_->verticalScrollBar()->value();
   view_->Freeze();
   model_->BeginChange();
@@ -489,6 +502,7 @@ void MainWindow::OnCommandEnded() {
   view_->Thaw();
   view_->verticalScrollBar()->setValue(saved_scroll_);
   busy_panel_->hide();
+  menus_.cancel->setEnabled(false);
   menu_stack_->setCurrentWidget(menus_.bar);
   UpdateTitle();
   if (automation_.recording) {
@@ -512,6 +526,7 @@ void MainWindow::OnCommandEnded() {
       if (!rows.empty()) view_->scrollTo(model_->index(static_cast<int>(rows.front()), 0));
     }
   }
+  if (host_.CancelSeen()) status_label_->setText(QString::fromUtf8("中止しました"));
   SyncChecks();
 }
 
@@ -572,9 +587,26 @@ void MainWindow::SyncChecks() {
       ->setChecked(true);
   menus_.app(A::kStatusBar)->setChecked(editor_.options.status_bar);
   menus_.app(A::kClipboardLink)->setChecked(clipboard_linked_);
+  SyncUndoItems();
   menus_.app(A::kRecordStart)->setEnabled(!automation_.recording);
   menus_.app(A::kRecordEnd)->setEnabled(automation_.recording);
   if (!automation_.recording) record_list_->hide();
+}
+
+void MainWindow::SyncUndoItems() {
+  auto show = [this](QAction* item, const char* verb, const char* mnemonic, bool can,
+                     std::string_view name) {
+    QString caption = QString::fromUtf8(verb);
+    if (can && !name.empty()) {
+      // A name is text, never a mnemonic of its own.
+      caption += QStringLiteral(": ") +
+                 FromSjis(name, &editor_.private_codes).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
+    item->setText(caption + QString::fromLatin1(mnemonic));
+    item->setEnabled(can);
+  };
+  show(menus_.app(AppAction::kUndo), "元に戻す", "(&U)", editor_.CanUndo(), editor_.UndoName());
+  show(menus_.app(AppAction::kRedo), "やり直し", "(&Y)", editor_.CanRedo(), editor_.RedoName());
 }
 
 void MainWindow::RefreshUserCaption(int slot) {

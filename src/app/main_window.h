@@ -115,6 +115,9 @@ class MainWindow : public QMainWindow, public HostWindow {
   void ShowProductStatus();
   void ShowSelectionStatus();
   void SyncChecks();  // save-code, view-choice and recording items
+  // "元に戻す" and "やり直し" name what they would take back or bring back and
+  // are greyed when there is nothing.
+  void SyncUndoItems();
   void SetClipboardLinked(bool on);
   void OnClipboardChanged();
   void LoadFile(const QString& file, bool append);

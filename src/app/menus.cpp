@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 #include <QWidget>
 #include <vector>
 
@@ -76,6 +77,8 @@ const std::vector<Entry>& Table() {
 
       Sub("編集(&E)"),
       App("元に戻す(&U)", A::kUndo, "Ctrl+Z"),
+      // (&R) is the replace item's below.
+      App("やり直し(&Y)", A::kRedo, "Ctrl+Y", "Ctrl+Shift+Z"),
       Sep(),
       Cmd("切り取り(&T)", 37, "Ctrl+X"),
       Cmd("コピー(&C)", 38, "Ctrl+C"),
@@ -283,6 +286,14 @@ Menus BuildMenus(QWidget* window) {
   menus.bar = new QMenuBar(window);
   menus.busy_bar = new QMenuBar(window);
   menus.busy_bar->addAction(QString::fromUtf8("処理中です..."));
+  menus.cancel = new QAction(QString::fromUtf8("中止"), window);
+  menus.cancel->setShortcut(QKeySequence(Qt::Key_Escape));
+  menus.cancel->setEnabled(false);
+  window->addAction(menus.cancel);
+  menus.cancel_button = new QToolButton(menus.busy_bar);
+  menus.cancel_button->setDefaultAction(menus.cancel);
+  menus.cancel_button->setAutoRaise(false);
+  menus.busy_bar->setCornerWidget(menus.cancel_button, Qt::TopLeftCorner);
   menus.hidden = new QMenu(QString::fromUtf8("隠しメニュー"), window);
 
   std::vector<QMenu*> stack;

@@ -14,6 +14,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QMenuBar;
+class QToolButton;
 class QWidget;
 
 namespace parvane {
@@ -25,7 +26,7 @@ enum class AppAction {
   kOpen, kSave, kSaveAs, kRevert, kBatch, kExit,
   kSaveCode0, kSaveCode1, kSaveCode2, kSaveCode3, kSaveCode4, kSaveCode5, kSaveCode6,
   kLineBreak0, kLineBreak1, kLineBreak2,  // "保存時の改行コード": CR+LF, LF, CR
-  kUndo, kFind, kReplace, kJump,
+  kUndo, kRedo, kFind, kReplace, kJump,
   kMarkA, kMarkB, kMarkNone, kRuleDotted, kRuleSolid, kRuleNone,
   kSelectionExtended, kSelectionStandard, kStatusBar, kFileInfo,
   kClipboardLink, kRecordStart, kRecordEnd,
@@ -44,6 +45,12 @@ struct MenuItemKind {
 struct Menus {
   QMenuBar* bar = nullptr;       // MainMenu1
   QMenuBar* busy_bar = nullptr;  // MainMenu2: the one inert item "処理中です..."
+  // "中止" (Esc): asks the running command to stop. The busy bar carries it
+  // as a button; it is the window's action, so Esc works over any widget of
+  // the window, and enabled only while a command runs, so Esc is otherwise
+  // the widgets' own. Not in `all`: it must run while a command runs.
+  QAction* cancel = nullptr;
+  QToolButton* cancel_button = nullptr;
   QMenu* hidden = nullptr;       // "隠しメニュー": never shown, its shortcuts work
   QMenu* recent = nullptr;       // "最近使ったファイル": filled by the window
   std::map<AppAction, QAction*> app_actions;

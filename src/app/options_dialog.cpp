@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -29,6 +30,7 @@ namespace {
 
 constexpr int kPathLabelWidth = 320;
 constexpr int kFallbackSize = 12;
+constexpr int kMostUndoMemoryMb = 65536;
 
 const char* const kSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18",
                               "20", "22", "24", "26", "28", "36", "48", "72"};
@@ -159,6 +161,16 @@ QWidget* OptionsDialog::BuildGeneralPage() {
   preview_->setAlignment(Qt::AlignCenter);
   preview_->setFixedHeight(72);
   layout->addWidget(preview_);
+  auto* undo_row = new QHBoxLayout;
+  undo_memory_ = new QSpinBox(page);
+  undo_memory_->setRange(0, kMostUndoMemoryMb);
+  undo_memory_->setSuffix(QStringLiteral(" MB"));
+  auto* undo_label = new QLabel(QString::fromUtf8("元に戻す履歴のメモリ上限(&M):"), page);
+  undo_label->setBuddy(undo_memory_);
+  undo_row->addWidget(undo_label);
+  undo_row->addWidget(undo_memory_);
+  undo_row->addStretch();
+  layout->addLayout(undo_row);
   layout->addStretch();
   connect(font_list_, &QComboBox::currentIndexChanged, this, [this] {
     if (!preparing_) SetPreview(font_list_->currentText(), preview_size_);
@@ -254,6 +266,7 @@ void OptionsDialog::Prepare(Page page) {
   if (size < 0) size = size_list_->findText(QString::number(kFallbackSize));
   size_list_->setCurrentIndex(size);
   preparing_ = false;
+  undo_memory_->setValue(o.undo_memory_mb);
   slot_list_->setCurrentIndex(0);
   ShowSlotPath();
   pages_->setCurrentIndex(static_cast<int>(page));
@@ -341,6 +354,7 @@ void OptionsDialog::Ok() {
   Options& options = main_->editor().options;
   options.font_name = preview_name_.toStdString();
   options.font_size = preview_size_;
+  options.undo_memory_mb = undo_memory_->value();
   std::string error;
   if (!WriteDialogSettings(main_->paths().settings, options, &error)) {
     main_->host().Message(Sjis("設定ファイルを保存できませんでした。\r\n") +

@@ -16,6 +16,7 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace parvane {
@@ -63,6 +64,7 @@ class OptionsDialog : public QDialog {
   QCheckBox* detect_utf8_box() const { return detect_utf8_; }
   QComboBox* font_list() const { return font_list_; }
   QComboBox* size_list() const { return size_list_; }
+  QSpinBox* undo_memory_box() const { return undo_memory_; }
   QLabel* preview() const { return preview_; }
   QComboBox* slot_list() const { return slot_list_; }
   QLabel* path_label() const { return path_label_; }
@@ -100,6 +102,10 @@ class OptionsDialog : public QDialog {
   QCheckBox* detect_utf8_;
   QComboBox* font_list_;
   QComboBox* size_list_;
+  // The undo history's budget in MB. Unlike the check boxes it takes effect
+  // with OK only: typing "512" must not pass through a budget of 5 MB, which
+  // would drop snapshots at the next command.
+  QSpinBox* undo_memory_;
   QLabel* preview_;
   QComboBox* slot_list_;
   QLabel* path_label_;

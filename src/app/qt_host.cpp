@@ -163,6 +163,11 @@ void QtHost::Progress(int percent) { window_->OnProgress(percent); }
 
 void QtHost::CommandEnded() { window_->OnCommandEnded(); }
 
+bool QtHost::CancelRequested() {
+  if (cancel_requested_) cancel_seen_ = true;
+  return cancel_requested_;
+}
+
 void QtHost::RowsFound(std::size_t count) { window_->OnRowsFound(count); }
 
 void QtHost::ShowRemovedLines(Editor& editor) { window_->OnShowRemovedLines(editor); }

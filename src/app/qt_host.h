@@ -89,10 +89,25 @@ class QtHost : public Host {
   void RowsFound(std::size_t count) override;
   void ShowRemovedLines(Editor& editor) override;
   std::optional<int> ChooseKeyField(std::string_view caption, const Lines& fields) override;
+  bool CancelRequested() override;
+
+  // "中止" or Esc while a command runs: the core stops at its next progress
+  // report. The request stays until ClearCancelRequest, when the person's
+  // next command starts, so that every step of a played run sees it.
+  void RequestCancel() { cancel_requested_ = true; }
+  void ClearCancelRequest() {
+    cancel_requested_ = false;
+    cancel_seen_ = false;
+  }
+  // True once the core has been told of the request (and so has stopped a
+  // command), not merely when the person asked after the work was done.
+  bool CancelSeen() const { return cancel_seen_; }
 
  private:
   HostWindow* window_;
   std::unique_ptr<Prompter> prompter_;
+  bool cancel_requested_ = false;
+  bool cancel_seen_ = false;
 };
 
 }  // namespace parvane

@@ -21,6 +21,9 @@ SecondaryWindows::SecondaryWindows(MainWindow* main)
       batch_(new BatchWindow(main)),
       options_(new OptionsDialog(main)) {
   batch_->set_slot_entries([this] { return options_->SlotEntries(); });
+  find_->set_cancel_request([this] {
+    if (main_->busy()) main_->host().RequestCancel();
+  });
   QObject::connect(options_, &OptionsDialog::SlotEntriesChanged, batch_, [this] {
     if (batch_->isVisible()) batch_->ReplaceSlotEntries(options_->SlotEntries());
   });

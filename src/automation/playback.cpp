@@ -8,6 +8,7 @@
 #include "automation/command_table.h"
 #include "automation/params.h"
 #include "automation/step_line.h"
+#include "editor/cancel.h"
 #include "editor/error_text.h"
 #include "editor/fields.h"
 #include "text/literal.h"
@@ -66,6 +67,7 @@ class ErrorWatchingHost : public Host {
     inner_.CommandStarted(busy_message);
   }
   void Progress(int percent) override { inner_.Progress(percent); }
+  bool CancelRequested() override { return inner_.CancelRequested(); }
   void CommandEnded() override { inner_.CommandEnded(); }
   void ShowRemovedLines(Editor& editor) override { inner_.ShowRemovedLines(editor); }
   std::optional<int> ChooseKeyField(std::string_view caption, const Lines& fields) override {
@@ -90,6 +92,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
   StepParamsGuard guard(editor);
   ErrorWatchingHost watcher(editor);
   editor.step_params.clear();
+  const bool modified_before_run = editor.modified;
   if (options.undo_snapshot) {
     editor.SaveUndo(Sjis("自動処理"));
   } else {
@@ -126,6 +129,13 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
                  Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。")});
           }
         } catch (const PlaybackAborted&) {
+          throw;
+        } catch (const CommandCancelled&) {
+          // The person stopped the run, not just this step: as for memory
+          // below, the document goes back to where the run began, and nothing
+          // of the run is left to undo or to save.
+          if (options.undo_snapshot) editor.RevertToUndo();
+          editor.modified = modified_before_run;
           throw;
         } catch (const std::bad_alloc&) {
           // The later steps would run out of memory too, on a document that

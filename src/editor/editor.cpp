@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codes/text_file.h"
+#include "editor/cancel.h"
 #include "editor/fields.h"
 #include "editor/files.h"
 #include "editor/recovery_copy.h"
@@ -307,6 +308,9 @@ void Editor::Progress(std::size_t i, std::size_t count) {
   if (percent == last_percent_) return;
   last_percent_ = percent;
   host_->Progress(percent);
+  // Asked after the Host has shown the gauge, which is when it has let the
+  // window take a click or a key; at most a hundred times a command.
+  if (host_->CancelRequested()) throw CommandCancelled();
 }
 
 void Editor::EndProgress() {
@@ -341,12 +345,18 @@ std::string Editor::Title() const {
 }
 
 CommandFrame::CommandFrame(Editor& editor, std::string_view busy_message, Flags flags)
-    : editor_(editor), flags_(flags), exceptions_at_entry_(std::uncaught_exceptions()) {
+    : editor_(editor),
+      flags_(flags),
+      exceptions_at_entry_(std::uncaught_exceptions()),
+      modified_at_entry_(editor.modified) {
   WatchMemoryExhaustion();
   ClearMemoryExhaustion();
   editor_.BeginCommand(busy_message);
   try {
-    if (flags_.save_undo) editor_.SaveUndo();
+    if (flags_.save_undo) {
+      editor_.SaveUndo();
+      undo_saved_ = !editor_.Playing();
+    }
     if (flags_.collect) {
       editor_.CollectSelection(flags_.whole_if_none_selected, flags_.line_growth, flags_.use_store);
     }
@@ -361,14 +371,37 @@ bool CommandFrame::Store() {
   return editor_.StoreResult();
 }
 
+void CommandFrame::TakeBackUndo() {
+  if (!undo_saved_) return;
+  editor_.modified = modified_at_entry_;
+  if (!editor_.keep_undo) return;
+  // The snapshot is the document as the command found it, so putting it back
+  // also undoes work that changed rows in place before it was cancelled.
+  Document& doc = editor_.doc;
+  const std::size_t rows = doc.size();
+  const std::vector<std::size_t> selected = doc.SelectedRows();
+  const bool selection_is_result = doc.selection_is_result();
+  const long current_row = doc.current_row();
+  editor_.RevertToUndo();
+  // A stored result had its own selection, which means nothing in the old rows.
+  if (stored_ || doc.size() != rows) return;
+  for (std::size_t row : selected) doc.Select(row, true);
+  doc.set_selection_is_result(selection_is_result);
+  doc.set_current_row(current_row);
+}
+
 CommandFrame::~CommandFrame() {
   // The closing steps run however the work ended; an exception of the work
   // itself is already on its way to the caller, so nothing may escape here.
-  const bool out_of_memory =
-      std::uncaught_exceptions() > exceptions_at_entry_ && MemoryExhausted();
+  const bool unwinding = std::uncaught_exceptions() > exceptions_at_entry_;
+  const bool out_of_memory = unwinding && MemoryExhausted();
+  // The request stays pending until the next command starts, so while the
+  // frame unwinds it tells a cancel from an error of the work.
+  const bool cancelled = unwinding && editor_.host().CancelRequested();
   try {
-    if (out_of_memory) {
+    if (out_of_memory || cancelled) {
       editor_.ReleaseWork();
+      if (cancelled) TakeBackUndo();
     } else if (flags_.store && !stored_) {
       editor_.StoreResult();
     }

@@ -163,7 +163,8 @@ class Editor {
   // Ends the command: refreshes the view through the Host.
   void EndCommand();
   // Reports progress of item i of count to the Host, only when the percentage
-  // changes.
+  // changes. Throws CommandCancelled (editor/cancel.h) when the Host then
+  // reports a cancel request.
   void Progress(std::size_t i, std::size_t count);
   // Hides the gauge if Progress showed it.
   void EndProgress();
@@ -230,7 +231,9 @@ class Editor {
 // BeginCommand, SaveUndo and CollectSelection; the destructor calls
 // StoreResult (when `store`) and EndCommand, however the work ends -- except
 // that work which ran out of memory stores nothing: the document stays as it
-// was and the working lines are released (memory_exhaustion.h).
+// was and the working lines are released (memory_exhaustion.h). Work that was
+// cancelled (cancel.h) stores nothing either, and also takes back the undo
+// snapshot the frame's SaveUndo kept and the `modified` it set.
 class CommandFrame {
  public:
   struct Flags {
@@ -255,8 +258,14 @@ class CommandFrame {
  private:
   Editor& editor_;
   Flags flags_;
+  // Puts the document back to the snapshot this frame's SaveUndo kept, which
+  // drops it, keeping the selection; restores `modified`.
+  void TakeBackUndo();
+
   bool stored_ = false;
   int exceptions_at_entry_;  // std::uncaught_exceptions() when the frame began
+  bool undo_saved_ = false;  // this frame's SaveUndo set `modified` (and kept a snapshot)
+  bool modified_at_entry_;   // `modified` before SaveUndo
 };
 
 }  // namespace parvane

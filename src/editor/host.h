@@ -69,6 +69,11 @@ class Host {
   // percent < 0 hides the gauge.
   virtual void Progress(int percent) = 0;
 
+  // True when the person asked to stop the running command (the desktop
+  // program's "中止" or Esc). Asked only as the gauge moves, so it must be
+  // cheap; a Host nobody can interrupt keeps the default.
+  virtual bool CancelRequested() { return false; }
+
   // A find selected count rows (none when nothing matched); the desktop
   // program says so and shows the first. Called inside the find's frame.
   virtual void RowsFound(std::size_t count) { (void)count; }

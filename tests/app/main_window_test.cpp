@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <fstream>
 #include <functional>
@@ -40,6 +42,26 @@ void WriteAll(const QString& path, const std::string& bytes) {
   out << bytes;
 }
 
+// A person who answers an input box and then asks the command to stop.
+class CancellingPrompter : public ScriptedPrompter {
+ public:
+  using ScriptedPrompter::ScriptedPrompter;
+  std::function<void()> on_input;
+
+  std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                  const QString& initial) override {
+    if (on_input) on_input();
+    return ScriptedPrompter::InputBox(caption, prompt, initial);
+  }
+};
+
+// Lines that the syllabary sort turns around, enough for its gauge to move.
+Lines ManyLines() {
+  Lines lines;
+  for (int i = 0; i < 50000; ++i) lines.push_back(Sjis("行") + std::to_string(99999 - i));
+  return lines;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -52,11 +74,12 @@ class MainWindowTest : public QObject {
 
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  std::unique_ptr<MainWindow> Make(QStringList files = {}, bool start = true) {
+  std::unique_ptr<MainWindow> Make(QStringList files = {}, bool start = true,
+                                   std::unique_ptr<ScriptedPrompter> own_prompter = {}) {
     MainWindowSetup setup;
     setup.paths = SettingsPathsFor(QStringToPath(Path(QStringLiteral("parvane.ini"))));
     setup.files = files;
-    auto prompter = std::make_unique<ScriptedPrompter>(&log_);
+    auto prompter = own_prompter ? std::move(own_prompter) : std::make_unique<ScriptedPrompter>(&log_);
     prompter_ = prompter.get();
     setup.prompter = std::move(prompter);
     auto window = std::make_unique<MainWindow>(std::move(setup));
@@ -123,6 +146,7 @@ class MainWindowTest : public QObject {
         {"名前を付けて保存(&A)...", "Ctrl+Shift+S"},
         {"終了(&X)", "Ctrl+Q"},
         {"元に戻す(&U)", "Ctrl+Z"},
+        {"やり直し(&Y)", "Ctrl+Y"},
         {"切り取り(&T)", "Ctrl+X"},
         {"コピー(&C)", "Ctrl+C"},
         {"貼り付け(&P)", "Ctrl+V"},
@@ -813,6 +837,117 @@ class MainWindowTest : public QObject {
     w->TriggerApp(AppAction::kSave);
     QCOMPARE(ReadAll(file), std::string("?x\r\n"));
     QVERIFY(!w->editor().modified);
+  }
+
+  void UndoAndRedoNameWhatTheyWouldDoAndAreGreyWithNothingToDo() {
+    const QString file = Path(QStringLiteral("memo.txt"));
+    WriteAll(file, Sjis("い\r\nう\r\nあ\r\n"));
+    auto w = Make({file});
+    QAction* undo = w->menus().app(AppAction::kUndo);
+    QAction* redo = w->menus().app(AppAction::kRedo);
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す(&U)"));
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(redo->text(), QString::fromUtf8("やり直し(&Y)"));
+    QVERIFY(!redo->isEnabled());
+    QCOMPARE(redo->shortcuts(), QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Y")),
+                                                     QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+
+    QVERIFY(w->TriggerCommand(1));  // 五十音順にする
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す: 五十音順にする(&U)"));
+    QVERIFY(w->TriggerCommand(3));  // 逆にする
+    QCOMPARE(Doc(*w), Lines({Sjis("う"), Sjis("い"), Sjis("あ")}));
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す: 逆にする(&U)"));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    // Through the items, as a click would: a greyed item does nothing.
+    undo->trigger();
+    undo->trigger();
+    QCOMPARE(Doc(*w), Lines({Sjis("い"), Sjis("う"), Sjis("あ")}));
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す(&U)"));
+    QVERIFY(!undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(Doc(*w), Lines({Sjis("い"), Sjis("う"), Sjis("あ")}));
+    QCOMPARE(redo->text(), QString::fromUtf8("やり直し: 五十音順にする(&Y)"));
+    QVERIFY(redo->isEnabled());
+
+    redo->trigger();
+    QCOMPARE(Doc(*w), Lines({Sjis("あ"), Sjis("い"), Sjis("う")}));
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す: 五十音順にする(&U)"));
+    QCOMPARE(redo->text(), QString::fromUtf8("やり直し: 逆にする(&Y)"));
+
+    // A new command forgets what could be brought back.
+    QVERIFY(w->TriggerCommand(3));
+    QCOMPARE(redo->text(), QString::fromUtf8("やり直し(&Y)"));
+    QVERIFY(!redo->isEnabled());
+    QCOMPARE(undo->text(), QString::fromUtf8("元に戻す: 逆にする(&U)"));
+  }
+
+  void EscOrTheCancelButtonStopsALongCommandLeavingNoTrace() {
+    for (const bool by_key : {true, false}) {
+      auto w = Make();
+      w->resize(640, 480);
+      w->show();
+      w->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(w.get()));
+      const Lines lines = ManyLines();
+      w->editor().doc.SetLines(lines);
+      w->model()->EndChange();
+      w->view()->setFocus();
+      QVERIFY(!w->menus().cancel->isEnabled());
+      QCOMPARE(w->menus().cancel_button->text(), QString::fromUtf8("中止"));
+      bool while_busy = false;
+      // Runs in the first pass of the event loop the command makes.
+      QTimer::singleShot(0, w.get(), [&] {
+        while_busy = w->busy() && w->menus().cancel_button->isVisible();
+        if (by_key) {
+          QTest::keyClick(w->view(), Qt::Key_Escape);
+        } else {
+          QTest::mouseClick(w->menus().cancel_button, Qt::LeftButton);
+        }
+      });
+      QVERIFY(w->TriggerCommand(1));
+      QVERIFY(while_busy);
+      QCOMPARE(Doc(*w), lines);
+      QVERIFY(!w->editor().modified);
+      QCOMPARE(w->editor().UndoDepth(), std::size_t{0});
+      QVERIFY(!w->menus().app(AppAction::kUndo)->isEnabled());
+      QCOMPARE(log_.messages, QStringList());
+      QCOMPARE(w->StatusText(), QString::fromUtf8("中止しました"));
+      QCOMPARE(w->menu_stack()->currentWidget(), static_cast<QWidget*>(w->menus().bar));
+      QVERIFY(!w->menus().cancel->isEnabled());
+      QVERIFY(!w->gauge()->isVisible());
+
+      // The request does not outlive its command.
+      QVERIFY(w->TriggerCommand(1));
+      QCOMPARE(w->editor().doc.line(0), Sjis("行50000"));
+      QCOMPARE(w->StatusText(), QStringLiteral("Parvane - Version 1.15"));
+      QCOMPARE(w->editor().UndoDepth(), std::size_t{1});
+    }
+  }
+
+  void ACancelledUserCommandGoesBackToWhereItsRunBegan() {
+    const QString pvx = Path(QStringLiteral("u.pvx"));
+    // The first step changes the document; the second asks, then is stopped.
+    WriteAll(pvx, Sjis("TITLE=整形\r\n[逆にする]\r\n[行頭に文字列を追加]\r\n"));
+    WriteAll(Path(QStringLiteral("parvane.ini")),
+             "[Parvane]\nUser.Com1.File=" + pvx.toStdString() + "\n");
+    auto prompter = std::make_unique<CancellingPrompter>(&log_);
+    CancellingPrompter* person = prompter.get();
+    auto w = Make({}, true, std::move(prompter));
+    person->inputs.push_back(QStringLiteral("> "));
+    person->on_input = [&w] { w->host().RequestCancel(); };
+    const Lines lines = ManyLines();
+    w->editor().doc.SetLines(lines);
+    w->model()->EndChange();
+    QVERIFY(w->TriggerApp(AppAction::kUser1));
+    QCOMPARE(log_.prompts.size(), 1);
+    QCOMPARE(Doc(*w), lines);
+    QVERIFY(!w->editor().modified);
+    QCOMPARE(w->editor().UndoDepth(), std::size_t{0});
+    QCOMPARE(log_.messages, QStringList());
+    QCOMPARE(w->StatusText(), QString::fromUtf8("中止しました"));
+    QCOMPARE(w->model()->rowCount(), static_cast<int>(lines.size()));
   }
 
   void AMillionRowsLoadAndSelectQuickly() {

@@ -7,10 +7,12 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include "app/batch_window.h"
@@ -190,6 +192,30 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(dialog->preview_font_size(), 14);
     QCOMPARE(dialog->size_list()->currentText(), QStringLiteral("14"));
     QVERIFY(dialog->position_box()->isChecked());
+  }
+
+  void TheUndoBudgetIsReadAtEachShowingAndTakesEffectWithOkOnly() {
+    {
+      std::ofstream out(QStringToPath(Ini()), std::ios::binary);
+      out << "[Parvane]\nUndo.MemoryMB=300\n";
+    }
+    auto w = Make();
+    OptionsDialog* dialog = w->windows()->options_dialog();
+    dialog->Prepare(OptionsDialog::Page::kGeneral);
+    QSpinBox* box = dialog->undo_memory_box();
+    QCOMPARE(box->value(), 300);
+    QCOMPARE(box->minimum(), 0);
+    QCOMPARE(box->maximum(), 65536);
+    box->setValue(5);
+    dialog->cancel_button()->click();
+    QCOMPARE(w->editor().options.undo_memory_mb, 300);
+    dialog->Prepare(OptionsDialog::Page::kGeneral);
+    QCOMPARE(box->value(), 300);
+
+    box->setValue(2048);
+    dialog->ok_button()->click();
+    QCOMPARE(w->editor().options.undo_memory_mb, 2048);
+    QCOMPARE(ReadIni(Ini()).Get("Undo.MemoryMB").value_or("?"), std::string("2048"));
   }
 
   void ASizeNotInTheListShows12AndKeepsTheDocumentSize() {

@@ -165,6 +165,39 @@ class SecondaryWindowsTest : public QObject {
     QCOMPARE(w->editor().doc.SelectedRows(), (std::vector<std::size_t>{1}));
   }
 
+  void EscInTheFindDialogStopsARunningReplaceAndClosesIt() {
+    auto w = Make();
+    Lines lines;
+    for (int i = 0; i < 50000; ++i) lines.push_back("old " + std::to_string(i));
+    w->editor().doc.SetLines(lines);
+    w->model()->EndChange();
+    FindDialog* dialog = w->windows()->find_dialog();
+    bool while_busy = false;
+    WhenShown(dialog, [&] {
+      dialog->edit1()->setText(QStringLiteral("old"));
+      dialog->edit2()->setText(QStringLiteral("new"));
+      // The modal dialog keeps the main window's "中止" out of reach: its own
+      // Esc stops the replace, in the first pass of the replace's event loop.
+      QTimer::singleShot(0, dialog, [&] {
+        while_busy = w->busy();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+      });
+      dialog->replace_button()->click();
+    });
+    w->TriggerApp(AppAction::kReplace);
+    QVERIFY(while_busy);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(w->editor().doc.lines().ToStrings(), lines);
+    QVERIFY(!w->editor().modified);
+    QCOMPARE(w->editor().UndoDepth(), std::size_t{0});
+    QCOMPARE(log_.messages, QStringList());
+    // Esc without a running command only closes the dialog, as before.
+    WhenShown(dialog, [&] { QTest::keyClick(dialog, Qt::Key_Escape); });
+    w->TriggerApp(AppAction::kFind);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!w->busy());
+  }
+
   void TheExtendedSyntaxBoxSwitchesTheRegexButtons() {
     auto w = Make();
     w->editor().doc.SetLines({"2024-01-05", "d"});
