@@ -20,6 +20,44 @@ bool HoldsBytes(std::string_view hay, std::string_view needle) {
          memmem(hay.data(), hay.size(), needle.data(), needle.size()) != nullptr;
 }
 
+// Returns the Shift_JIS bytes of the longest run of characters that the
+// pattern's top level holds (outside groups, with no alternative beside
+// it, no repetition applied to it), which every match therefore contains;
+// empty when there is none to rely on. Linear in the tokens, for patterns
+// too long for the automaton's own search (TbmREDFATable::RequiredBytes).
+std::string TopLevelRequiredBytes(const TbmRETokens& tokens, bool ignore_case) {
+  std::string best;
+  int depth = 0;
+  TbmRETokens run;
+  auto flush = [&] {
+    if (run.empty()) return;
+    TbmREToken end;
+    end.Kind = kTokenEnd;
+    run.push_back(end);
+    std::optional<LiteralSearch> literal = LiteralSearch::FromTokens(run, ignore_case);
+    if (literal && literal->Bytes().size() > best.size()) best = literal->Bytes();
+    run.clear();
+  };
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const TbmREToken& t = tokens[i];
+    const std::uint8_t next = i + 1 < tokens.size() ? tokens[i + 1].Kind : std::uint8_t{kTokenEnd};
+    const bool repeated = next == kTokenAsterisk || next == kTokenPlus || next == kTokenQuestionMark ||
+                          next == kTokenRepetition;
+    if (t.Kind == kTokenUnion && depth == 0) return {};
+    if (t.Kind == kTokenLeftParenthesis) ++depth;
+    if (t.Kind == kTokenRightParenthesis) --depth;
+    if (t.Kind == kTokenLeftBracket || t.Kind == kTokenNegateLeftBracket) {
+      while (i + 1 < tokens.size() && tokens[i].Kind != kTokenRightBracket) ++i;
+    }
+    if (t.Kind == kTokenCharacter && depth == 0 && !repeated) {
+      run.push_back(t);
+    } else {
+      flush();
+    }
+  }
+  flush();
+  return best;
+}
 
 using regex_internal::TemplatePiece;
 
@@ -143,6 +181,12 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   if (Extended && RegexMode) ExpandRepetitions(&scanned);
   literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
   if (!literal_ && RegexMode) fixed_ = FixedWidthSearch::FromTokens(scanned, IgnoreCase);
+  // The automaton looks for a required run only in patterns of ordinary
+  // size; a long one that no other route takes gets the top level's.
+  long_required_.clear();
+  if (!literal_ && !fixed_ && RegexMode && scanned.size() > kLongPatternTokens) {
+    long_required_ = TopLevelRequiredBytes(scanned, IgnoreCase);
+  }
   TbmRETokens group_tokens;
   if (Extended && RegexMode && !literal_) group_tokens = scanned;
   TbmRETokens tokens;
@@ -332,10 +376,12 @@ bool TbmRExp::FirstIsLineHead(std::string_view text, int start_offset) {
 bool TbmRExp::MayMatch(std::string_view text) {
   if (CharCode != kCharCodeShiftJis) return true;
   TbmREDFATable& dfa = *dfa_;
+  if (text.size() < dfa.MinimumWidth()) return false;
   const std::string& required = dfa.RequiredBytes();
   if (!required.empty() && !HoldsBytes(text, required)) {
     return false;
   }
+  if (!long_required_.empty() && !HoldsBytes(text, long_required_)) return false;
   return dfa.SearchSjis(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
@@ -556,6 +602,10 @@ int TbmRExp::ReplaceAllLiteral(std::string& line, std::size_t max_length) {
 }
 
 bool TbmRExp::FindFixedStarts(std::string_view text, bool first_is_line_head) {
+  if (text.size() < fixed_->Width()) {
+    fixed_starts_.clear();
+    return false;
+  }
   const std::string& bytes = fixed_->RequiredBytes();
   if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(text, bytes)) return false;
   DecodeCodes(text, false);

@@ -162,6 +162,10 @@ class TbmRExp {
   // Set when the pattern is long and every item reads one character (see
   // fixed_width.h); the automaton is still built, for its errors and groups.
   std::optional<FixedWidthSearch> fixed_;
+  // Bytes every match holds, for patterns of more than kLongPatternTokens
+  // tokens that take the automata (see TopLevelRequiredBytes in match.cpp).
+  static constexpr std::size_t kLongPatternTokens = 256;
+  std::string long_required_;
   std::vector<std::int32_t> folded_;            // codes_ folded, when case is ignored
   std::vector<std::uint64_t> fixed_starts_;     // per boundary: a match starts here
   int compile_count_ = 0;
