@@ -128,6 +128,43 @@ TbmREDFATable::TbmREDFATable(TbmRETree tree, const TbmREWchRanges& partition)
                  std::back_inserter(any_start_));
   mark_.assign(m, 0);
   ComputeRequiredBytes();
+  ComputeMinimumWidth();
+}
+
+void TbmREDFATable::ComputeMinimumWidth() {
+  // Breadth first, anchors at the front of the queue: leaving a character
+  // position reads one character, leaving an anchor none. Linear in the
+  // follow sets, which the parser has already paid for.
+  const std::size_t m = tree_.leaves.size();
+  constexpr std::size_t kUnreached = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> width(m, kUnreached);
+  std::deque<int> queue;
+  for (int x : any_start_) {
+    width[x] = 0;
+    queue.push_back(x);
+  }
+  while (!queue.empty()) {
+    int x = queue.front();
+    queue.pop_front();
+    if (x == tree_.end_leaf) {
+      minimum_width_ = width[x];
+      return;
+    }
+    const bool reads = tree_.leaves[x].type == TbmRELeaf::kChar;
+    const std::size_t next = width[x] + (reads ? 1 : 0);
+    for (int y : tree_.leaves[x].FollowPos) {
+      if (width[y] <= next) continue;
+      width[y] = next;
+      if (reads) {
+        queue.push_back(y);
+      } else {
+        queue.push_front(y);
+      }
+    }
+  }
+  // The end cannot be reached: nothing matches, but say nothing stronger
+  // than what the automata find.
+  minimum_width_ = 0;
 }
 
 void TbmREDFATable::ComputeRequiredBytes() {

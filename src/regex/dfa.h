@@ -141,6 +141,11 @@ class TbmREDFATable {
   // followed by one another. A line without them can be passed over.
   const std::string& RequiredBytes() const { return required_bytes_; }
 
+  // Returns the fewest characters any match reads (anchors read none); a
+  // text of fewer bytes can hold no match, whatever the automata would
+  // have cost to find that out.
+  std::size_t MinimumWidth() const { return minimum_width_; }
+
   // Returns how often each cache was emptied (for tests and benchmarks).
   std::uint64_t ForwardFlushes() const { return forward_.Flushes(); }
   std::uint64_t ReverseFlushes() const { return reverse_.Flushes(); }
@@ -161,6 +166,7 @@ class TbmREDFATable {
   std::uint8_t ForwardFlagsOf(const std::vector<int>& set) const;
   std::uint8_t ReverseFlagsOf(const std::vector<int>& set) const;
   void ComputeRequiredBytes();
+  void ComputeMinimumWidth();
 
   TbmRETree tree_;
   TbmREWchRanges symbols_;  // the partition, refined by line feed and carriage return
@@ -188,6 +194,7 @@ class TbmREDFATable {
   int reverse_end_ = kDeadState;
   std::uint64_t reverse_end_generation_ = ~0ull;
   std::string required_bytes_;
+  std::size_t minimum_width_ = 0;
   // The search transitions again, as offsets of target rows, for the hot
   // loop of SearchSjis: -1 where not yet known or where the target has
   // flags. Valid while fast_search_generation_ is the cache's generation.

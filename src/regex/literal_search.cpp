@@ -81,4 +81,25 @@ long LiteralSearch::Find(const std::int32_t* text, std::size_t n, std::size_t fr
   return -1;
 }
 
+void LiteralSearch::MarkAll(const std::int32_t* text, std::size_t n, std::uint64_t* bits) const {
+  const std::size_t m = codes_.size();
+  const std::int32_t* pattern = codes_.data();
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (k == 0) {
+      while (i < n && text[i] != pattern[0]) ++i;
+      if (i == n) return;
+    }
+    while (k > 0 && text[i] != pattern[k]) k = static_cast<std::size_t>(border_[k]);
+    if (text[i] == pattern[k]) ++k;
+    if (k == m) {
+      std::size_t p = i + 1 - m;
+      bits[p / 64] |= std::uint64_t{1} << (p % 64);
+      // The border of the whole pattern, so that an overlapping occurrence
+      // is found without stepping back in the text.
+      k = static_cast<std::size_t>(border_[m]);
+    }
+  }
+}
+
 }  // namespace parvane

@@ -40,6 +40,11 @@ class LiteralSearch {
   // pattern, text holding folded codes (Fold), or -1.
   long Find(const std::int32_t* text, std::size_t n, std::size_t from) const;
 
+  // Sets bit p of bits (one bit per character, at least n bits, cleared by
+  // the caller) for every p where the pattern occurs in text[0, n), folded
+  // codes as for Find. Occurrences may overlap; the text is still read once.
+  void MarkAll(const std::int32_t* text, std::size_t n, std::uint64_t* bits) const;
+
   // Returns the pattern's length in characters.
   std::size_t Length() const { return codes_.size(); }
 

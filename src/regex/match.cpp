@@ -1,6 +1,7 @@
 // TbmRExp: compilation with its cache, the two-pass search, replacement.
 #include "regex/match.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "regex/repetition.h"
@@ -19,6 +20,44 @@ bool HoldsBytes(std::string_view hay, std::string_view needle) {
          memmem(hay.data(), hay.size(), needle.data(), needle.size()) != nullptr;
 }
 
+// Returns the Shift_JIS bytes of the longest run of characters that the
+// pattern's top level holds (outside groups, with no alternative beside
+// it, no repetition applied to it), which every match therefore contains;
+// empty when there is none to rely on. Linear in the tokens, for patterns
+// too long for the automaton's own search (TbmREDFATable::RequiredBytes).
+std::string TopLevelRequiredBytes(const TbmRETokens& tokens, bool ignore_case) {
+  std::string best;
+  int depth = 0;
+  TbmRETokens run;
+  auto flush = [&] {
+    if (run.empty()) return;
+    TbmREToken end;
+    end.Kind = kTokenEnd;
+    run.push_back(end);
+    std::optional<LiteralSearch> literal = LiteralSearch::FromTokens(run, ignore_case);
+    if (literal && literal->Bytes().size() > best.size()) best = literal->Bytes();
+    run.clear();
+  };
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const TbmREToken& t = tokens[i];
+    const std::uint8_t next = i + 1 < tokens.size() ? tokens[i + 1].Kind : std::uint8_t{kTokenEnd};
+    const bool repeated = next == kTokenAsterisk || next == kTokenPlus || next == kTokenQuestionMark ||
+                          next == kTokenRepetition;
+    if (t.Kind == kTokenUnion && depth == 0) return {};
+    if (t.Kind == kTokenLeftParenthesis) ++depth;
+    if (t.Kind == kTokenRightParenthesis) --depth;
+    if (t.Kind == kTokenLeftBracket || t.Kind == kTokenNegateLeftBracket) {
+      while (i + 1 < tokens.size() && tokens[i].Kind != kTokenRightBracket) ++i;
+    }
+    if (t.Kind == kTokenCharacter && depth == 0 && !repeated) {
+      run.push_back(t);
+    } else {
+      flush();
+    }
+  }
+  flush();
+  return best;
+}
 
 using regex_internal::TemplatePiece;
 
@@ -130,6 +169,7 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Compiled = false;
   dfa_.reset();
   literal_.reset();
+  fixed_.reset();
   groups_.reset();
   template_char_code_ = -1;  // a template reads differently in the other syntax
   TbmREScanner scanner(CharCode);
@@ -140,6 +180,13 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Tokenize(scanner, &scanned);
   if (Extended && RegexMode) ExpandRepetitions(&scanned);
   literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
+  if (!literal_ && RegexMode) fixed_ = FixedWidthSearch::FromTokens(scanned, IgnoreCase);
+  // The automaton looks for a required run only in patterns of ordinary
+  // size; a long one that no other route takes gets the top level's.
+  long_required_.clear();
+  if (!literal_ && !fixed_ && RegexMode && scanned.size() > kLongPatternTokens) {
+    long_required_ = TopLevelRequiredBytes(scanned, IgnoreCase);
+  }
   TbmRETokens group_tokens;
   if (Extended && RegexMode && !literal_) group_tokens = scanned;
   TbmRETokens tokens;
@@ -329,10 +376,12 @@ bool TbmRExp::FirstIsLineHead(std::string_view text, int start_offset) {
 bool TbmRExp::MayMatch(std::string_view text) {
   if (CharCode != kCharCodeShiftJis) return true;
   TbmREDFATable& dfa = *dfa_;
+  if (text.size() < dfa.MinimumWidth()) return false;
   const std::string& required = dfa.RequiredBytes();
   if (!required.empty() && !HoldsBytes(text, required)) {
     return false;
   }
+  if (!long_required_.empty() && !HoldsBytes(text, long_required_)) return false;
   return dfa.SearchSjis(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
@@ -341,6 +390,10 @@ bool TbmRExp::Contains(std::string_view text) {
   if (literal_) {
     int length = 0;
     return MatchLiteral(text, 0, &length) >= 0;
+  }
+  if (fixed_) {
+    int length = 0;
+    return MatchFixed(text, 0, &length) >= 0;
   }
   if (!MayMatch(text)) return false;
   // Without anchors the search automaton is exact; with them it assumes a
@@ -355,6 +408,7 @@ int TbmRExp::Match(std::string_view text, int start_offset, int* length) {
   TbmREDFATable& dfa = GetDFATable();
   if (start_offset < 0 || static_cast<std::size_t>(start_offset) > text.size()) return -1;
   if (literal_) return MatchLiteral(text, start_offset, length);
+  if (fixed_) return MatchFixed(text, start_offset, length);
   if (!MayMatch(text.substr(start_offset))) return -1;
   bool head = !dfa.HasLineHead() || FirstIsLineHead(text, start_offset);
   Decode(text.substr(start_offset), head);
@@ -460,8 +514,9 @@ std::vector<std::pair<int, int>> TbmRExp::Groups(std::string_view text, int star
   return out;
 }
 
-void TbmRExp::DecodeCodes(std::string_view text) {
-  const LiteralSearch& literal = *literal_;
+void TbmRExp::DecodeCodes(std::string_view text, bool fold) {
+  const bool folding = fold && IgnoreCase;
+  auto folded = [folding](std::int32_t c) { return (folding && c >= 'A' && c <= 'Z') ? c + 32 : c; };
   codes_.clear();
   offsets_.clear();
   if (CharCode == kCharCodeShiftJis) {
@@ -474,7 +529,7 @@ void TbmRExp::DecodeCodes(std::string_view text) {
       unsigned b = p[i];
       offsets_[k] = static_cast<std::int32_t>(i);
       if (!IsDoubleByteLeadByte(static_cast<unsigned char>(b))) {
-        codes_[k] = literal.Fold(static_cast<std::int32_t>(b));
+        codes_[k] = folded(static_cast<std::int32_t>(b));
         ++i;
       } else if (i + 1 < n) {
         codes_[k] = static_cast<std::int32_t>(b << 8 | p[i + 1]);
@@ -495,7 +550,7 @@ void TbmRExp::DecodeCodes(std::string_view text) {
     int c = reader_->ReadChar();
     if (c == -1) break;
     offsets_.push_back(offset);
-    codes_.push_back(literal.Fold(c));
+    codes_.push_back(folded(c));
   }
   offsets_.push_back(static_cast<int>(text.size()));
 }
@@ -507,7 +562,7 @@ int TbmRExp::MatchLiteral(std::string_view text, int start_offset, int* length) 
   if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(rest, bytes)) {
     return -1;
   }
-  DecodeCodes(rest);
+  DecodeCodes(rest, true);
   long k = literal_->Find(codes_.data(), codes_.size(), 0);
   if (k < 0) return -1;
   std::size_t s = static_cast<std::size_t>(k);
@@ -520,7 +575,7 @@ int TbmRExp::ReplaceAllLiteral(std::string_view text, std::string& out, std::siz
   if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(text, bytes)) {
     return 0;
   }
-  DecodeCodes(text);
+  DecodeCodes(text, true);
   const std::size_t n = codes_.size();
   const std::size_t m = literal_->Length();
   out.clear();
@@ -542,6 +597,72 @@ int TbmRExp::ReplaceAllLiteral(std::string_view text, std::string& out, std::siz
   return count;
 }
 
+bool TbmRExp::FindFixedStarts(std::string_view text, bool first_is_line_head) {
+  if (text.size() < fixed_->Width()) {
+    fixed_starts_.clear();
+    return false;
+  }
+  const std::string& bytes = fixed_->RequiredBytes();
+  if (CharCode == kCharCodeShiftJis && !bytes.empty() && !HoldsBytes(text, bytes)) return false;
+  DecodeCodes(text, false);
+  const std::int32_t* folded = codes_.data();
+  if (IgnoreCase) {
+    folded_.resize(codes_.size());
+    std::transform(codes_.begin(), codes_.end(), folded_.begin(),
+                   [this](std::int32_t c) { return fixed_->Fold(c); });
+    folded = folded_.data();
+  }
+  fixed_->FindStarts(codes_.data(), folded, codes_.size(), first_is_line_head, &fixed_starts_);
+  return true;
+}
+
+std::size_t TbmRExp::NextFixedStart(std::size_t from) const {
+  const std::size_t words = fixed_starts_.size();
+  std::size_t q = from / 64;
+  if (q >= words) return std::string::npos;
+  std::uint64_t w = fixed_starts_[q] & (~std::uint64_t{0} << (from % 64));
+  while (w == 0) {
+    if (++q >= words) return std::string::npos;
+    w = fixed_starts_[q];
+  }
+  return q * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+}
+
+int TbmRExp::MatchFixed(std::string_view text, int start_offset, int* length) {
+  *length = 0;
+  std::string_view rest = text.substr(static_cast<std::size_t>(start_offset));
+  const bool head = !fixed_->HeadAnchored() || FirstIsLineHead(text, start_offset);
+  if (!FindFixedStarts(rest, head)) return -1;
+  const std::size_t s = NextFixedStart(0);
+  if (s == std::string::npos) return -1;
+  *length = offsets_[s + fixed_->Width()] - offsets_[s];
+  return start_offset + offsets_[s];
+}
+
+int TbmRExp::ReplaceAllFixed(std::string_view text, std::string& out, std::size_t max_length) {
+  if (!FindFixedStarts(text, true)) return 0;
+  const std::size_t n = codes_.size();
+  const std::size_t w = fixed_->Width();
+  out.clear();
+  int count = 0;
+  std::size_t from = 0;
+  for (std::size_t s; (s = NextFixedStart(from)) != std::string::npos;) {
+    const std::size_t e = s + w;
+    ++count;
+    out.append(text.substr(offsets_[from], offsets_[s] - offsets_[from]));
+    const bool head = s == 0 || codes_[s - 1] == 10 || (codes_[s - 1] == 13 && codes_[s] != 10);
+    const bool tail = e == n || codes_[e] == 10 || codes_[e] == 13;
+    if (!AppendReplacement(text, offsets_[s], offsets_[e], head, tail, out, max_length)) {
+      return count;
+    }
+    from = e;
+  }
+  if (count == 0) return 0;
+  out.append(text.substr(offsets_[from]));
+  if (out.size() > max_length) out.resize(max_length + 1);
+  return count;
+}
+
 int TbmRExp::ReplaceAll(std::string_view tmpl, std::string& line, std::size_t max_length) {
   const int count = ReplaceAll(tmpl, std::string_view(line), &out_, max_length);
   // The old line's buffer becomes the next call's scratch.
@@ -555,6 +676,7 @@ int TbmRExp::ReplaceAll(std::string_view tmpl, std::string_view text, std::strin
   Template(tmpl);
   std::string& out = *result;
   if (literal_) return ReplaceAllLiteral(text, out, max_length);
+  if (fixed_) return ReplaceAllFixed(text, out, max_length);
   if (!MayMatch(text)) return 0;
   Decode(text, true);
   ComputeStarts();

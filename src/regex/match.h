@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "regex/dfa.h"
+#include "regex/fixed_width.h"
 #include "regex/groups.h"
 #include "regex/literal_search.h"
 #include "regex/reader.h"
@@ -128,9 +129,17 @@ class TbmRExp {
   bool MayMatch(std::string_view text);
   // The same operations for a literal pattern (literal_ set): a string
   // search over the decoded codes, no automaton run.
-  void DecodeCodes(std::string_view text);
+  // codes_ are folded when fold is set and case is ignored.
+  void DecodeCodes(std::string_view text, bool fold);
   int MatchLiteral(std::string_view text, int start_offset, int* length);
   int ReplaceAllLiteral(std::string_view line, std::string& out, std::size_t max_length);
+  // The same for a long pattern of one-character items (fixed_ set): the
+  // match starts of the whole of text into fixed_starts_, then the first
+  // start at or after character from (npos when none).
+  bool FindFixedStarts(std::string_view text, bool first_is_line_head);
+  std::size_t NextFixedStart(std::size_t from) const;
+  int MatchFixed(std::string_view text, int start_offset, int* length);
+  int ReplaceAllFixed(std::string_view line, std::string& out, std::size_t max_length);
   const std::vector<regex_internal::TemplatePiece>& Template(std::string_view tmpl);
   // Appends the template for the match [s, e) of text (byte offsets), its
   // groups found first when the template refers to them. Returns false, out
@@ -156,6 +165,15 @@ class TbmRExp {
   std::vector<GroupMatcher::Span> spans_;
   // Set when the pattern is a plain run of characters (see literal_search.h).
   std::optional<LiteralSearch> literal_;
+  // Set when the pattern is long and every item reads one character (see
+  // fixed_width.h); the automaton is still built, for its errors and groups.
+  std::optional<FixedWidthSearch> fixed_;
+  // Bytes every match holds, for patterns of more than kLongPatternTokens
+  // tokens that take the automata (see TopLevelRequiredBytes in match.cpp).
+  static constexpr std::size_t kLongPatternTokens = 256;
+  std::string long_required_;
+  std::vector<std::int32_t> folded_;            // codes_ folded, when case is ignored
+  std::vector<std::uint64_t> fixed_starts_;     // per boundary: a match starts here
   int compile_count_ = 0;
   std::unique_ptr<TbmWchReader> reader_;  // for char codes other than Shift_JIS
 

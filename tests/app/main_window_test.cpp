@@ -17,6 +17,8 @@
 #include <QtTest>
 #include <fstream>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <memory>
 
 #include "app/busy_panel.h"
@@ -61,6 +63,26 @@ Lines ManyLines() {
   for (int i = 0; i < 50000; ++i) lines.push_back(Sjis("行") + std::to_string(99999 - i));
   return lines;
 }
+
+// A window whose first progress report of a command runs out of memory, as
+// an allocation in the middle of the command's work would: operator new
+// calls the installed new-handler when the allocator has no memory left,
+// so calling it stands in for a real exhaustion.
+class StarvedWindow : public MainWindow {
+ public:
+  using MainWindow::MainWindow;
+  bool starve = false;
+  void OnProgress(int percent) override {
+    if (starve && percent >= 0) {
+      starve = false;
+      std::new_handler handler = std::get_new_handler();
+      if (handler == nullptr) throw std::logic_error("no new-handler inside the command");
+      handler();
+      throw std::logic_error("a new-handler that returns");
+    }
+    MainWindow::OnProgress(percent);
+  }
+};
 
 }  // namespace
 
@@ -471,6 +493,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->editor().doc.SelectedCount(), 0u);
     w->TriggerCommand(3);  // 逆にする: nothing to work on
     QCOMPARE(Doc(*w), lines);
+  }
+
+  void ACommandThatRunsOutOfMemoryIsReportedAndChangesNothing() {
+    const QString file = Path(QStringLiteral("memo.txt"));
+    WriteAll(file, Sjis("い\r\nう\r\nあ\r\nえ\r\n"));
+    MainWindowSetup setup;
+    setup.paths = SettingsPathsFor(QStringToPath(Path(QStringLiteral("parvane.ini"))));
+    setup.files = {file};
+    setup.prompter = std::make_unique<ScriptedPrompter>(&log_);
+    StarvedWindow w(std::move(setup));
+    w.Startup();
+    const Lines before = Doc(w);
+    QCOMPARE(before.size(), std::size_t{4});
+
+    w.starve = true;
+    QVERIFY(w.TriggerCommand(3));  // 逆にする, stopped after its first swap
+    QVERIFY(!w.starve);
+    QCOMPARE(log_.messages.size(), 1);
+    QCOMPARE(log_.messages.back(), QString::fromUtf8("メモリが足りないため、処理を中止しました。"));
+    QCOMPARE(log_.icons.back(), MessageIcon::kError);
+    QCOMPARE(Doc(w), before);
+    QVERIFY(w.editor().work_lines.empty());
+    QVERIFY(!w.busy());
+    QCOMPARE(w.model()->rowCount(), 4);
+
+    // Memory is there again: the same command now runs to its end.
+    QVERIFY(w.TriggerCommand(3));
+    QCOMPARE(Doc(w), Lines({Sjis("え"), Sjis("あ"), Sjis("う"), Sjis("い")}));
+    QCOMPARE(log_.messages.size(), 1);
   }
 
   void DecliningTheRecoveryCopyKeepsItUntilExit() {

@@ -120,6 +120,72 @@ TEST(RegexDifferential, AgreesWithGlibcOnRandomPatterns) {
   EXPECT_GT(compared, 10000);
 }
 
+// Long patterns over {a, b} on texts that are mostly runs of a: the kind
+// where the automata keep many positions live at once. Three shapes: one
+// character per item, anchored or not (searched by pieces, not by the
+// automata); a long required run with a repetition or an optional part
+// beside it; and alternatives of the same length that share no run, so
+// that no single literal is required.
+std::string LongPattern(std::mt19937& rng) {
+  auto run = [&](int n) { return std::string(static_cast<std::size_t>(n), 'a'); };
+  auto item = [&] {
+    static const std::vector<std::string> items = {"a", "a", "a", "a", "a", "b", ".", "[ab]", "[^b]", "[^a]"};
+    return items[rng() % items.size()];
+  };
+  std::string pattern;
+  switch (rng() % 3) {
+    case 0: {
+      int width = 32 + static_cast<int>(rng() % 30);
+      for (int i = 0; i < width; ++i) pattern += item();
+      break;
+    }
+    case 1: {
+      static const std::vector<std::string> middles = {"b*", "(ab)+", "[ab]?", "b?a*", "(b|aa)"};
+      pattern = run(10 + static_cast<int>(rng() % 30)) + middles[rng() % middles.size()] +
+                run(static_cast<int>(rng() % 30)) + (rng() % 2 ? item() : "");
+      break;
+    }
+    default: {
+      int width = 30 + static_cast<int>(rng() % 20);
+      std::string left;
+      std::string right;
+      for (int i = 0; i < width; ++i) {
+        left += i % 7 == 3 ? "b" : "a";
+        right += i % 5 == 1 ? "b" : "a";
+      }
+      pattern = "(" + left + "|" + right + ")" + (rng() % 2 ? item() + item() : "");
+      break;
+    }
+  }
+  if (rng() % 4 == 0) pattern = "^" + pattern;
+  if (rng() % 4 == 0) pattern += "$";
+  return pattern;
+}
+
+TEST(RegexDifferential, AgreesWithGlibcOnLongPatternsOverRepetitiveText) {
+  std::mt19937 rng(20261208);
+  int compared = 0;
+  int matched = 0;
+  for (int round = 0; round < 400; ++round) {
+    const std::string pattern = LongPattern(rng);
+    for (int t = 0; t < 10; ++t) {
+      std::string text;
+      const int length = static_cast<int>(rng() % 140);
+      const unsigned b_every = 3 + rng() % 40;
+      for (int i = 0; i < length; ++i) text += rng() % b_every == 0 ? 'b' : 'a';
+      auto expected = GlibcFind(pattern, text);
+      ASSERT_TRUE(expected) << pattern;
+      auto actual = EngineFind(pattern, text);
+      ASSERT_TRUE(actual) << pattern;
+      ASSERT_EQ(*actual, *expected) << "pattern " << pattern << " text " << text;
+      matched += expected->first >= 0;
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 4000);
+  EXPECT_GT(matched, 200);
+}
+
 // Random patterns over Shift_JIS letters (one with a backslash trail byte),
 // a half-width katakana, anchors, classes and escapes.
 std::string RandomPattern(std::mt19937& rng) {

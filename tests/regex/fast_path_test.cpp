@@ -2,6 +2,7 @@
 // literal that lets a line be passed over, the search-only answer of
 // RegexContains, and the early stop of a forward run on long lines.
 #include <gtest/gtest.h>
+#include <regex.h>
 
 #include <chrono>
 #include <random>
@@ -124,6 +125,79 @@ TEST(RegexFastPaths, RepeatedLongRunsStayLinear) {
   line = std::string(64000, 'a') + "b";
   EXPECT_EQ(RegexReplaceAll("a|a*b", false, "x", line), 1);
   EXPECT_EQ(line, "x");
+}
+
+std::size_t MinimumWidth(std::string_view pattern) {
+  TbmRExp regex;
+  regex.SetPattern(pattern);
+  return regex.GetDFATable().MinimumWidth();
+}
+
+TEST(RegexMinimumWidth, FewestCharactersAnyMatchReads) {
+  EXPECT_EQ(MinimumWidth("abc"), 3u);
+  EXPECT_EQ(MinimumWidth("a*"), 0u);
+  EXPECT_EQ(MinimumWidth("ab+c?"), 2u);
+  EXPECT_EQ(MinimumWidth("abc|d"), 1u);
+  EXPECT_EQ(MinimumWidth("(ab|c)(de|fgh)"), 3u);
+  EXPECT_EQ(MinimumWidth("^ab$"), 2u);
+  EXPECT_EQ(MinimumWidth("^$"), 0u);
+  EXPECT_EQ(MinimumWidth("(^|a)b"), 1u);               // an anchor reads nothing
+  EXPECT_EQ(MinimumWidth("x(^|a)b"), 3u);              // one that cannot begin a match is a ^
+  EXPECT_EQ(MinimumWidth("\x82\xA0[^a]."), 3u);      // characters, not bytes
+  EXPECT_EQ(MinimumWidth("(a*b*)*c(d|e*)"), 1u);
+}
+
+// glibc's leftmost-longest match, (-1, 0) for none.
+std::pair<int, int> GlibcFind(const std::string& pattern, const std::string& text) {
+  regex_t re;
+  EXPECT_EQ(regcomp(&re, pattern.c_str(), REG_EXTENDED), 0) << pattern;
+  regmatch_t m[1];
+  std::pair<int, int> result{-1, 0};
+  if (regexec(&re, text.c_str(), 1, m, 0) == 0) {
+    result = {static_cast<int>(m[0].rm_so), static_cast<int>(m[0].rm_eo - m[0].rm_so)};
+  }
+  regfree(&re);
+  return result;
+}
+
+// Patterns of several hundred tokens that take the automata, with a long
+// run at the top level (which lets a line without it be passed over) or
+// with runs that only look required: beside a top-level |, under a
+// repetition, inside a group. The texts are long runs of the same letters,
+// just long enough or just too short for the shortest match.
+TEST(RegexFastPaths, LongPatternsPassOverLinesOnlyWhenNoMatchCanFit) {
+  auto run = [](char c, int n) { return std::string(static_cast<std::size_t>(n), c); };
+  const std::vector<std::string> patterns = {
+      run('a', 150) + "b*" + run('a', 150),
+      "(b|a)*" + run('a', 200) + "(ab|b)?" + run('a', 100),
+      run('a', 290) + "|b",
+      "b|" + run('a', 290),
+      run('a', 299) + "?",
+      run('a', 299) + "*b",
+      "(" + run('a', 300) + ")?b",
+      "(" + run('a', 150) + "|" + run('b', 150) + ")" + run('a', 150),
+      "^" + run('a', 100) + "[ab]*" + run('a', 200) + "$",
+      run('a', 100) + ".b?" + run('a', 199),
+  };
+  std::mt19937 rng(7);
+  int compared = 0;
+  for (const std::string& pattern : patterns) {
+    for (int length : {0, 1, 2, 150, 298, 299, 300, 301, 302, 450, 600}) {
+      for (int t = 0; t < 4; ++t) {
+        std::string text = run('a', length);
+        if (t > 0 && length > 0) text[rng() % text.size()] = 'b';
+        if (t == 3) text = "b" + text;
+        int position = 0;
+        int size = 0;
+        RegexFind(pattern, false, text, &position, &size);
+        ASSERT_EQ(std::make_pair(position - 1, size), GlibcFind(pattern, text))
+            << "pattern " << pattern << " text " << text;
+        ASSERT_EQ(RegexContains(pattern, false, text), position > 0);
+        ++compared;
+      }
+    }
+  }
+  EXPECT_EQ(compared, 440);
 }
 
 }  // namespace
