@@ -116,7 +116,7 @@ void AddText(Editor& editor, Side side) {
   // The step is recorded as soon as the frame has begun, so that it is kept
   // however the work ends; nothing up to EndCommand reads the buffer.
   RecordWithParams(editor, start ? "[行頭に文字列を追加]" : "[行末に文字列を追加]", {*text});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   const std::string_view added = *text;
   ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
     char* end = start ? Put(Put(out, added), line) : Put(Put(out, line), added);
@@ -149,7 +149,7 @@ void CutColumns(Editor& editor, Cut cut) {
   CommandFrame frame(editor, busy, {.use_store = true});
   RecordWithParams(editor, remove ? "[行頭から数文字を削る]" : "[行頭の数文字を残して削る]",
                    {Decimal(*n)});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   // What is left is a part of each line: its view is narrowed, no byte copied.
   LineStore::Index& lines = editor.work_store.views();
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -186,7 +186,7 @@ void NumberLines(Editor& editor, Radix radix) {
       {.line_growth = FormatNumber(editor.doc.size(), radix).size(), .use_store = true});
   editor.RecordStep(
       Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   const std::size_t width = FormatNumber(editor.work_store.size(), radix).size();
   ComposeWorkLines(editor, width, [&](std::string_view line, std::size_t i, char* out) {
     // The number is written where it ends flush with the width, and the
@@ -209,7 +209,7 @@ void AlignNumbers(Editor& editor, Radix radix) {
   editor.RecordStep(Sjis(radix == Radix::kHex ? "[行頭にある数字（16進数）の桁を揃える]"
                                               : "[行頭にある数字の桁を揃える]"));
   CommandFrame frame(editor, Sjis("行頭にある数字の桁を揃えています..."), {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   const auto is_digit = radix == Radix::kHex ? IsHexDigit : IsDecimalDigit;
   auto count_digits = [&](std::string_view line, std::size_t from) {
     std::size_t i = from;
@@ -290,7 +290,7 @@ void MergeFile(Editor& editor, Side side) {
                      Sjis(start ? "行頭にテキストファイルを合成しています…"
                                 : "行末にテキストファイルを合成しています…"),
                      {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   Lines merged;
   std::string error;
   // Read with the loader's code detection rather than as bytes of one code
@@ -375,7 +375,7 @@ void AddTextAtColumn(Editor& editor) {
   if (!text || text->empty()) return;
   CommandFrame frame(editor, Sjis("行中に文字列を追加しています…"), {.use_store = true});
   RecordWithParams(editor, "[行中に文字列を追加]", {Decimal(*column), *text});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   const std::string_view added = *text;
   ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
     const std::size_t split = ColumnSplitPoint(line, *column - 1);
@@ -396,7 +396,7 @@ void AlignLeadingHexNumbers(Editor& editor) { AlignNumbers(editor, Radix::kHex);
 void AddCharacterCounts(Editor& editor) {
   editor.RecordStep(Sjis("[行頭にその行の文字数を追加]"));
   CommandFrame frame(editor, Sjis("行頭に行の文字数を追加しています…"), {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   ComposeWorkLines(editor, kNumberRoom, [&](std::string_view line, std::size_t, char* out) {
     char* end = Put(PutNumber(out, Utf16Length(line), Radix::kDecimal), line);
     return static_cast<std::size_t>(end - out);

@@ -85,7 +85,7 @@ void SortCsv(Editor& editor, SortOrder order) {
                      Sjis(syllabary ? "指定されたキーで五十音順に並べ替えています…"
                                     : "指定されたキーで長さ順に並べ替えています…"),
                      {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   // The tab conversion is stored even when no sort follows.
   WorkStoreTabsToCommas(editor);
   // A find that matched nothing leaves no line to take the fields from.
@@ -172,7 +172,7 @@ void SortCsvByLength(Editor& editor) { SortCsv(editor, SortOrder::kLength); }
 void TransposeCsv(Editor& editor) {
   editor.RecordStep(Sjis("[カンマ区切りテキストの行と列を入れ替える]"));
   CommandFrame frame(editor, Sjis("行と列を入れ替えています…"), {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   WorkStoreTabsToCommas(editor);
   const LineStore& lines = editor.work_store;
   const std::string too_wide = Sjis("処理能力を超えた広さを持っています。");
@@ -412,7 +412,7 @@ int CompareDecimals(const Decimal& a, const Decimal& b) {
 
 void SortCsvByNumber(Editor& editor) {
   CommandFrame frame(editor, Sjis("指定されたキーで数値順に並べ替えています…"), {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   WorkStoreTabsToCommas(editor);
   if (editor.work_store.empty()) return;
   std::optional<std::size_t> key = ChooseKey(editor, SortOrder::kNumber);

@@ -204,7 +204,7 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
   // Lines without a match keep their bytes: only the replaced ones are copied.
   CommandFrame frame(editor, Sjis("置換しています…"), {.use_store = true});
   RecordTexts(editor, StepName(mode, true), pattern, &with);
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
 
   PlainMatcher matcher(pattern, match_case);
   const std::size_t limit = editor.max_line_length;

@@ -115,7 +115,7 @@ void SortByLength(Editor& editor) {
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   const LineStore& lines = editor.work_store;
-  if (editor.doc.empty() || lines.size() < 2) return;
+  if (editor.work_store.empty() || lines.size() < 2) return;
   // The order is by length, then by former position, for any number of
   // lines. A key of zero-padded length and index compared as text gives this
   // order only while the index fits its field; comparing the two numbers
@@ -141,7 +141,7 @@ void ReverseLines(Editor& editor) {
   static const std::string kBusy = Sjis("逆に並べ替えています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   LineStore::Index& lines = editor.work_store.views();
   const std::size_t n = lines.size();
   if (n < 2) return;
@@ -157,7 +157,7 @@ void ShuffleLines(Editor& editor) {
   static const std::string kBusy = Sjis("適当に並べ替えています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty() || editor.work_store.size() < 2) return;
+  if (editor.work_store.empty() || editor.work_store.size() < 2) return;
   ShuffleWith(editor.work_store, ProgramRandom(), &editor);
   editor.EndProgress();
 }
@@ -168,9 +168,7 @@ void JoinSelectedLines(Editor& editor) {
   static const std::string kTooBig = Sjis("結合できませんでした。大きすぎます。");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.use_store = true});
-  // An empty document collects nothing: work_store may still hold a refused
-  // result, which is no reason to refuse.
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   LineStore& lines = editor.work_store;
   std::size_t total = lines.size();
   for (std::string_view line : lines) total += line.size();
@@ -269,7 +267,7 @@ void SortNumerically(Editor& editor) {
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.use_store = true});
   const LineStore& lines = editor.work_store;
-  if (editor.doc.empty() || lines.size() < 2) return;
+  if (editor.work_store.empty() || lines.size() < 2) return;
   // One key per line, built on every core (a collator per chunk) into the
   // key builders' buffers, then sorted there as plain bytes: the order a
   // stable sort of the keys gives.

@@ -80,9 +80,7 @@ void RunDuplicateCommand(Editor& editor, const std::string& step, const std::str
   {
     CommandFrame frame(editor, busy, {.line_growth = 0, .use_store = true});
     editor.removed_lines.clear();
-    // On an empty document the frame collects nothing, and work_store may
-    // still hold an earlier refused result; it must not appear as removed.
-    if (!editor.doc.empty()) {
+    if (!editor.work_store.empty()) {
       Lines removed;
       rule(editor, editor.work_store.views(), &removed);
       editor.EndProgress();
@@ -114,7 +112,7 @@ void SwapAround(Editor& editor, const std::string& step, std::string_view prompt
   editor.step_record = {step, *boundary};
   editor.RecordStepRecord();
   CommandFrame frame(editor, kBusy, {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
     std::size_t length = 0;
     std::size_t p = find(*boundary, line, &length);
@@ -262,7 +260,7 @@ void CollapseBlankLines(Editor& editor) {
   static const std::string kBusy = Sjis("空行を一行にまとめています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   LineStore::Index& lines = editor.work_store.views();
   const std::size_t n = lines.size();
   std::size_t out = 0;
@@ -281,7 +279,7 @@ void RemoveBlankLines(Editor& editor) {
   static const std::string kBusy = Sjis("空の行を削除しています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   std::erase_if(editor.work_store.views(), [](std::string_view line) { return line.empty(); });
 }
 
@@ -290,7 +288,7 @@ void CompressSpaces(Editor& editor) {
   static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   // A line without two spaces in a row is kept as it is, without a copy.
   editor.RewriteWorkStore([](std::string_view line, std::string& out) {
     if (line.find("  ") == std::string_view::npos &&
@@ -308,7 +306,7 @@ void TrimLeadingSpaces(Editor& editor) {
   static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   CutWorkLines(editor, WithoutLeadingSpaces);
 }
 
@@ -317,7 +315,7 @@ void TrimTrailingSpaces(Editor& editor) {
   static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   CutWorkLines(editor, WithoutTrailingSpaces);
 }
 
@@ -333,7 +331,7 @@ void WrapLines(Editor& editor) {
   // Each piece becomes a line of its own, also in a partial selection: a row
   // holding line breaks would be one "line" to every later command, and its
   // length check would count the breaks.
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   const LineStore& lines = editor.work_store;
   const auto w = static_cast<std::size_t>(*width);
   // Every piece but a line's last holds at least w - 1 bytes (a two-byte
@@ -367,7 +365,7 @@ void ReverseEachLine(Editor& editor) {
   static const std::string kBusy = Sjis("行の左右を逆にしています…");
   editor.RecordStep(kStep);
   CommandFrame frame(editor, kBusy, {.use_store = true});
-  if (editor.doc.empty()) return;
+  if (editor.work_store.empty()) return;
   // Reversing Shift_JIS characters directly gives what reversing the UTF-16
   // form would, without turning bytes that have no Unicode form into "?".
   // Each line is written reversed straight into the new store.

@@ -139,9 +139,11 @@ void Editor::ClearUndo() {
 }
 
 void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth, bool use_store) {
-  if (doc.empty()) return;
+  // Whatever an earlier command left (a refused result) goes first, so an
+  // empty document gives empty working lists.
   work_lines.clear();
   work_store.clear();
+  if (doc.empty()) return;
   const std::size_t n = doc.SelectedCount();
   // The extended style's "one row counts as none" is for the row the
   // person's cursor left selected, not for rows a find picked.
