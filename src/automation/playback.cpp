@@ -6,7 +6,7 @@
 #include <new>
 
 #include "automation/command_table.h"
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "automation/step_line.h"
 #include "editor/cancel.h"
 #include "editor/error_text.h"

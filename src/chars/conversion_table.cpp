@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "editor/files.h"
 #include "text/literal.h"
 #include "text/sjis.h"

@@ -12,7 +12,7 @@
 #include <system_error>
 #include <utility>
 
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "editor/files.h"
 #include "text/integer.h"
 #include "text/literal.h"

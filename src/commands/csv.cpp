@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "editor/fields.h"
 #include "text/collation.h"
 #include "text/integer.h"

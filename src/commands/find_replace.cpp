@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "commands/editing.h"
 #include "regex/kit.h"
 #include "text/literal.h"

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "automation/params.h"
+#include "editor/step_params.h"
 #include "commands/removed_lines.h"
 #include "regex/kit.h"
 #include "text/literal.h"

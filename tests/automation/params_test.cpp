@@ -1,6 +1,6 @@
 // The one rule by which every command reads a parameter: ask when not
 // playing, "@all" and "@1st" in any case, or the step's own value.
-#include "automation/params.h"
+#include "editor/step_params.h"
 
 #include <gtest/gtest.h>
 

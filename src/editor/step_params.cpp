@@ -1,4 +1,4 @@
-#include "automation/params.h"
+#include "editor/step_params.h"
 
 #include "editor/files.h"
 #include "text/ascii.h"

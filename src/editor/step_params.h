@@ -5,8 +5,8 @@
 //   "@all" (any case)  -> ask every time the step plays
 //   "@1st" (any case)  -> ask once, then the answer is written into the step
 //   anything else      -> that value
-#ifndef PARVANE_AUTOMATION_PARAMS_H_
-#define PARVANE_AUTOMATION_PARAMS_H_
+#ifndef PARVANE_EDITOR_STEP_PARAMS_H_
+#define PARVANE_EDITOR_STEP_PARAMS_H_
 
 #include <filesystem>
 #include <optional>
@@ -48,4 +48,4 @@ std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const File
 
 }  // namespace parvane
 
-#endif  // PARVANE_AUTOMATION_PARAMS_H_
+#endif  // PARVANE_EDITOR_STEP_PARAMS_H_
