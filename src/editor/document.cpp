@@ -52,8 +52,10 @@ void SplitAtLineBreaks(Lines& lines) {
 }
 
 void Document::SetStore(LineStore lines) {
+  // The flags first: when they cannot be had, the document keeps its lines.
+  std::vector<std::uint8_t> selected(lines.size(), 0);
   lines_ = std::move(lines);
-  selected_.assign(lines_.size(), 0);
+  selected_ = std::move(selected);
   selected_count_ = 0;
   selection_is_result_ = false;
   FixCurrentRow();
@@ -74,6 +76,52 @@ void Document::InsertStore(std::size_t row, const LineStore& lines, bool select)
   selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(row), count, select ? 1 : 0);
   if (select) selected_count_ += count;
   if (current_row_ < 0 && !index.empty()) current_row_ = static_cast<long>(row);
+}
+
+void Document::ReplaceSelected(const LineStore& lines) {
+  // Everything is allocated before anything changes: when memory runs out
+  // the document is as it was.
+  const LineStore::Index& index = lines_.views();
+  const std::size_t kept = index.size() - selected_count_;
+  LineStore::Index replaced;
+  replaced.reserve(kept + lines.size());
+  std::vector<std::uint8_t> selected;
+  selected.reserve(kept + lines.size());
+  LineStore blocks;
+  blocks.ShareBlocksOf(lines_);
+  blocks.ShareBlocksOf(lines);
+  bool inserted = false;
+  std::size_t at = kept;  // where the lines go
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    if (selected_[i] == 0) {
+      replaced.push_back(index[i]);
+      selected.push_back(0);
+      continue;
+    }
+    if (inserted) continue;
+    inserted = true;
+    at = replaced.size();
+    replaced.insert(replaced.end(), lines.begin(), lines.end());
+    selected.insert(selected.end(), lines.size(), 1);
+  }
+  if (!inserted) {
+    // No row was selected: the lines go at the end.
+    replaced.insert(replaced.end(), lines.begin(), lines.end());
+    selected.insert(selected.end(), lines.size(), 1);
+  }
+  blocks.views() = std::move(replaced);
+  lines_ = std::move(blocks);
+  selected_ = std::move(selected);
+  selected_count_ = lines.size();
+  selection_is_result_ = true;
+  // The current row as removing the rows and then inserting the lines would
+  // leave it.
+  if (kept == 0) {
+    current_row_ = -1;
+  } else if (current_row_ >= static_cast<long>(kept)) {
+    current_row_ = static_cast<long>(kept) - 1;
+  }
+  if (current_row_ < 0 && !lines_.empty()) current_row_ = static_cast<long>(at);
 }
 
 std::size_t Document::EraseSelected() {

@@ -74,6 +74,11 @@ class Document {
   }
   void InsertStore(std::size_t row, const LineStore& lines, bool select);
 
+  // Puts lines in place of the selected rows, as one block at the first of
+  // them (at the end when none is selected), selected as a command's result.
+  // All or nothing: when memory runs out the document is unchanged.
+  void ReplaceSelected(const LineStore& lines);
+
   // Removes the selected rows in one pass. Returns the index of the lowest
   // removed row (size() when none was selected).
   std::size_t EraseSelected();

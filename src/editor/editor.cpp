@@ -265,12 +265,14 @@ bool Editor::StoreResult() {
   if (whole_document) {
     doc.SetStore(std::move(work_store));
   } else {
-    std::size_t p = doc.EraseSelected();
-    doc.InsertStore(p, work_store, /*select=*/true);
-    doc.set_selection_is_result(true);
+    doc.ReplaceSelected(work_store);
   }
-  doc.CompactIfSparse();
   work_store.clear();
+  try {
+    doc.CompactIfSparse();
+  } catch (const std::bad_alloc&) {
+    // The result is stored; compacting only gives memory back.
+  }
   WriteRecoveryCopy();
   return true;
 }
@@ -289,7 +291,13 @@ void Editor::WriteRecoveryCopy() {
   std::string error;
   // The copy carries its file name itself: a name in the shared settings
   // file would be another instance's as soon as two run.
-  const bool ok = WriteRecoveryFile(*this, recovery_copy_path, &error);
+  bool ok = false;
+  try {
+    ok = WriteRecoveryFile(*this, recovery_copy_path, &error);
+  } catch (const std::bad_alloc&) {
+    // The command's result is stored; only the copy is missing.
+    error = "not enough memory";
+  }
   if (!ok && !recovery_failure_reported_) {
     // Once per session: the command's result is stored; only the copy is missing.
     recovery_failure_reported_ = true;
@@ -392,14 +400,15 @@ void CommandFrame::TakeBackUndo() {
   doc.set_current_row(current_row);
 }
 
-CommandFrame::~CommandFrame() {
+CommandFrame::~CommandFrame() noexcept(false) {
   // The closing steps run however the work ended; an exception of the work
-  // itself is already on its way to the caller, so nothing may escape here.
+  // itself is already on its way to the caller, so nothing may escape then.
   const bool unwinding = std::uncaught_exceptions() > exceptions_at_entry_;
   const bool out_of_memory = unwinding && MemoryExhausted();
   // The request stays pending until the next command starts, so while the
   // frame unwinds it tells a cancel from an error of the work.
   const bool cancelled = unwinding && editor_.host().CancelRequested();
+  bool store_ran_out = false;
   try {
     if (out_of_memory || cancelled) {
       editor_.ReleaseWork();
@@ -407,12 +416,21 @@ CommandFrame::~CommandFrame() {
     } else if (flags_.store && !stored_) {
       editor_.StoreResult();
     }
+  } catch (const std::bad_alloc&) {
+    // Storing is all or nothing: the document is as it was. Work that ended
+    // normally is reported as work that ran out of memory would be.
+    try {
+      editor_.ReleaseWork();
+    } catch (...) {
+    }
+    store_ran_out = !unwinding;
   } catch (...) {
   }
   try {
     editor_.EndCommand();
   } catch (...) {
   }
+  if (store_ran_out) throw std::bad_alloc();
 }
 
 }  // namespace parvane

@@ -248,7 +248,9 @@ class CommandFrame {
   };
   CommandFrame(Editor& editor, std::string_view busy_message) : CommandFrame(editor, busy_message, Flags{}) {}
   CommandFrame(Editor& editor, std::string_view busy_message, Flags flags);
-  ~CommandFrame();
+  // Throws std::bad_alloc when storing the result of work that ended
+  // normally ran out of memory (the document is then as it was).
+  ~CommandFrame() noexcept(false);
   CommandFrame(const CommandFrame&) = delete;
   CommandFrame& operator=(const CommandFrame&) = delete;
 
