@@ -15,6 +15,7 @@ namespace {
 CommandFrame::Flags SelectionOnly() {
   CommandFrame::Flags flags;
   flags.whole_if_none_selected = false;
+  flags.use_store = true;
   return flags;
 }
 
@@ -50,9 +51,9 @@ void RemoveLeadingSpace(Editor& editor) {
   const bool was_result = editor.doc.selection_is_result();
   {
     CommandFrame frame(editor, Sjis("行頭の空白を削除しています…"), SelectionOnly());
-    if (editor.doc.empty()) return;
-    for (std::string& line : editor.work_lines) {
-      if (!line.empty() && line[0] == ' ') line.erase(0, 1);
+    // Dropping the space narrows the view: no byte is copied.
+    for (std::string_view& line : editor.work_store.views()) {
+      if (!line.empty() && line[0] == ' ') line.remove_prefix(1);
     }
   }
   editor.doc.set_selection_is_result(was_result);
@@ -62,8 +63,11 @@ void AddLeadingSpace(Editor& editor) {
   const bool was_result = editor.doc.selection_is_result();
   {
     CommandFrame frame(editor, Sjis("行頭に空白を挿入しています…"), SelectionOnly());
-    if (editor.doc.empty()) return;
-    for (std::string& line : editor.work_lines) line.insert(0, 1, ' ');
+    editor.RewriteWorkStore([](std::string_view line, std::string& out) {
+      out += ' ';
+      out += line;
+      return true;
+    });
   }
   editor.doc.set_selection_is_result(was_result);
 }

@@ -5,8 +5,8 @@
 //
 //   void RemoveBlankLines(Editor& editor) {
 //     editor.RecordStep("[空行を削除]");   // commands without parameters
-//     CommandFrame frame(editor, "空行を削除しています…");
-//     ... work on editor.work_lines ...
+//     CommandFrame frame(editor, "空行を削除しています…", {.use_store = true});
+//     ... reorder or erase editor.work_store.views(), or RewriteWorkStore ...
 //   }                                        // StoreResult + EndCommand here
 #ifndef PARVANE_EDITOR_EDITOR_H_
 #define PARVANE_EDITOR_EDITOR_H_
@@ -86,11 +86,12 @@ class Editor {
 
   // --- shared working lists ---
   // What a command works on: work_store for a command whose frame asks for
-  // the line store (Flags::use_store), work_lines for the others.
+  // the line store (Flags::use_store), as every command does; work_lines,
+  // one string per line, remains for frames without it (tests' stand-in
+  // commands).
   LineStore work_store;
   Lines work_lines;
-  bool whole_document = false;  // work_lines holds the whole document
-  Lines scratch_lines;
+  bool whole_document = false;  // the working lines are the whole document
   Lines step_record;    // the current command's step: name, then parameters
   Lines record_buffer;  // every step so far (the recording)
   Lines step_params;    // non-empty exactly while a step is played back
