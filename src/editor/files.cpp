@@ -49,38 +49,47 @@ std::filesystem::path SjisToPath(std::string_view sjis) {
   return std::filesystem::path(SjisToUtf8(sjis));
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error) {
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error,
+                   const std::function<void(std::size_t, std::size_t)>& progress) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *error = std::strerror(errno);
     return false;
   }
+  // Closed however the read ends: a progress report may throw (a cancel).
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
     *error = std::strerror(EISDIR);
     return false;
   }
   // Read straight into the result. Past the size: one byte for the read that
   // sees the end, two that let the loader add the line break of a last line
   // without moving the whole file.
+  const std::size_t expected = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
   std::size_t used = 0;
-  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 3 : 1 << 16;
+  std::size_t capacity = expected > 0 ? expected + 3 : 1 << 16;
   bytes->resize(capacity);
+  // Pieces small enough for the gauge to move (and a cancel to be heard)
+  // while a large file comes in.
+  constexpr std::size_t kPiece = std::size_t{16} << 20;
   for (;;) {
     if (used == bytes->size()) bytes->resize(bytes->size() * 2);
-    ssize_t n = ::read(fd, bytes->data() + used, bytes->size() - used);
+    const std::size_t room = std::min(bytes->size() - used, kPiece);
+    ssize_t n = ::read(fd, bytes->data() + used, room);
     if (n < 0) {
       if (errno == EINTR) continue;
       *error = std::strerror(errno);
-      ::close(fd);
       bytes->clear();
       return false;
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
+    if (progress && expected > 0) progress(std::min(used, expected), expected);
   }
-  ::close(fd);
   bytes->resize(used);
   bytes->reserve(used + 2);
   return true;
@@ -103,7 +112,10 @@ LoadResult LoadDocumentFile(Editor& editor, const std::filesystem::path& path, b
                      {.save_undo = false, .collect = false, .store = false});
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path, &bytes, &error)) {
+  const auto progress = [&editor](std::size_t done, std::size_t total) {
+    editor.Progress(done, total);
+  };
+  if (!ReadWholeFile(path, &bytes, &error, progress)) {
     ReportFileError(editor, "ファイルを開けませんでした。\r\n", path, error);
     return LoadResult::kFailed;
   }

@@ -4,6 +4,7 @@
 #define PARVANE_EDITOR_FILES_H_
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,8 +66,10 @@ bool WriteDocumentFile(Editor& editor, const std::filesystem::path& path);
 // "最初の状態に戻す": reloads current_file_name after confirmation.
 void RevertDocument(Editor& editor);
 
-// Reads a whole file. Returns false with *error set.
-bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error);
+// Reads a whole file. Returns false with *error set. progress(done, total)
+// is told of every piece read; it may throw to stop the read.
+bool ReadWholeFile(const std::filesystem::path& path, std::string* bytes, std::string* error,
+                   const std::function<void(std::size_t, std::size_t)>& progress = {});
 
 // A path as Shift_JIS text (for titles and step parameters) and back.
 std::string PathToSjis(const std::filesystem::path& path);

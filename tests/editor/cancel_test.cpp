@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
 #include <string>
 
 #include "editor/editor.h"
+#include "editor/files.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
 
@@ -159,6 +161,27 @@ TEST_F(CancelTest, TheHostIsAskedOnlyAsTheGaugeMoves) {
   EXPECT_EQ(host.asked, host.reports);
   EXPECT_LE(host.asked, 100);
   EXPECT_EQ(editor.doc.line(19999), "LINE 19999");
+}
+
+TEST(CancelLoading, ALargeFileReportsAsItComesInAndACancelKeepsTheDocument) {
+  TempDir dir;
+  const auto path = dir / "large.txt";
+  {
+    std::ofstream out(path, std::ios::binary);
+    const std::string line(99, 'x');
+    for (int i = 0; i < 400000; ++i) out << line << "\n";  // 40 MB: three pieces
+  }
+  CancellingHost host;
+  Editor editor(host);
+  editor.doc.SetLines({"kept"});
+  host.cancel_after = 1;
+  EXPECT_THROW(LoadDocumentFile(editor, path, false), CommandCancelled);
+  EXPECT_TRUE(editor.doc.lines() == (Lines{"kept"}));
+  EXPECT_EQ(host.commands_started, host.commands_ended);
+  host.cancel_after = -1;
+  ASSERT_EQ(LoadDocumentFile(editor, path, false), LoadResult::kLoaded);
+  EXPECT_EQ(editor.doc.size(), 400000u);
+  EXPECT_GE(host.reports, 3);  // the gauge moved while the file came in
 }
 
 }  // namespace
