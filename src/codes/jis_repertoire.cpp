@@ -103,7 +103,7 @@ std::string FitJisRepertoire(std::string_view text, JisRepertoireReport* report)
   return out;
 }
 
-JisRepertoireReport CheckJisRepertoire(const std::vector<std::string>& lines) {
+JisRepertoireReport CheckJisRepertoire(std::span<const std::string_view> lines) {
   JisRepertoireReport counted;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     Walk(

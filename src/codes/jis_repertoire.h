@@ -10,6 +10,7 @@
 #define PARVANE_CODES_JIS_REPERTOIRE_H_
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,7 @@ struct JisRepertoireReport {
 std::string FitJisRepertoire(std::string_view sjis_text, JisRepertoireReport* report = nullptr);
 
 // Counts, without converting, what FitJisRepertoire would replace in lines.
-JisRepertoireReport CheckJisRepertoire(const std::vector<std::string>& lines);
+JisRepertoireReport CheckJisRepertoire(std::span<const std::string_view> lines);
 
 }  // namespace parvane
 

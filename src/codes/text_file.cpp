@@ -581,9 +581,9 @@ std::string EncodeJapanese(std::string_view sjis, SaveCode code, const PrivateCo
 
 // lines with every private code that code can write in its own sets (see
 // EncodeJapanese) replaced by "  ", for counting what stays unsavable.
-std::vector<std::string> WithoutPlacedCodes(const std::vector<std::string>& lines, SaveCode code,
+std::vector<std::string> WithoutPlacedCodes(std::span<const std::string_view> lines, SaveCode code,
                                             const PrivateCodes& codes) {
-  std::vector<std::string> out = lines;
+  std::vector<std::string> out(lines.begin(), lines.end());
   for (std::string& line : out) {
     ForEachPrivateCode(line, codes, [&](std::size_t i) {
       int c = static_cast<unsigned char>(line[i]) << 8 | static_cast<unsigned char>(line[i + 1]);
@@ -678,16 +678,22 @@ bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
   return out.Flush();
 }
 
-UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
+UnsavableReport CountUnsavable(std::span<const std::string_view> lines, SaveCode code,
                                const PrivateCodes* codes) {
   UnsavableReport report;
   if (code != SaveCode::kShiftJis && code != SaveCode::kEucJp && code != SaveCode::kJis) {
     return report;
   }
   const bool jis = code != SaveCode::kShiftJis;
+  // Only a file with codes from JIS X 0212 / 0213 needs copies of its lines.
   std::vector<std::string> placed_removed;
-  if (jis && HasPlacedCodes(codes, code)) placed_removed = WithoutPlacedCodes(lines, code, *codes);
-  const std::vector<std::string>& checked = placed_removed.empty() ? lines : placed_removed;
+  std::vector<std::string_view> placed_views;
+  if (jis && HasPlacedCodes(codes, code)) {
+    placed_removed = WithoutPlacedCodes(lines, code, *codes);
+    placed_views.assign(placed_removed.begin(), placed_removed.end());
+  }
+  const std::span<const std::string_view> checked =
+      placed_removed.empty() ? lines : std::span<const std::string_view>(placed_views);
   if (jis) {
     // Counts the private codes of the user-defined area and of FA-FC too.
     JisRepertoireReport lost = CheckJisRepertoire(checked);
@@ -713,11 +719,10 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
   return EncodeLinesForSave(std::span<const std::string_view>(views), code, codes, sink, ending);
 }
 
-UnsavableReport CountUnsavable(const LineStore& lines, SaveCode code, const PrivateCodes* codes) {
-  // Only these cases look at the lines; the strings are made for them alone.
-  const bool jis = code == SaveCode::kEucJp || code == SaveCode::kJis;
-  if (!jis && !(code == SaveCode::kShiftJis && HasPrivateEntries(codes))) return {};
-  return CountUnsavable(lines.ToStrings(), code, codes);
+UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
+                               const PrivateCodes* codes) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  return CountUnsavable(std::span<const std::string_view>(views), code, codes);
 }
 
 }  // namespace parvane

@@ -105,9 +105,14 @@ struct UnsavableReport {
 // and JIS write in JIS X 0212 or JIS X 0213, see EncodeForSave), and in
 // EUC-JP and JIS also what those codes cannot carry of code page 932. The Unicode forms hold
 // everything.
+UnsavableReport CountUnsavable(std::span<const std::string_view> lines, SaveCode code,
+                               const PrivateCodes* codes);
 UnsavableReport CountUnsavable(const std::vector<std::string>& lines, SaveCode code,
                                const PrivateCodes* codes);
-UnsavableReport CountUnsavable(const LineStore& lines, SaveCode code, const PrivateCodes* codes);
+inline UnsavableReport CountUnsavable(const LineStore& lines, SaveCode code,
+                                      const PrivateCodes* codes) {
+  return CountUnsavable(std::span<const std::string_view>(lines.views()), code, codes);
+}
 
 }  // namespace parvane
 

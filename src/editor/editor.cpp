@@ -59,12 +59,10 @@ void Editor::PushUndo(std::string_view name) {
   if (label.empty() && step_name_.size() > 2) label = step_name_.substr(1, step_name_.size() - 2);
   if (label.empty()) {
     // "並べ替えています…" -> "並べ替え": the busy message without its ending.
+    static const std::string kEndings[] = {Sjis("…"), "...", Sjis("しています"), Sjis("ています")};
     label = busy_message_;
-    for (std::string_view ending : {"\x81\x63", "...", "\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7",
-                                    "\x82\xc4\x82\xa2\x82\xdc\x82\xb7"}) {
-      if (label.size() >= ending.size() && label.compare(label.size() - ending.size(), ending.size(), ending) == 0) {
-        label.resize(label.size() - ending.size());
-      }
+    for (const std::string& ending : kEndings) {
+      if (label.ends_with(ending)) label.resize(label.size() - ending.size());
     }
   }
   undo_steps_.push_back({std::move(label), doc.lines()});

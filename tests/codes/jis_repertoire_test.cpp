@@ -60,7 +60,8 @@ TEST(JisRepertoireTest, WhatHasNoPlaceBecomesAQuestionMarkAndIsCounted) {
   EXPECT_EQ(FitJisRepertoire(text, &report), "ok\r\n?x?\r\ny?\r\n");
   EXPECT_EQ(report.replaced, 3u);
   EXPECT_EQ(report.first_line, 2u);
-  JisRepertoireReport counted = CheckJisRepertoire({"ok", "\xF0\x40x\x80\x41", "y\x88"});
+  const std::vector<std::string_view> lines = {"ok", "\xF0\x40x\x80\x41", "y\x88"};
+  JisRepertoireReport counted = CheckJisRepertoire(lines);
   EXPECT_EQ(counted.replaced, 3u);
   EXPECT_EQ(counted.first_line, 2u);
 }
