@@ -156,6 +156,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
     step_list[i] = JoinFields(editor.step_params);
     if (ends_run) break;
   }
+  if (options.undo_snapshot) editor.ForgetDisplacedRedo();
   return report;
 }
 

@@ -32,7 +32,7 @@ void Editor::AdoptPrivateCodes(PrivateCodes codes) {
   // it back under the same table.
   private_codes.SetTextScanner([this](PrivateCodes& table) {
     for (std::string_view line : doc.lines()) table.NoteSjisText(line);
-    for (const auto* side : {&undo_steps_, &redo_steps_}) {
+    for (const auto* side : {&undo_steps_, &redo_steps_, &displaced_redo_}) {
       for (const UndoStep& step : *side) {
         for (std::string_view line : step.lines) table.NoteSjisText(line);
       }
@@ -66,6 +66,7 @@ void Editor::PushUndo(std::string_view name) {
     }
   }
   undo_steps_.push_back({std::move(label), doc.lines()});
+  displaced_redo_ = std::move(redo_steps_);
   redo_steps_.clear();
   TrimUndoToBudget();
 }
@@ -113,6 +114,7 @@ void Editor::Restore(UndoStep& step, std::vector<UndoStep>& other_side) {
 
 void Editor::Undo() {
   if (undo_steps_.empty()) return;
+  displaced_redo_.clear();
   UndoStep step = std::move(undo_steps_.back());
   undo_steps_.pop_back();
   Restore(step, redo_steps_);
@@ -120,6 +122,7 @@ void Editor::Undo() {
 
 void Editor::Redo() {
   if (redo_steps_.empty()) return;
+  displaced_redo_.clear();
   UndoStep step = std::move(redo_steps_.back());
   redo_steps_.pop_back();
   Restore(step, undo_steps_);
@@ -129,11 +132,14 @@ void Editor::RevertToUndo() {
   if (undo_steps_.empty()) return;
   doc.SetStore(std::move(undo_steps_.back().lines));
   undo_steps_.pop_back();
+  if (!displaced_redo_.empty()) redo_steps_ = std::move(displaced_redo_);
+  displaced_redo_.clear();
 }
 
 void Editor::ClearUndo() {
   undo_steps_.clear();
   redo_steps_.clear();
+  displaced_redo_.clear();
 }
 
 void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_growth, bool use_store) {
@@ -414,6 +420,7 @@ CommandFrame::~CommandFrame() noexcept(false) {
     } else if (flags_.store && !stored_) {
       editor_.StoreResult();
     }
+    if (!unwinding && undo_saved_) editor_.ForgetDisplacedRedo();
   } catch (const std::bad_alloc&) {
     // Storing is all or nothing: the document is as it was. Work that ended
     // normally is reported as work that ran out of memory would be.

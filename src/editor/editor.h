@@ -176,8 +176,10 @@ class Editor {
 
   // --- undo and redo ---
   // The history keeps earlier line stores, which share the blocks they have
-  // in common, within options.undo_budget_bytes (the newest snapshot always
-  // stays). A new snapshot clears what could be redone.
+  // in common, within options.undo_memory_mb (the newest snapshot always
+  // stays). A new snapshot clears what could be redone -- once the command
+  // that took it has ended: until then RevertToUndo brings the redo steps
+  // back, so a cancelled or failed command loses none of them.
   bool CanUndo() const { return !undo_steps_.empty(); }
   bool CanRedo() const { return !redo_steps_.empty(); }
   // What Undo / Redo would take back or bring back ("五十音順にする").
@@ -189,8 +191,12 @@ class Editor {
   void Undo();
   void Redo();
   // Puts the newest snapshot back without keeping the present text for a
-  // redo: a run that failed or ran out of memory goes back to where it began.
+  // redo: a run that failed or ran out of memory goes back to where it began,
+  // with the redo steps it found.
   void RevertToUndo();
+  // The command that took the newest snapshot has ended normally: the redo
+  // steps that snapshot displaced are gone for good.
+  void ForgetDisplacedRedo() { displaced_redo_.clear(); }
   // Forgets every snapshot (a new file, a recovered copy).
   void ClearUndo();
   // Keeps the present document as a snapshot without marking it modified (a
@@ -220,6 +226,7 @@ class Editor {
   Host* host_;
   std::vector<UndoStep> undo_steps_;  // oldest first
   std::vector<UndoStep> redo_steps_;  // the next redo last
+  std::vector<UndoStep> displaced_redo_;  // redo_steps_ before the newest snapshot
   std::string step_name_;             // what the running command recorded
   std::string busy_message_;
   int last_percent_ = -1;

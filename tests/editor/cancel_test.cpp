@@ -109,6 +109,26 @@ TEST_F(CancelTest, TheEarlierHistoryAndModifiedStay) {
   EXPECT_EQ(editor.doc.lines(), before) << "the step before the cancel still undoes";
 }
 
+TEST_F(CancelTest, WhatCouldBeRedoneStaysAfterACancelAndGoesAfterACommand) {
+  Load(300);
+  ShoutThroughTheStore(editor);
+  const Lines shouted = editor.doc.lines().ToStrings();
+  editor.Undo();
+  ASSERT_TRUE(editor.CanRedo());
+  host.cancel_after = host.reports + 3;
+  EXPECT_THROW(ShoutSlowly(editor), CommandCancelled);
+  ASSERT_TRUE(editor.CanRedo()) << "a cancelled command changed nothing, the redo included";
+  editor.Redo();
+  EXPECT_EQ(editor.doc.lines(), shouted);
+
+  editor.Undo();
+  host.cancel_after = -1;
+  ShoutSlowly(editor);
+  EXPECT_FALSE(editor.CanRedo()) << "a command that ran replaces what could be redone";
+  editor.Undo();
+  EXPECT_EQ(editor.doc.lines(), before);
+}
+
 TEST_F(CancelTest, ACancelThroughTheStoreKeepsTheSelection) {
   Load(400);
   editor.doc.Select(3, true);
