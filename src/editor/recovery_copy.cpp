@@ -161,10 +161,8 @@ bool WriteRecoveryFile(const Editor& editor, const std::filesystem::path& path,
     if (unicode) {
       return EncodeLinesForSave(doc.lines(), SaveCode::kUtf8NoBom, &editor.private_codes, sink);
     }
-    for (std::size_t i = 0; i < doc.size(); ++i) {
-      if (!sink(doc.line(i)) || !sink("\r\n")) return false;
-    }
-    return true;
+    // The bytes as they are, CR LF after every line, in large writes.
+    return EncodeLinesForSave(doc.lines(), SaveCode::kShiftJis, nullptr, sink);
   };
   if (!SaveFileKeepingIdentity(path, produce, error)) return false;
   // The folder is private already; the copy is too, whatever the umask.
