@@ -34,8 +34,7 @@ LineStore SelectedTexts(const Document& doc) {
 }  // namespace
 
 void MoveSelectionUp(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を上に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   const std::size_t n = doc.size();
@@ -56,8 +55,7 @@ void MoveSelectionUp(Editor& editor) {
 }
 
 void MoveSelectionDown(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を下に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   // Rows are walked from the bottom as [first, last) pairs of indexes; a run
@@ -78,8 +76,7 @@ void MoveSelectionDown(Editor& editor) {
 }
 
 void MoveSelectionToTop(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を一番上に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;
@@ -89,8 +86,7 @@ void MoveSelectionToTop(Editor& editor) {
 }
 
 void MoveSelectionToBottom(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を一番下に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;

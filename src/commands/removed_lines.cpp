@@ -96,9 +96,10 @@ bool RemovedLinesSaveAs(Editor& editor) {
   return RemovedLinesSave(editor, *path);
 }
 
-void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
+void RemovedLinesEpilogue(Editor& editor) {
   static const std::string kNothingRemoved = Sjis("一行も削除されませんでした。");
-  editor.step_record.assign(1, std::string(step_name));
+  const StepSpec* step = editor.running_step();
+  editor.step_record.assign(1, step != nullptr ? step->name : std::string());
   const bool removed = !editor.removed_lines.empty();
   if (!editor.Playing()) {
     if (removed) {
@@ -118,7 +119,7 @@ void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
         break;
     }
   }
-  editor.RecordStepRecord();
+  editor.RecordStep(Lines(editor.step_record.begin() + 1, editor.step_record.end()));
   // The frame ended before the step was known, so the record list has yet to
   // show it.
   RefreshHost(editor);

@@ -44,14 +44,14 @@ FileDialogSpec RemovedLinesSaveDialog();
 bool RemovedLinesSaveAs(Editor& editor);
 
 // Ends a duplicate-removal command, after its frame has stored the result:
-// step_record := {step_name}; then, not playing back, the Host shows the
+// step_record := {the running step's name}; then, not playing back, the Host shows the
 // removed lines (or "一行も削除されませんでした。" when there are none);
 // playing back, step parameter 1 picks the action silently:
 // "[クリップボードにコピー]" or 1 copies, "[メインウィンドウに移す]" or 2 moves,
-// anything else ("@all" included) discards. Finally step_record is recorded
-// and the Host told (an empty CommandStarted and its CommandEnded), so that
+// anything else ("@all" included) discards. Finally the step is recorded
+// with the choice step_record then holds, and the Host told (an empty CommandStarted and its CommandEnded), so that
 // the record list shows the step.
-void RemovedLinesEpilogue(Editor& editor, std::string_view step_name);
+void RemovedLinesEpilogue(Editor& editor);
 
 }  // namespace parvane
 
