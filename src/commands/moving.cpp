@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "text/literal.h"
-
 namespace parvane {
 namespace {
 

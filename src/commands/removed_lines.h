@@ -49,8 +49,9 @@ bool RemovedLinesSaveAs(Editor& editor);
 // playing back, step parameter 1 picks the action silently:
 // "[クリップボードにコピー]" or 1 copies, "[メインウィンドウに移す]" or 2 moves,
 // anything else ("@all" included) discards. Finally the step is recorded
-// with the choice step_record then holds, and the Host told (an empty CommandStarted and its CommandEnded), so that
-// the record list shows the step.
+// with the choice step_record then holds, and the Host told (an empty
+// CommandStarted and its CommandEnded), so that the record list shows the
+// step.
 void RemovedLinesEpilogue(Editor& editor);
 
 }  // namespace parvane

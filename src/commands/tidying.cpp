@@ -370,24 +370,22 @@ void ReverseEachLine(Editor& editor) {
 }
 
 void SwapAroundText(Editor& editor) {
-  SwapAround(editor,
-             [](std::string_view boundary, std::string_view line, std::size_t* length) {
-               *length = boundary.size();
-               return FindAtCharacter(line, boundary);
-             });
+  SwapAround(editor, [](std::string_view boundary, std::string_view line, std::size_t* length) {
+    *length = boundary.size();
+    return FindAtCharacter(line, boundary);
+  });
 }
 
 void SwapAroundPattern(Editor& editor) {
-  SwapAround(editor,
-             [](std::string_view pattern, std::string_view line, std::size_t* length) {
-               int position = 0;
-               int match_length = 0;
-               if (RegexFind(pattern, false, line, &position, &match_length) == 0) {
-                 return std::string::npos;
-               }
-               *length = static_cast<std::size_t>(match_length);
-               return static_cast<std::size_t>(position - 1);
-             });
+  SwapAround(editor, [](std::string_view pattern, std::string_view line, std::size_t* length) {
+    int position = 0;
+    int match_length = 0;
+    if (RegexFind(pattern, false, line, &position, &match_length) == 0) {
+      return std::string::npos;
+    }
+    *length = static_cast<std::size_t>(match_length);
+    return static_cast<std::size_t>(position - 1);
+  });
 }
 
 namespace {

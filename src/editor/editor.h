@@ -240,7 +240,8 @@ class Editor {
   std::vector<UndoStep> redo_steps_;  // the next redo last
   friend class RunningStep;
   const StepSpec* running_step_ = nullptr;
-  void (*step_runner_)(Editor&, Operation) = nullptr;  // how running_step_'s dispatcher runs another
+  // How the dispatcher of running_step_ runs another table command.
+  void (*step_runner_)(Editor&, Operation) = nullptr;
   std::string step_name_;             // what the running command recorded
   std::string busy_message_;
   int last_percent_ = -1;

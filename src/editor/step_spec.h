@@ -20,7 +20,8 @@ enum class ParamKind {
 
 struct ParamSpec {
   ParamKind kind;
-  std::string prompt;  // Shift_JIS: the input box's prompt, or the open dialog's title ("" for a choice)
+  // Shift_JIS: the input box's prompt, or the open dialog's title ("" for a choice).
+  std::string prompt;
   std::string initial;           // Shift_JIS: what the input box shows first
   std::string_view description;  // ASCII: what the parameter is, for the terminal
 };

@@ -123,12 +123,12 @@ TEST(RunCommandTest, AStepThatRunsAnotherRecordsEachUnderItsOwnName) {
   Editor editor(host);
   editor.doc.SetLines({"a", "b", "ab"});
   RunCommand(editor, *CommandByCode(59));
-  EXPECT_EQ(Utf8Lines(editor.record_buffer), (std::vector<std::string>{"[すべて選択]", "[検索],b"}));
+  EXPECT_EQ(Utf8Lines(editor.record_buffer),
+            (std::vector<std::string>{"[すべて選択]", "[検索],b"}));
   EXPECT_EQ(editor.doc.SelectedRows(), (std::vector<std::size_t>{1, 2}));
   // Outside the table, work runs under the entry it names.
-  RunAsCommand(editor, *CommandByCode(61), [&] {
-    ReplaceInLines(editor, "b", "c", SearchMode::kPlain, false);
-  });
+  RunAsCommand(editor, *CommandByCode(61),
+               [&] { ReplaceInLines(editor, "b", "c", SearchMode::kPlain, false); });
   EXPECT_EQ(Utf8Lines(editor.record_buffer).back(), "[置換],b,c");
   EXPECT_EQ(editor.running_step(), nullptr);
 }

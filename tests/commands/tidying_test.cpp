@@ -114,7 +114,7 @@ TEST_F(TidyingTest, DuplicateCommandsMatchTheBackwardWalk) {
     Lines expected = reference(lines, whole_runs, &expected_removed);
     std::sort(expected_removed.begin(), expected_removed.end());
     LoadBytes(lines);
-    whole_runs ? RunOperation(editor, RemoveDuplicateLines) : RunOperation(editor, CollapseDuplicateLines);
+    RunOperation(editor, whole_runs ? RemoveDuplicateLines : CollapseDuplicateLines);
     ASSERT_EQ(editor.doc.lines(), expected);
     ASSERT_EQ(editor.removed_lines, expected_removed);
   }
