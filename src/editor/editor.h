@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -100,9 +101,10 @@ class Editor {
   LineStore work_store;
   Lines work_lines;
   bool whole_document = false;  // the working lines are the whole document
-  // The duplicate-removal step while its removed-lines window is open: the
-  // running step's name, then the window's choice (removed_lines.h).
-  Lines step_record;
+  // What the removed-lines window chose ("" for nothing yet) while a
+  // duplicate-removal command shows it; nullopt at any other time
+  // (removed_lines.h).
+  std::optional<std::string> removed_lines_choice;
   Lines record_buffer;  // every step so far (the recording)
   Lines step_params;    // non-empty exactly while a step is played back
   Lines removed_lines;  // the removed-lines list, sorted whenever it is read (SetRemovedLines)

@@ -143,6 +143,8 @@ TEST(RemovedLinesRefreshTest, TheRecordListShowsTheStepOnceTheCommandIsOver) {
       editor.doc.SetLines(removes ? Lines{"a", "a", "b"} : Lines{"a", "b"});
       RunOperation(editor, CollapseDuplicateLines);
       ASSERT_EQ(editor.record_buffer.size(), 1u);
+      // No choice outlives the command to be taken by a later one.
+      EXPECT_EQ(editor.removed_lines_choice, std::nullopt);
       EXPECT_EQ(host.steps_shown.back(), 1u) << params.size() << removes;
       EXPECT_EQ(host.commands_started, host.commands_ended);
       EXPECT_EQ(host.depth, 0);
@@ -151,11 +153,11 @@ TEST(RemovedLinesRefreshTest, TheRecordListShowsTheStepOnceTheCommandIsOver) {
 }
 
 TEST_F(RemovedLinesTest, CopyOfAnEmptyListDoesNothing) {
-  editor.step_record = {"[x]"};
+  editor.removed_lines_choice.emplace();  // as while the window shows
   host.clipboard = "before";
   RemovedLinesCopy(editor);
   EXPECT_EQ(host.clipboard, "before");
-  EXPECT_EQ(editor.step_record, (Lines{"[x]"}));
+  EXPECT_EQ(editor.removed_lines_choice, "");
 }
 
 TEST_F(RemovedLinesTest, EmptyDocumentReportsNothingRemovedDespiteLeftoverWork) {
