@@ -6,7 +6,7 @@
 // it takes its step name and its parameters' prompts:
 //
 //   void RemoveBlankLines(Editor& editor) {
-//     editor.RecordStep();                     // {width} for a step with parameters
+//     editor.RecordStep();                     // a wrap: RecordStep({width})
 //     CommandFrame frame(editor, "空行を削除しています…", {.use_store = true});
 //     ... reorder or erase editor.work_store.views(), or RewriteWorkStore ...
 //   }                                          // StoreResult + EndCommand here
@@ -221,6 +221,8 @@ class Editor {
   // --- recording ---
   // Appends the running step's line to record_buffer: its name, then params
   // as JoinFields writes them. Records nothing when no table command runs.
+  // The undo snapshot of the command's frame, if taken after this, is named
+  // after the step.
   void RecordStep(const Lines& params = {});
 
   // The window caption: "%s %s- ( %d 行) - %s".
