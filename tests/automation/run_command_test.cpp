@@ -26,7 +26,9 @@ struct Recorded {
   bool still_running = false;        // a running step was left behind
 };
 
-Recorded RunRecording(const CommandEntry& entry, const std::filesystem::path& file) {
+// With played set, the step plays with "@all" for every parameter instead.
+Recorded RunAnswering(const CommandEntry& entry, const std::filesystem::path& file,
+                      bool played = false) {
   ScriptedHost host;
   host.strict = false;
   host.clipboard = "x\r\n";
@@ -44,7 +46,12 @@ Recorded RunRecording(const CommandEntry& entry, const std::filesystem::path& fi
   Editor editor(host);
   editor.doc.SetLines({"a,b", "a,b", "c,d"});
   editor.doc.SelectAll();
+  if (played) {
+    editor.step_params = {CodeText(entry.code)};
+    editor.step_params.resize(8, "@all");
+  }
   RunCommand(editor, entry);
+  editor.step_params.clear();
   Recorded r{editor.record_buffer, host.prompts, editor.running_step() != nullptr};
   for (const FileDialogSpec& d : host.open_dialogs) r.prompts.push_back(SjisToUtf8(d.title));
   return r;
@@ -56,7 +63,7 @@ TEST(RunCommandTest, EveryEntryRecordsOneStepOfItsOwnNameAndParameters) {
   for (const CommandEntry& entry : CommandTable()) {
     if (entry.operation == nullptr) continue;
     SCOPED_TRACE(entry.name_utf8);
-    const Recorded r = RunRecording(entry, file);
+    const Recorded r = RunAnswering(entry, file);
     EXPECT_FALSE(r.still_running);
     ASSERT_EQ(r.steps.size(), 1u);
     // A name alone is written as it is, even the one that holds a space.
@@ -69,6 +76,24 @@ TEST(RunCommandTest, EveryEntryRecordsOneStepOfItsOwnNameAndParameters) {
         return !p.prompt.empty() && SjisToUtf8(p.prompt) == prompt;
       })) << prompt;
     }
+  }
+}
+
+TEST(RunCommandTest, AStepThatAsksEveryTimeAsksEachOfItsEntrysPromptsInOrder) {
+  TempDir dir;
+  const std::filesystem::path file = WriteBytes(dir / "m.txt", "m\r\n");
+  for (const CommandEntry& entry : CommandTable()) {
+    if (entry.operation == nullptr) continue;
+    SCOPED_TRACE(entry.name_utf8);
+    std::vector<std::string> expected;
+    for (const ParamSpec& p : entry.params) {
+      if (p.kind != ParamKind::kChoice) expected.push_back(SjisToUtf8(p.prompt));
+    }
+    const Recorded r = RunAnswering(entry, file, true);
+    EXPECT_EQ(r.prompts, expected);
+    EXPECT_FALSE(r.still_running);
+    ASSERT_EQ(r.steps.size(), 1u);
+    EXPECT_EQ(SplitFields(r.steps[0]).front(), entry.name);
   }
 }
 
