@@ -22,6 +22,7 @@
 
 #include "automation/command_table.h"
 #include "automation/playback.h"
+#include "automation/run_command.h"
 #include "codes/text_file.h"
 #include "editor/editor.h"
 #include "editor/fields.h"
@@ -76,7 +77,7 @@ void CheckSaveAndLoad(const Lines& lines) {
 void RunStep(Editor& editor, FuzzedDataProvider& input, const parvane::CommandEntry& entry) {
   try {
     if (input.ConsumeBool()) {
-      entry.operation(editor);
+      parvane::RunCommand(editor, entry);
     } else {
       // Played back: the step line's parameters are the input's too.
       Lines fields = {parvane::CodeText(entry.code)};

@@ -12,6 +12,8 @@
 
 #include "app/qt_host.h"
 #include "app/qt_text.h"
+#include "automation/command_table.h"
+#include "automation/run_command.h"
 #include "commands/find_replace.h"
 #include "editor/cancel.h"
 #include "editor/editor.h"
@@ -168,7 +170,9 @@ void FindDialog::Find(bool regex) {
   const FindReplaceFields& f = SharedFindReplaceFields();
   running_ = true;
   try {
-    FindRows(editor_, f.find_text, ModeOf(regex, f.find_extended), f.find_match_case);
+    const SearchMode mode = ModeOf(regex, f.find_extended);
+    RunAsCommand(editor_, SearchCommand(mode, false),
+                 [&] { FindRows(editor_, f.find_text, mode, f.find_match_case); });
   } catch (const CommandCancelled&) {
     // Nothing to correct: the person stopped it, so the dialog goes too.
     running_ = false;
@@ -190,8 +194,10 @@ void FindDialog::Replace(bool regex) {
   const FindReplaceFields& f = SharedFindReplaceFields();
   running_ = true;
   try {
-    ReplaceInLines(editor_, f.replace_find_text, f.replace_with_text,
-                   ModeOf(regex, f.replace_extended), f.replace_match_case);
+    const SearchMode mode = ModeOf(regex, f.replace_extended);
+    RunAsCommand(editor_, SearchCommand(mode, true), [&] {
+      ReplaceInLines(editor_, f.replace_find_text, f.replace_with_text, mode, f.replace_match_case);
+    });
   } catch (const CommandCancelled&) {
     running_ = false;
     reject();

@@ -35,6 +35,7 @@
 #include "app/secondary_windows.h"
 #include "automation/command_table.h"
 #include "automation/recording.h"
+#include "automation/run_command.h"
 #include "automation/user_commands.h"
 #include "commands/editing.h"
 #include "commands/view_keys.h"
@@ -352,7 +353,7 @@ void MainWindow::RunCommandCode(int code) {
     host_.Message(Sjis("このコマンドはまだ使えません。"), MessageIcon::kError, MessageButtons::kOk);
     return;
   }
-  Dispatch([this, entry] { entry->operation(editor_); });
+  Dispatch([this, entry] { RunCommand(editor_, *entry); });
 }
 
 void MainWindow::RunApp(AppAction a) {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "automation/command_table.h"
+#include "automation/run_command.h"
 #include "editor/step_params.h"
 #include "automation/step_line.h"
 #include "editor/cancel.h"
@@ -119,7 +120,7 @@ PlayReport PlaySteps(Editor& editor, Lines& step_list, const PlayOptions& option
         ++report.steps_run;
         watcher.TakeError();
         try {
-          entry->operation(editor);
+          RunCommand(editor, *entry);
           if (std::optional<std::string> shown = watcher.TakeError()) {
             report.problems.push_back({StepProblem::Kind::kError, i, code, std::move(*shown)});
             ends_run = true;

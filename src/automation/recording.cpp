@@ -1,5 +1,5 @@
 // Start and end of a recording. The steps themselves are appended by every
-// command (Editor::RecordStep / RecordStepRecord), recording or not.
+// command under its table entry (Editor::RecordStep), recording or not.
 #include "automation/recording.h"
 
 #include "automation/pvx_file.h"

@@ -184,7 +184,6 @@ bool ApplyConversionTable(const Lines& table_lines, LineStore& lines,
 
 void ConvertByTable(Editor& editor) {
   FileDialogSpec dialog;
-  dialog.title = Sjis("変換テーブルのファイルを開く");
   dialog.filter = Sjis(
       "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
       "すべてのファイル (*.*)|*.*");
@@ -193,10 +192,7 @@ void ConvertByTable(Editor& editor) {
   if (!file || !std::filesystem::is_regular_file(*file, ec)) return;
   const std::filesystem::path path = std::filesystem::absolute(*file, ec);
 
-  editor.step_record.clear();
-  editor.step_record.push_back(Sjis("[変換テーブルで変換]"));
-  editor.step_record.push_back(PathToSjis(path));
-  editor.RecordStepRecord();
+  editor.RecordStep({PathToSjis(path)});
 
   const std::string busy = Sjis("変換テーブルで変換しています…");
   std::string failure;

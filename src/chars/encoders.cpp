@@ -15,18 +15,10 @@ constexpr std::string_view kBusyMessages[] = {
     "Base64形式文字列を元に戻しています…",
 };
 
-// The step names: the menu captions in brackets.
-constexpr std::string_view kStepNames[] = {
-    "[HTTPエスケープ形式にエンコードする]",
-    "[HTTPエスケープ形式をデコードする]",
-    "[Base64形式にエンコードする]",
-    "[Base64形式をデコードする]",
-};
-
 }  // namespace
 
 void RunEncoder(Editor& editor, Encoder encoder) {
-  editor.RecordStep(Sjis(kStepNames[static_cast<int>(encoder)]));
+  editor.RecordStep();
   std::string error;
   {
     CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]), {.use_store = true});

@@ -17,7 +17,7 @@ constexpr std::size_t kBlockLines = 4096;
 }  // namespace
 
 void RepairGarbledText(Editor& editor) {
-  editor.RecordStep(Sjis("[チャットや掲示板で化けた文字を元に戻す]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("文字化けを何とかしようと試みています…"), {.use_store = true});
   RewriteJoinedBlocks(editor, kBlockLines,
                       [](std::string_view block, std::size_t) { return SjisToEuc(block); });

@@ -2,8 +2,8 @@
 // bulletin board showed as EUC-JP read as Shift_JIS is re-encoded from
 // Shift_JIS to EUC-JP, and the bytes are kept as the new Shift_JIS text.
 //
-//   function            step name                                   code
-//   RepairGarbledText   "[チャットや掲示板で化けた文字を元に戻す]"    069
+//   function            step
+//   RepairGarbledText   069
 #ifndef PARVANE_CHARS_GARBLED_REPAIR_H_
 #define PARVANE_CHARS_GARBLED_REPAIR_H_
 

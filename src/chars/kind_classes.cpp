@@ -14,23 +14,19 @@
 namespace parvane {
 namespace {
 
-struct ClassCommand {
-  std::string_view step_name;     // UTF-8; the caption in brackets
-  std::string_view busy_message;  // UTF-8
-};
-
-constexpr ClassCommand kClassCommands[] = {
-    {"[アルファベットを半角に変換]", "全角英字を半角英字に変換しています…"},
-    {"[数字を半角に変換]", "全角数字を半角数字に変換しています…"},
-    {"[記号を半角に変換]", "全角記号を半角記号に変換しています…"},
-    {"[カタカナを半角に変換]", "全角カタカナを半角カタカナに変換しています…"},
-    {"[アルファベットを全角に変換]", "半角英字を全角英字に変換しています…"},
-    {"[数字を全角に変換]", "半角数字を全角数字に変換しています…"},
-    {"[記号を全角に変換]", "半角記号を全角記号に変換しています…"},
-    {"[カタカナを全角に変換]", "半角カタカナを全角カタカナに変換しています…"},
-    {"[全角と半角を入れ替える]", "全角と半角を入れ替えています…"},
-    {"[ひらがなとカタカナを入れ替える]", "ひらがなとカタカナを入れ替えています…"},
-    {"[大文字と小文字を入れ替える]", "大文字と小文字を入れ替えています…"},
+// The busy messages, UTF-8, in KindClass order.
+constexpr std::string_view kBusyMessages[] = {
+    "全角英字を半角英字に変換しています…",
+    "全角数字を半角数字に変換しています…",
+    "全角記号を半角記号に変換しています…",
+    "全角カタカナを半角カタカナに変換しています…",
+    "半角英字を全角英字に変換しています…",
+    "半角数字を全角数字に変換しています…",
+    "半角記号を全角記号に変換しています…",
+    "半角カタカナを全角カタカナに変換しています…",
+    "全角と半角を入れ替えています…",
+    "ひらがなとカタカナを入れ替えています…",
+    "大文字と小文字を入れ替えています…",
 };
 
 constexpr bool In(char16_t u, char16_t lo, char16_t hi) { return u >= lo && u <= hi; }
@@ -151,9 +147,8 @@ std::string KindClassConverted(KindClass kind, std::string_view text) {
 }
 
 void ConvertKindClass(Editor& editor, KindClass kind) {
-  const ClassCommand& command = kClassCommands[static_cast<int>(kind)];
-  editor.RecordStep(Sjis(command.step_name));
-  CommandFrame frame(editor, Sjis(command.busy_message), {.use_store = true});
+  editor.RecordStep();
+  CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(kind)]), {.use_store = true});
   // Lines are converted one by one, so that no second copy of the whole text
   // is made; this gives what walking the lines joined with CR LF gives, since
   // no class maps CR or LF. The one place where the line break shows is a

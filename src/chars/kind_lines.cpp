@@ -6,9 +6,8 @@
 namespace parvane {
 namespace {
 
-void ConvertLines(Editor& editor, std::string_view step_name, std::string_view busy_message,
-                  KindMapping mapping) {
-  editor.RecordStep(Sjis(step_name));
+void ConvertLines(Editor& editor, std::string_view busy_message, KindMapping mapping) {
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis(busy_message), {.use_store = true});
   // A line the mapping leaves as it is keeps its bytes in the store.
   editor.RewriteWorkStore([mapping](std::string_view line, std::string& out) {
@@ -27,33 +26,27 @@ std::string ConvertWholeLine(KindMapping mapping, std::string_view line) {
 }
 
 void ConvertToHalfWidth(Editor& editor) {
-  ConvertLines(editor, "[出来る限り半角文字に変換]", "全角文字を半角文字に変換しています…",
-               KindMapping::kHalfWidth);
+  ConvertLines(editor, "全角文字を半角文字に変換しています…", KindMapping::kHalfWidth);
 }
 
 void ConvertToFullWidth(Editor& editor) {
-  ConvertLines(editor, "[出来る限り全角文字に変換]", "半角文字を全角文字に変換しています…",
-               KindMapping::kFullWidth);
+  ConvertLines(editor, "半角文字を全角文字に変換しています…", KindMapping::kFullWidth);
 }
 
 void HiraganaToKatakana(Editor& editor) {
-  ConvertLines(editor, "[ひらがなを全角カタカナに変換]", "ひらがなをカタカナに変換しています…",
-               KindMapping::kKatakana);
+  ConvertLines(editor, "ひらがなをカタカナに変換しています…", KindMapping::kKatakana);
 }
 
 void KatakanaToHiragana(Editor& editor) {
-  ConvertLines(editor, "[全角カタカナをひらがなに変換]", "カタカナをひらがなに変換しています…",
-               KindMapping::kHiragana);
+  ConvertLines(editor, "カタカナをひらがなに変換しています…", KindMapping::kHiragana);
 }
 
 void ConvertToLowerCase(Editor& editor) {
-  ConvertLines(editor, "[大文字を小文字に変換]", "大文字を小文字に変換しています…",
-               KindMapping::kLowerCase);
+  ConvertLines(editor, "大文字を小文字に変換しています…", KindMapping::kLowerCase);
 }
 
 void ConvertToUpperCase(Editor& editor) {
-  ConvertLines(editor, "[小文字を大文字に変換]", "小文字を大文字に変換しています…",
-               KindMapping::kUpperCase);
+  ConvertLines(editor, "小文字を大文字に変換しています…", KindMapping::kUpperCase);
 }
 
 }  // namespace parvane

@@ -31,9 +31,8 @@ TableReplacer& Replacer(RomajiConversion conversion) {
   return to_katakana;
 }
 
-void ConvertSelection(Editor& editor, RomajiConversion conversion, std::string_view step_name,
-                      std::string_view busy_message) {
-  editor.RecordStep(Sjis(step_name));
+void ConvertSelection(Editor& editor, RomajiConversion conversion, std::string_view busy_message) {
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis(busy_message), {.use_store = true});
   const std::size_t count = editor.work_store.size();
   const std::size_t base = count < 2 ? 1 : count - 1;
@@ -108,18 +107,15 @@ std::string ConvertRomaji(RomajiConversion conversion, std::string_view text) {
 }
 
 void RomajiToKatakana(Editor& editor) {
-  ConvertSelection(editor, RomajiConversion::kToKatakana, "[ローマ字をカタカナに変換]",
-                   "カタカナに変換しています…");
+  ConvertSelection(editor, RomajiConversion::kToKatakana, "カタカナに変換しています…");
 }
 
 void KatakanaToHepburn(Editor& editor) {
-  ConvertSelection(editor, RomajiConversion::kHepburn, "[カタカナをローマ字（ヘボン式）に変換]",
-                   "ローマ字（ヘボン式）に変換しています…");
+  ConvertSelection(editor, RomajiConversion::kHepburn, "ローマ字（ヘボン式）に変換しています…");
 }
 
 void KatakanaToKunrei(Editor& editor) {
-  ConvertSelection(editor, RomajiConversion::kKunrei, "[カタカナをローマ字（訓令式）に変換]",
-                   "ローマ字（訓令式）に変換しています…");
+  ConvertSelection(editor, RomajiConversion::kKunrei, "ローマ字（訓令式）に変換しています…");
 }
 
 }  // namespace parvane

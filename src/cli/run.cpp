@@ -46,7 +46,7 @@ void PrintCommandTable(std::FILE* out) {
   std::string text;
   for (const CommandEntry* e : entries) {
     text += CodeText(e->code) + "\t" + std::string(e->name_utf8) + "\t" + std::string(e->alias);
-    if (!e->parameters.empty()) text += "\t" + std::string(e->parameters);
+    if (!e->params.empty()) text += "\t" + ParameterText(*e);
     text += "\n";
   }
   WriteAll(out, text);
@@ -221,9 +221,9 @@ std::string StepUsageError(const std::vector<std::string>& steps) {
     const CommandEntry* entry = fields.empty() ? nullptr : CommandByCode(StepCode(fields[0]));
     if (entry == nullptr) return "-e " + step + ": no such command (see --list)";
     const std::size_t given = fields.size() - 1;
-    if (given > static_cast<std::size_t>(entry->parameter_count)) {
+    if (given > entry->params.size()) {
       return "-e " + step + ": " + std::to_string(given) + " parameters given, " +
-             std::string(entry->alias) + " takes " + std::to_string(entry->parameter_count);
+             std::string(entry->alias) + " takes " + std::to_string(entry->params.size());
     }
   }
   return {};

@@ -43,21 +43,20 @@ std::string SampleLine(const Editor& editor) {
   return std::string(doc.line(0));
 }
 
-// A numeric parameter confirmed by a Yes/No preview. Outside playback the
+// Numeric parameter 1 confirmed by a Yes/No preview. Outside playback the
 // person may decline; under "@all"/"@1st" the prompt and the preview repeat
 // until Yes, and a literal value is taken without preview. A cancelled input
 // box abandons the command in every case, so a scripted or absent person can
 // never loop forever.
-std::optional<long> ConfirmedNumber(Editor& editor, std::string_view prompt,
-                                    std::string_view initial,
+std::optional<long> ConfirmedNumber(Editor& editor,
                                     const std::function<std::string(long)>& preview) {
   StepParam param = ReadStepParam(editor, 1);
-  if (!param.ask) return NumberParam(editor, 1, {});  // a literal: no prompt
+  if (!param.ask) return NumberParam(editor, 1);  // a literal: no prompt
   const std::string caption(kProductName);
-  const std::string sjis_prompt = Sjis(prompt);
-  const std::string sjis_initial = Sjis(initial);
+  const ParamQuestion question = AskedFor(editor, 1);
   for (;;) {
-    std::optional<std::string> answer = editor.host().InputBox(caption, sjis_prompt, sjis_initial);
+    std::optional<std::string> answer =
+        editor.host().InputBox(caption, question.prompt, question.initial);
     if (!answer) return std::nullopt;
     const long n = ReadNumber(*answer);
     const Answer yes_no =
@@ -68,15 +67,6 @@ std::optional<long> ConfirmedNumber(Editor& editor, std::string_view prompt,
     }
     if (!editor.Playing()) return std::nullopt;
   }
-}
-
-// Records name and parameters as one step line.
-void RecordWithParams(Editor& editor, std::string_view step_name_utf8,
-                      std::initializer_list<std::string> params) {
-  editor.step_record.clear();
-  editor.step_record.push_back(Sjis(step_name_utf8));
-  for (const std::string& p : params) editor.step_record.push_back(p);
-  editor.RecordStepRecord();
 }
 
 // Replaces every work line i by the line that compose(line, i, out) writes
@@ -107,15 +97,14 @@ enum class Side { kStart, kEnd };
 
 void AddText(Editor& editor, Side side) {
   const bool start = side == Side::kStart;
-  std::optional<std::string> text =
-      TextParam(editor, 1, Sjis(start ? "行頭に追加する文字列は？" : "行末に追加する文字列は？"));
+  std::optional<std::string> text = TextParam(editor, 1);
   if (!text || text->empty()) return;
   CommandFrame frame(
       editor, Sjis(start ? "行頭に文字列を追加しています…" : "行末に文字列を追加しています…"),
       {.use_store = true});
   // The step is recorded as soon as the frame has begun, so that it is kept
   // however the work ends; nothing up to EndCommand reads the buffer.
-  RecordWithParams(editor, start ? "[行頭に文字列を追加]" : "[行末に文字列を追加]", {*text});
+  editor.RecordStep({*text});
   if (editor.work_store.empty()) return;
   const std::string_view added = *text;
   ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
@@ -139,16 +128,13 @@ void CutColumns(Editor& editor, Cut cut) {
     text += Sjis("　になります。処理を進めますか？");
     return text;
   };
-  std::optional<long> n = ConfirmedNumber(
-      editor, remove ? "行頭から半角何文字分を削りますか？" : "行頭の半角何文字分を残しますか？",
-      "", preview);
+  std::optional<long> n = ConfirmedNumber(editor, preview);
   if (!n || *n <= 0) return;
   const std::string busy =
       remove ? Sjis("行頭から、半角 ") + Decimal(*n) + Sjis(" 文字分を削除しています…")
              : Sjis("行頭の半角 ") + Decimal(*n) + Sjis(" 文字分を残して削除しています…");
   CommandFrame frame(editor, busy, {.use_store = true});
-  RecordWithParams(editor, remove ? "[行頭から数文字を削る]" : "[行頭の数文字を残して削る]",
-                   {Decimal(*n)});
+  editor.RecordStep({Decimal(*n)});
   if (editor.work_store.empty()) return;
   // What is left is a part of each line: its view is narrowed, no byte copied.
   LineStore::Index& lines = editor.work_store.views();
@@ -184,8 +170,7 @@ void NumberLines(Editor& editor, Radix radix) {
   CommandFrame frame(
       editor, Sjis("行頭に行番号を付けています…"),
       {.line_growth = FormatNumber(editor.doc.size(), radix).size(), .use_store = true});
-  editor.RecordStep(
-      Sjis(radix == Radix::kHex ? "[行頭に行番号（16進数）を追加]" : "[行頭に行番号を追加]"));
+  editor.RecordStep();
   if (editor.work_store.empty()) return;
   const std::size_t width = FormatNumber(editor.work_store.size(), radix).size();
   ComposeWorkLines(editor, width, [&](std::string_view line, std::size_t i, char* out) {
@@ -206,8 +191,7 @@ bool IsHexDigit(char c) {
 }
 
 void AlignNumbers(Editor& editor, Radix radix) {
-  editor.RecordStep(Sjis(radix == Radix::kHex ? "[行頭にある数字（16進数）の桁を揃える]"
-                                              : "[行頭にある数字の桁を揃える]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("行頭にある数字の桁を揃えています..."), {.use_store = true});
   if (editor.work_store.empty()) return;
   const auto is_digit = radix == Radix::kHex ? IsHexDigit : IsDecimalDigit;
@@ -273,7 +257,6 @@ void AlignNumbers(Editor& editor, Radix radix) {
 void MergeFile(Editor& editor, Side side) {
   const bool start = side == Side::kStart;
   FileDialogSpec dialog;
-  dialog.title = Sjis(start ? "行頭に合成するファイルを開く" : "行末に合成するファイルを開く");
   dialog.filter = Sjis(
       "テキストファイル (*.txt)|*.txt|カンマ区切りテキストファイル (*.csv)|*.csv|"
       "すべてのファイル (*.*)|*.*");
@@ -284,8 +267,7 @@ void MergeFile(Editor& editor, Side side) {
   if (!std::filesystem::is_regular_file(*path, ec)) return;
   std::filesystem::path full = std::filesystem::absolute(*path, ec);
   if (ec) full = *path;
-  RecordWithParams(editor, start ? "[行頭に他のファイルを合成]" : "[行末に他のファイルを合成]",
-                   {PathToSjis(full)});
+  editor.RecordStep({PathToSjis(full)});
   CommandFrame frame(editor,
                      Sjis(start ? "行頭にテキストファイルを合成しています…"
                                 : "行末にテキストファイルを合成しています…"),
@@ -368,13 +350,12 @@ void AddTextAtColumn(Editor& editor) {
     text += Sjis("[ ※ ] の位置に挿入されます。処理を進めますか？");
     return text;
   };
-  std::optional<long> column =
-      ConfirmedNumber(editor, "半角何文字目に挿入しますか？", "0", preview);
+  std::optional<long> column = ConfirmedNumber(editor, preview);
   if (!column) return;
-  std::optional<std::string> text = TextParam(editor, 2, Sjis("行中に追加する文字列は？"));
+  std::optional<std::string> text = TextParam(editor, 2);
   if (!text || text->empty()) return;
   CommandFrame frame(editor, Sjis("行中に文字列を追加しています…"), {.use_store = true});
-  RecordWithParams(editor, "[行中に文字列を追加]", {Decimal(*column), *text});
+  editor.RecordStep({Decimal(*column), *text});
   if (editor.work_store.empty()) return;
   const std::string_view added = *text;
   ComposeWorkLines(editor, added.size(), [&](std::string_view line, std::size_t, char* out) {
@@ -394,7 +375,7 @@ void AlignLeadingNumbers(Editor& editor) { AlignNumbers(editor, Radix::kDecimal)
 void AlignLeadingHexNumbers(Editor& editor) { AlignNumbers(editor, Radix::kHex); }
 
 void AddCharacterCounts(Editor& editor) {
-  editor.RecordStep(Sjis("[行頭にその行の文字数を追加]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("行頭に行の文字数を追加しています…"), {.use_store = true});
   if (editor.work_store.empty()) return;
   ComposeWorkLines(editor, kNumberRoom, [&](std::string_view line, std::size_t, char* out) {

@@ -15,54 +15,54 @@
 
 namespace parvane {
 
-// "行頭に文字列を追加..." - step "[行頭に文字列を追加]",text.
+// "行頭に文字列を追加..." - step 051,text.
 // Prepends the text to every line; an empty or cancelled text changes nothing.
 void AddTextAtStart(Editor& editor);
 
-// "行中に文字列を追加..." - step "[行中に文字列を追加]",column,text.
+// "行中に文字列を追加..." - step 055,column,text.
 // Asks the column (with a Yes/No preview of the first affected row), then the
 // text, and inserts it at byte min(max(column - 1, 0), length) of every line.
 void AddTextAtColumn(Editor& editor);
 
-// "行末に文字列を追加..." - step "[行末に文字列を追加]",text.
+// "行末に文字列を追加..." - step 052,text.
 void AddTextAtEnd(Editor& editor);
 
-// "行頭から数文字を削る..." - step "[行頭から数文字を削る]",N.
+// "行頭から数文字を削る..." - step 053,N.
 // Removes the first N columns of every line (after a Yes/No preview).
 void CutColumnsFromStart(Editor& editor);
 
-// "行頭の数文字を残して削る..." - step "[行頭の数文字を残して削る]",N.
+// "行頭の数文字を残して削る..." - step 054,N.
 // Keeps only the first N columns of every line (after a Yes/No preview).
 void KeepColumnsFromStart(Editor& editor);
 
-// "行頭に行番号を追加" - step "[行頭に行番号を追加]".
+// "行頭に行番号を追加" - step 005.
 // Prefixes line i with i + 1, zero-padded to the digit count of the number of
 // lines, without a separator.
 void AddLineNumbers(Editor& editor);
 
-// "行頭に行番号（16進数）を追加" - step "[行頭に行番号（16進数）を追加]".
+// "行頭に行番号（16進数）を追加" - step 006.
 // As AddLineNumbers with upper-case hexadecimal numbers.
 void AddHexLineNumbers(Editor& editor);
 
-// "行頭にある数字の桁を揃える" - step "[行頭にある数字の桁を揃える]".
+// "行頭にある数字の桁を揃える" - step 007.
 // Pads the numbers that start the lines with zeros to one width, with a sign
 // column when any line carries a sign.
 void AlignLeadingNumbers(Editor& editor);
 
 // "行頭にある数字（16進数）の桁を揃える" -
-// step "[行頭にある数字（16進数）の桁を揃える]". As AlignLeadingNumbers with
+// step 008. As AlignLeadingNumbers with
 // the hexadecimal digits 0-9, A-F, a-f.
 void AlignLeadingHexNumbers(Editor& editor);
 
-// "行頭にその行の文字数を追加" - step "[行頭にその行の文字数を追加]".
+// "行頭にその行の文字数を追加" - step 016.
 // Prefixes every line with its length in characters (Utf16Length).
 void AddCharacterCounts(Editor& editor);
 
-// "行頭に他のファイルを合成..." - step "[行頭に他のファイルを合成]",path.
+// "行頭に他のファイルを合成..." - step 064,path.
 // Line i becomes M[i mod |M|] + line, M being the lines of the chosen file.
 void MergeFileAtStart(Editor& editor);
 
-// "行末に他のファイルを合成..." - step "[行末に他のファイルを合成]",path.
+// "行末に他のファイルを合成..." - step 065,path.
 // Line i becomes line + M[i mod |M|].
 void MergeFileAtEnd(Editor& editor);
 

@@ -69,7 +69,7 @@ std::optional<std::size_t> ChooseKey(Editor& editor, SortOrder order) {
   if (first_fields.empty()) return std::nullopt;
   std::optional<long> key;
   if (editor.Playing()) {
-    key = NumberParam(editor, 1, Sjis("並び替えに使うキーの番号は？（0～）"));
+    key = NumberParam(editor, 1);
   } else {
     std::optional<int> chosen = editor.host().ChooseKeyField(Sjis(SortCaption(order)), first_fields);
     if (chosen) key = *chosen;
@@ -94,11 +94,7 @@ void SortCsv(Editor& editor, SortOrder order) {
   if (!key) return;
   const std::size_t k = *key;
 
-  editor.step_record.clear();
-  editor.step_record.push_back(Sjis(syllabary ? "[カンマ区切りテキストの五十音順並べ替え]"
-                                              : "[カンマ区切りテキストの長さ順並べ替え]"));
-  editor.step_record.push_back(std::to_string(k));
-  editor.RecordStepRecord();
+  editor.RecordStep({std::to_string(k)});
 
   // Each line is compared as the joined line with its key in front (or, for
   // the length order, with the key's five-digit byte length in front); the
@@ -170,7 +166,7 @@ void SortCsvBySyllabary(Editor& editor) { SortCsv(editor, SortOrder::kSyllabary)
 void SortCsvByLength(Editor& editor) { SortCsv(editor, SortOrder::kLength); }
 
 void TransposeCsv(Editor& editor) {
-  editor.RecordStep(Sjis("[カンマ区切りテキストの行と列を入れ替える]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("行と列を入れ替えています…"), {.use_store = true});
   if (editor.work_store.empty()) return;
   WorkStoreTabsToCommas(editor);
@@ -211,7 +207,7 @@ void TransposeCsv(Editor& editor) {
 }
 
 void CsvToTextTable(Editor& editor) {
-  editor.RecordStep(Sjis("[カンマ区切りテキストをテキスト表に変換する]"));
+  editor.RecordStep();
   // Stored only when the table is built: a refusal leaves the document,
   // selection and all, as it was.
   CommandFrame::Flags flags;
@@ -304,7 +300,7 @@ std::string SpreadsheetLine(std::string_view csv_line) {
 
 void CopyForSpreadsheet(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[Excel に貼り付けられる形式でコピー]"));
+  editor.RecordStep();
   CommandFrame::Flags flags;
   flags.save_undo = false;
   flags.collect = false;
@@ -418,8 +414,7 @@ void SortCsvByNumber(Editor& editor) {
   std::optional<std::size_t> key = ChooseKey(editor, SortOrder::kNumber);
   if (!key) return;
   const std::size_t k = *key;
-  editor.step_record = {Sjis("[カンマ区切りテキストの数値順並べ替え]"), std::to_string(k)};
-  editor.RecordStepRecord();
+  editor.RecordStep({std::to_string(k)});
 
   // Records are padded up to the key as the other key sorts pad them, so the
   // three sorts give the same lines in different orders.

@@ -66,7 +66,7 @@ void SelectAtFormerCurrent(Document& doc, long former_current) {
 
 void CutRows(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[切り取り]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("切り取っています…"), RowEdit(true));
   Document& doc = editor.doc;
   const long current = doc.current_row();
@@ -78,7 +78,7 @@ void CutRows(Editor& editor) {
 
 void CopyRows(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[コピー]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("コピーしています…"), RowEdit(false));
   // Rows a find or a command left are copied as they are, even one; after a
   // find that matched nothing there is nothing to copy.
@@ -94,7 +94,7 @@ void CopyRows(Editor& editor) {
 void PasteRows(Editor& editor) {
   std::string text = editor.host().ClipboardText();
   if (text.empty()) return;
-  editor.RecordStep(Sjis("[貼り付け]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("貼り付けています…"), RowEdit(true));
   editor.doc.SetStore(ClipboardLines(std::move(text)));
   editor.current_file_name.clear();
@@ -103,7 +103,7 @@ void PasteRows(Editor& editor) {
 void InsertPasteRows(Editor& editor) {
   std::string text = editor.host().ClipboardText();
   if (text.empty()) return;
-  editor.RecordStep(Sjis("[挿入貼り付け]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("挿入して貼り付けています…"), RowEdit(true));
   Document& doc = editor.doc;
   const LineStore lines = ClipboardLines(std::move(text));
@@ -116,7 +116,7 @@ void InsertPasteRows(Editor& editor) {
 
 void DeleteRows(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[削除]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("削除しています…"), RowEdit(true));
   Document& doc = editor.doc;
   const long current = doc.current_row();
@@ -126,14 +126,14 @@ void DeleteRows(Editor& editor) {
 
 void SelectAllRows(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[すべて選択]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("すべて選択しています…"), RowEdit(false));
   editor.doc.SelectAll();
 }
 
 void InvertRowSelection(Editor& editor) {
   if (editor.doc.empty()) return;
-  editor.RecordStep(Sjis("[選択の切り替え]"));
+  editor.RecordStep();
   CommandFrame frame(editor, Sjis("選択範囲を切り替えています…"), RowEdit(true));
   editor.doc.InvertSelection();
 }

@@ -11,34 +11,34 @@
 
 namespace parvane {
 
-// "切り取り(&T)" (Ctrl+X) - step "[切り取り]".
+// "切り取り(&T)" (Ctrl+X) - step 037.
 // Puts the selected rows on the clipboard (each followed by CR LF) and
 // removes them; the row now at the current row's index becomes selected.
 void CutRows(Editor& editor);
 
-// "コピー(&C)" (Ctrl+C) - step "[コピー]".
+// "コピー(&C)" (Ctrl+C) - step 038.
 // Puts the selected rows on the clipboard; the whole document when at most
 // one row is selected. The document does not change.
 void CopyRows(Editor& editor);
 
-// "貼り付け(&P)" (Ctrl+V) - step "[貼り付け]".
+// "貼り付け(&P)" (Ctrl+V) - step 039.
 // Replaces the document by the clipboard text (tab-separated text becomes
 // comma-separated) and makes it untitled.
 void PasteRows(Editor& editor);
 
-// "挿入貼り付け(&O)" (Ctrl+Shift+V) - step "[挿入貼り付け]".
+// "挿入貼り付け(&O)" (Ctrl+Shift+V) - step 041.
 // Inserts the clipboard's lines before the current row (row 0 when there is
 // none); they become the only selected rows and the first becomes current.
 void InsertPasteRows(Editor& editor);
 
-// "削除(&L)" (Del) - step "[削除]".
+// "削除(&L)" (Del) - step 040.
 // Removes the selected rows; the clipboard is not touched.
 void DeleteRows(Editor& editor);
 
-// "すべて選択(&A)" (Ctrl+A) - step "[すべて選択]".
+// "すべて選択(&A)" (Ctrl+A) - step 042.
 void SelectAllRows(Editor& editor);
 
-// "選択の切り替え(&I)" - step "[選択の切り替え]".
+// "選択の切り替え(&I)" - step 043.
 // Inverts every row's selection (takes the undo snapshot, so the document
 // counts as modified).
 void InvertRowSelection(Editor& editor);

@@ -29,46 +29,20 @@ void FoldInto(std::string_view line, std::string& out) {
 // A text parameter that may be empty (an empty search text is meaningful in a
 // played step). Returns nullopt when the input box is cancelled, and outside
 // playback also for an empty answer, which the dialog would not accept.
-std::optional<std::string> SearchParam(Editor& editor, int k, std::string_view prompt_utf8) {
+std::optional<std::string> SearchParam(Editor& editor, int k) {
   StepParam param = ReadStepParam(editor, k);
   if (!param.ask) return param.value;
-  std::optional<std::string> answer = editor.host().InputBox(kProductName, Sjis(prompt_utf8), "");
+  const ParamQuestion question = AskedFor(editor, k);
+  std::optional<std::string> answer =
+      editor.host().InputBox(kProductName, question.prompt, question.initial);
   if (!answer) return std::nullopt;
   if (!editor.Playing() && answer->empty() && k == 1) return std::nullopt;
   if (param.store) StoreStepParam(editor, k, *answer);
   return answer;
 }
 
-void RecordTexts(Editor& editor, std::string_view name_utf8, std::string_view a,
-                 const std::string* b) {
-  editor.step_record.clear();
-  editor.step_record.push_back(Sjis(name_utf8));
-  editor.step_record.emplace_back(a);
-  if (b) editor.step_record.push_back(*b);
-  editor.RecordStepRecord();
-}
-
-// The step name and the prompt of a mode.
-const char* StepName(SearchMode mode, bool replace) {
-  switch (mode) {
-    case SearchMode::kPlain: return replace ? "[置換]" : "[検索]";
-    case SearchMode::kRegex: return replace ? "[正規表現置換]" : "[正規表現検索]";
-    case SearchMode::kExtendedRegex: return replace ? "[拡張正規表現置換]" : "[拡張正規表現検索]";
-  }
-  return "";
-}
-
-const char* SearchPrompt(SearchMode mode) {
-  switch (mode) {
-    case SearchMode::kPlain: return "検索する文字列は？";
-    case SearchMode::kRegex: return "正規表現検索する文字列は？";
-    case SearchMode::kExtendedRegex: return "拡張正規表現検索する文字列は？";
-  }
-  return "";
-}
-
 void RunFindCommand(Editor& editor, SearchMode mode) {
-  std::optional<std::string> text = SearchParam(editor, 1, SearchPrompt(mode));
+  std::optional<std::string> text = SearchParam(editor, 1);
   if (!text) return;
   FindReplaceFields& fields = SharedFindReplaceFields();
   fields.find_text = *text;
@@ -76,9 +50,9 @@ void RunFindCommand(Editor& editor, SearchMode mode) {
 }
 
 void RunReplaceCommand(Editor& editor, SearchMode mode) {
-  std::optional<std::string> find = SearchParam(editor, 1, SearchPrompt(mode));
+  std::optional<std::string> find = SearchParam(editor, 1);
   if (!find) return;
-  std::optional<std::string> with = SearchParam(editor, 2, "置換後の文字列は？");
+  std::optional<std::string> with = SearchParam(editor, 2);
   if (!with) return;
   FindReplaceFields& fields = SharedFindReplaceFields();
   fields.replace_find_text = *find;
@@ -168,14 +142,14 @@ void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match
   // find narrows within that row, and after a find that matched nothing
   // there is nothing to search until the person selects again.
   if (editor.doc.SelectedCount() <= 1 && !editor.doc.selection_is_result()) {
-    SelectAllRows(editor);
+    editor.RunOtherStep(SelectAllRows);
   }
   CommandFrame::Flags flags;
   flags.save_undo = false;
   flags.collect = false;
   flags.store = false;
   CommandFrame frame(editor, Sjis("検索しています…"), flags);
-  RecordTexts(editor, StepName(mode, false), pattern, nullptr);
+  editor.RecordStep({pattern});
 
   Document& doc = editor.doc;
   PlainMatcher matcher(pattern, match_case);
@@ -203,7 +177,7 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
   const std::string with(replacement);
   // Lines without a match keep their bytes: only the replaced ones are copied.
   CommandFrame frame(editor, Sjis("置換しています…"), {.use_store = true});
-  RecordTexts(editor, StepName(mode, true), pattern, &with);
+  editor.RecordStep({pattern, with});
   if (editor.work_store.empty()) return;
 
   PlainMatcher matcher(pattern, match_case);

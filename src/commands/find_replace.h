@@ -40,18 +40,18 @@ enum class SearchMode {
   kExtendedRegex,  // the regex kit's extended syntax (groups, counts, \d \w \s)
 };
 
-// The find buttons: "検索(&F)" (kPlain, step "[検索]",text) and "正規表現で検索(&M)"
-// (kRegex, step "[正規表現検索]",pattern). When at most one row is selected,
+// The find buttons: "検索(&F)" (kPlain, step 059,text) and "正規表現で検索(&M)"
+// (kRegex, step 060,pattern). When at most one row is selected,
 // "すべて選択" runs first (recorded as its own step). Every selected row
 // without a match becomes unselected; no row is newly selected. No undo.
 void FindRows(Editor& editor, std::string_view text, SearchMode mode, bool match_case);
 
-// With "拡張構文" checked the regular-expression button is kExtendedRegex, step
-// "[拡張正規表現検索]",pattern.
-// The replace buttons: "すべて置換(&A)" (kPlain, step "[置換]",find,replacement)
-// and "正規表現で置換(&S)" (kRegex, step "[正規表現置換]",pattern,template; '&'
+// With "拡張構文" checked the regular-expression button is kExtendedRegex,
+// step 072,pattern.
+// The replace buttons: "すべて置換(&A)" (kPlain, step 061,find,replacement)
+// and "正規表現で置換(&S)" (kRegex, step 062,pattern,template; '&'
 // stands for the match and backslash escapes apply); with "拡張構文" checked
-// kExtendedRegex, step "[拡張正規表現置換]",pattern,template, where \0-\9 are
+// kExtendedRegex, step 073,pattern,template, where \0-\9 are
 // the match and its groups.
 void ReplaceInLines(Editor& editor, std::string_view find, std::string_view replacement,
                     SearchMode mode, bool match_case);
@@ -62,14 +62,14 @@ void ReplaceInLines(Editor& editor, std::string_view find, std::string_view repl
 // "置換後の文字列は？"), writes them into SharedFindReplaceFields() and runs the
 // button handler with the dialog's match-case state. Outside playback they
 // ask the same way (the desktop program shows its dialog instead).
-void FindCommand(Editor& editor);          // "[検索]"
-void RegexFindCommand(Editor& editor);     // "[正規表現検索]"
-void ReplaceCommand(Editor& editor);       // "[置換]"
-void RegexReplaceCommand(Editor& editor);  // "[正規表現置換]"
+void FindCommand(Editor& editor);          // 059
+void RegexFindCommand(Editor& editor);     // 060
+void ReplaceCommand(Editor& editor);       // 061
+void RegexReplaceCommand(Editor& editor);  // 062
 // The extended-syntax steps (codes 072 and 073), prompts preceded by
 // "拡張正規表現".
-void ExtendedRegexFindCommand(Editor& editor);     // "[拡張正規表現検索]"
-void ExtendedRegexReplaceCommand(Editor& editor);  // "[拡張正規表現置換]"
+void ExtendedRegexFindCommand(Editor& editor);     // 072
+void ExtendedRegexReplaceCommand(Editor& editor);  // 073
 
 // Plain search in Shift_JIS lines: a match starts and ends on character
 // boundaries, so a trail byte never begins one. Without match case, ASCII

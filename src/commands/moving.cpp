@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "text/literal.h"
-
 namespace parvane {
 namespace {
 
@@ -34,8 +32,7 @@ LineStore SelectedTexts(const Document& doc) {
 }  // namespace
 
 void MoveSelectionUp(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を上に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   const std::size_t n = doc.size();
@@ -56,8 +53,7 @@ void MoveSelectionUp(Editor& editor) {
 }
 
 void MoveSelectionDown(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を下に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   // Rows are walked from the bottom as [first, last) pairs of indexes; a run
@@ -78,8 +74,7 @@ void MoveSelectionDown(Editor& editor) {
 }
 
 void MoveSelectionToTop(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を一番上に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;
@@ -89,8 +84,7 @@ void MoveSelectionToTop(Editor& editor) {
 }
 
 void MoveSelectionToBottom(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を一番下に移動する]");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, "", RowFrame());
   Document& doc = editor.doc;
   if (doc.SelectedCount() == 0) return;

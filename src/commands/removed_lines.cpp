@@ -25,13 +25,20 @@ const std::string& MoveChoice() {
 // A later action in the same window replaces an earlier one, so the step
 // carries at most one choice.
 void SetChoice(Editor& editor, const std::string& choice) {
-  Lines& record = editor.step_record;
-  if (record.size() >= 2) {
-    record[1] = choice;
-  } else if (record.size() == 1) {
-    record.push_back(choice);
-  }
+  if (editor.removed_lines_choice) *editor.removed_lines_choice = choice;
 }
+
+// The window's choice is open for exactly the epilogue, however it ends.
+class ChoiceOpen {
+ public:
+  explicit ChoiceOpen(Editor& editor) : editor_(editor) { editor_.removed_lines_choice.emplace(); }
+  ~ChoiceOpen() { editor_.removed_lines_choice.reset(); }
+  ChoiceOpen(const ChoiceOpen&) = delete;
+  ChoiceOpen& operator=(const ChoiceOpen&) = delete;
+
+ private:
+  Editor& editor_;
+};
 
 // Lets the Host redraw what changed outside a command frame (the document, the
 // record list). A start paired with its end keeps the Host's count of running
@@ -96,9 +103,9 @@ bool RemovedLinesSaveAs(Editor& editor) {
   return RemovedLinesSave(editor, *path);
 }
 
-void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
+void RemovedLinesEpilogue(Editor& editor) {
   static const std::string kNothingRemoved = Sjis("一行も削除されませんでした。");
-  editor.step_record.assign(1, std::string(step_name));
+  ChoiceOpen choice(editor);
   const bool removed = !editor.removed_lines.empty();
   if (!editor.Playing()) {
     if (removed) {
@@ -118,7 +125,9 @@ void RemovedLinesEpilogue(Editor& editor, std::string_view step_name) {
         break;
     }
   }
-  editor.RecordStepRecord();
+  Lines params;
+  if (!editor.removed_lines_choice->empty()) params.push_back(*editor.removed_lines_choice);
+  editor.RecordStep(params);
   // The frame ended before the step was known, so the record list has yet to
   // show it.
   RefreshHost(editor);

@@ -21,7 +21,8 @@ void SetRemovedLines(Editor& editor, Lines removed);
 
 // "クリップボードにコピー(&C)": puts the list on the clipboard, each line
 // followed by CR LF, and makes "[クリップボードにコピー]" the step's choice
-// (entry 1 of step_record). Does nothing when the list is empty.
+// (removed_lines_choice, while the epilogue runs). Does nothing when the list
+// is empty.
 void RemovedLinesCopy(Editor& editor);
 
 // "メインウィンドウに移す(&M)": makes "[メインウィンドウに移す]" the step's
@@ -43,15 +44,17 @@ FileDialogSpec RemovedLinesSaveDialog();
 // Returns false when cancelled or when the save failed.
 bool RemovedLinesSaveAs(Editor& editor);
 
-// Ends a duplicate-removal command, after its frame has stored the result:
-// step_record := {step_name}; then, not playing back, the Host shows the
-// removed lines (or "一行も削除されませんでした。" when there are none);
+// Ends a duplicate-removal command, after its frame has stored the result.
+// Not playing back, the Host shows the removed lines, or
+// "一行も削除されませんでした。" when there are none, and the window's actions
+// make the choice;
 // playing back, step parameter 1 picks the action silently:
 // "[クリップボードにコピー]" or 1 copies, "[メインウィンドウに移す]" or 2 moves,
-// anything else ("@all" included) discards. Finally step_record is recorded
-// and the Host told (an empty CommandStarted and its CommandEnded), so that
-// the record list shows the step.
-void RemovedLinesEpilogue(Editor& editor, std::string_view step_name);
+// anything else ("@all" included) discards. Finally the step is recorded,
+// with the choice as its parameter when one was made, and the Host told (an
+// empty CommandStarted and its CommandEnded), so that the record list shows
+// the step.
+void RemovedLinesEpilogue(Editor& editor);
 
 }  // namespace parvane
 

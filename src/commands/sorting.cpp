@@ -101,18 +101,16 @@ void ShuffleWith(LineStore& lines, LinearRandom& random, Editor* editor) {
 }
 
 void SortBySyllabary(Editor& editor) {
-  static const std::string kStep = Sjis("[五十音順にする]");
   static const std::string kBusy = Sjis("五十音順に並べ替えています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   SortLinesByCollation(editor.work_store, &editor);
   editor.EndProgress();
 }
 
 void SortByLength(Editor& editor) {
-  static const std::string kStep = Sjis("[長さ順にする]");
   static const std::string kBusy = Sjis("長さ順に並べ替えています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   const LineStore& lines = editor.work_store;
   if (editor.work_store.empty() || lines.size() < 2) return;
@@ -137,9 +135,8 @@ void SortByLength(Editor& editor) {
 }
 
 void ReverseLines(Editor& editor) {
-  static const std::string kStep = Sjis("[逆にする]");
   static const std::string kBusy = Sjis("逆に並べ替えています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   LineStore::Index& lines = editor.work_store.views();
@@ -153,9 +150,8 @@ void ReverseLines(Editor& editor) {
 }
 
 void ShuffleLines(Editor& editor) {
-  static const std::string kStep = Sjis("[シャッフルする]");
   static const std::string kBusy = Sjis("適当に並べ替えています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty() || editor.work_store.size() < 2) return;
   ShuffleWith(editor.work_store, ProgramRandom(), &editor);
@@ -163,10 +159,9 @@ void ShuffleLines(Editor& editor) {
 }
 
 void JoinSelectedLines(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目を一行に結合する]");
   static const std::string kBusy = Sjis("選択項目を一行に結合しています...");
   static const std::string kTooBig = Sjis("結合できませんでした。大きすぎます。");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.use_store = true});
   if (editor.work_store.empty()) return;
   LineStore& lines = editor.work_store;
@@ -192,9 +187,8 @@ void JoinSelectedLines(Editor& editor) {
 }
 
 void GatherSelectedLines(Editor& editor) {
-  static const std::string kStep = Sjis("[選択項目をまとめる]");
   static const std::string kBusy = Sjis("選択項目をまとめています...");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   // Storing the collected lines unchanged is the whole command.
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
 }
@@ -262,9 +256,8 @@ std::string NumericSortKey(const JapaneseCollator& collator, std::string_view li
 }
 
 void SortNumerically(Editor& editor) {
-  static const std::string kStep = Sjis("[数字を数値として並べ替える]");
   static const std::string kBusy = Sjis("数字を数値として並べ替えています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.use_store = true});
   const LineStore& lines = editor.work_store;
   if (editor.work_store.empty() || lines.size() < 2) return;

@@ -19,28 +19,28 @@
 
 namespace parvane {
 
-// "五十音順にする" (F6), step "[五十音順にする]": ascending by the Japanese,
+// "五十音順にする" (F6), step 001: ascending by the Japanese,
 // case-insensitive collation; lines that compare equal keep their order.
 void SortBySyllabary(Editor& editor);
 
-// "長さ順にする" (F7), step "[長さ順にする]": ascending byte length; lines of
+// "長さ順にする" (F7), step 002: ascending byte length; lines of
 // equal length keep their order.
 void SortByLength(Editor& editor);
 
-// "逆にする" (F8), step "[逆にする]": the lines in reverse order.
+// "逆にする" (F8), step 003: the lines in reverse order.
 void ReverseLines(Editor& editor);
 
-// "シャッフルする" (F9), step "[シャッフルする]": a uniformly random order,
+// "シャッフルする" (F9), step 004: a uniformly random order,
 // drawn from ProgramRandom().
 void ShuffleLines(Editor& editor);
 
-// "選択項目を一行に結合する" (F11), step "[選択項目を一行に結合する]": the
+// "選択項目を一行に結合する" (F11), step 044: the
 // lines concatenated into one. Refused with "結合できませんでした。大きすぎます。"
 // when the line lengths plus the line count exceed 60000; the lines are then
 // stored unchanged (gathered, as GatherSelectedLines does).
 void JoinSelectedLines(Editor& editor);
 
-// "選択項目をまとめる" (F12), step "[選択項目をまとめる]": no change of its own;
+// "選択項目をまとめる" (F12), step 045: no change of its own;
 // storing the result gathers a scattered selection into one block at its
 // first row.
 void GatherSelectedLines(Editor& editor);
@@ -67,7 +67,7 @@ void SortLinesByCollation(LineStore& lines, Editor* editor = nullptr,
 void ShuffleWith(Lines& lines, LinearRandom& random, Editor* editor = nullptr);
 void ShuffleWith(LineStore& lines, LinearRandom& random, Editor* editor = nullptr);
 
-// "数字を数値として並べ替える", step "[数字を数値として並べ替える]": each line
+// "数字を数値として並べ替える", step 074: each line
 // is read as alternating runs of digits (0-9 and ０-９) and other text; runs
 // are compared in turn, a run of digits by its value (any length, leading
 // zeros ignored) and ahead of text, other text by the Japanese collation. So

@@ -75,8 +75,7 @@ void DropRuns(Editor& editor, LineStore::Index& lines, Lines* removed) {
 using DuplicateRule = void (*)(Editor& editor, LineStore::Index& lines, Lines* removed);
 
 // The duplicate commands differ only in which lines go.
-void RunDuplicateCommand(Editor& editor, const std::string& step, const std::string& busy,
-                         DuplicateRule rule) {
+void RunDuplicateCommand(Editor& editor, const std::string& busy, DuplicateRule rule) {
   {
     CommandFrame frame(editor, busy, {.line_growth = 0, .use_store = true});
     editor.removed_lines.clear();
@@ -87,7 +86,7 @@ void RunDuplicateCommand(Editor& editor, const std::string& step, const std::str
       SetRemovedLines(editor, std::move(removed));
     }
   }
-  RemovedLinesEpilogue(editor, step);
+  RemovedLinesEpilogue(editor);
 }
 
 // Replaces every work line by cut(line), a part of it: the view is narrowed,
@@ -105,12 +104,11 @@ void CutWorkLines(Editor& editor, Cut&& cut) {
 // The swap shared by the plain and the pattern variant: find(line, &length)
 // returns the 0-based separator position (npos for none) and its length.
 template <typename Find>
-void SwapAround(Editor& editor, const std::string& step, std::string_view prompt, Find&& find) {
+void SwapAround(Editor& editor, Find&& find) {
   static const std::string kBusy = Sjis("指定文字を境に左右を入れ替えています…");
-  std::optional<std::string> boundary = TextParam(editor, 1, prompt);
+  std::optional<std::string> boundary = TextParam(editor, 1);
   if (!boundary) return;
-  editor.step_record = {step, *boundary};
-  editor.RecordStepRecord();
+  editor.RecordStep({*boundary});
   CommandFrame frame(editor, kBusy, {.use_store = true});
   if (editor.work_store.empty()) return;
   editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
@@ -244,21 +242,18 @@ std::size_t FindAtCharacter(std::string_view line, std::string_view boundary) {
 }
 
 void CollapseDuplicateLines(Editor& editor) {
-  static const std::string kStep = Sjis("[連続する重複行を一行にまとめる]");
   static const std::string kBusy = Sjis("重複行を一行にまとめています…");
-  RunDuplicateCommand(editor, kStep, kBusy, CollapseRuns);
+  RunDuplicateCommand(editor, kBusy, CollapseRuns);
 }
 
 void RemoveDuplicateLines(Editor& editor) {
-  static const std::string kStep = Sjis("[連続する重複行を残さず削除]");
   static const std::string kBusy = Sjis("重複行を残さず削除しています…");
-  RunDuplicateCommand(editor, kStep, kBusy, DropRuns);
+  RunDuplicateCommand(editor, kBusy, DropRuns);
 }
 
 void CollapseBlankLines(Editor& editor) {
-  static const std::string kStep = Sjis("[連続する空行を一行にまとめる]");
   static const std::string kBusy = Sjis("空行を一行にまとめています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   LineStore::Index& lines = editor.work_store.views();
@@ -275,18 +270,16 @@ void CollapseBlankLines(Editor& editor) {
 }
 
 void RemoveBlankLines(Editor& editor) {
-  static const std::string kStep = Sjis("[空行をすべて削除する]");
   static const std::string kBusy = Sjis("空の行を削除しています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   std::erase_if(editor.work_store.views(), [](std::string_view line) { return line.empty(); });
 }
 
 void CompressSpaces(Editor& editor) {
-  static const std::string kStep = Sjis("[連続する空白文字をひとつにまとめる]");
   static const std::string kBusy = Sjis("連続する空白文字をひとつにまとめています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   // A line without two spaces in a row is kept as it is, without a copy.
@@ -302,32 +295,27 @@ void CompressSpaces(Editor& editor) {
 }
 
 void TrimLeadingSpaces(Editor& editor) {
-  static const std::string kStep = Sjis("[行頭の空白文字を削除する]");
   static const std::string kBusy = Sjis("行頭の空白文字を削除しています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   CutWorkLines(editor, WithoutLeadingSpaces);
 }
 
 void TrimTrailingSpaces(Editor& editor) {
-  static const std::string kStep = Sjis("[行末の空白文字を削除する]");
   static const std::string kBusy = Sjis("行末の空白文字を削除しています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
   if (editor.work_store.empty()) return;
   CutWorkLines(editor, WithoutTrailingSpaces);
 }
 
 void WrapLines(Editor& editor) {
-  static const std::string kStep = Sjis("[指定文字数で改行（禁則無し）]");
   static const std::string kBusy = Sjis("行を折り返しています…");
-  static const std::string kPrompt = Sjis("何文字で折り返しますか？");
   CommandFrame frame(editor, kBusy, {.line_growth = 0, .use_store = true});
-  std::optional<long> width = NumberParam(editor, 1, kPrompt);
+  std::optional<long> width = NumberParam(editor, 1);
   if (!width || *width <= 0) return;
-  editor.step_record = {kStep, std::to_string(*width)};
-  editor.RecordStepRecord();
+  editor.RecordStep({std::to_string(*width)});
   // Each piece becomes a line of its own, also in a partial selection: a row
   // holding line breaks would be one "line" to every later command, and its
   // length check would count the breaks.
@@ -361,9 +349,8 @@ void WrapLines(Editor& editor) {
 }
 
 void ReverseEachLine(Editor& editor) {
-  static const std::string kStep = Sjis("[行の左右を逆にする]");
   static const std::string kBusy = Sjis("行の左右を逆にしています…");
-  editor.RecordStep(kStep);
+  editor.RecordStep();
   CommandFrame frame(editor, kBusy, {.use_store = true});
   if (editor.work_store.empty()) return;
   // Reversing Shift_JIS characters directly gives what reversing the UTF-16
@@ -383,28 +370,22 @@ void ReverseEachLine(Editor& editor) {
 }
 
 void SwapAroundText(Editor& editor) {
-  static const std::string kStep = Sjis("[指定した文字列を境に左右を入れ替える]");
-  static const std::string kPrompt = Sjis("境にする文字列は？");
-  SwapAround(editor, kStep, kPrompt,
-             [](std::string_view boundary, std::string_view line, std::size_t* length) {
-               *length = boundary.size();
-               return FindAtCharacter(line, boundary);
-             });
+  SwapAround(editor, [](std::string_view boundary, std::string_view line, std::size_t* length) {
+    *length = boundary.size();
+    return FindAtCharacter(line, boundary);
+  });
 }
 
 void SwapAroundPattern(Editor& editor) {
-  static const std::string kStep = Sjis("[指定した文字列を境に左右を入れ替える（正規表現）]");
-  static const std::string kPrompt = Sjis("境にする正規表現文字列は？");
-  SwapAround(editor, kStep, kPrompt,
-             [](std::string_view pattern, std::string_view line, std::size_t* length) {
-               int position = 0;
-               int match_length = 0;
-               if (RegexFind(pattern, false, line, &position, &match_length) == 0) {
-                 return std::string::npos;
-               }
-               *length = static_cast<std::size_t>(match_length);
-               return static_cast<std::size_t>(position - 1);
-             });
+  SwapAround(editor, [](std::string_view pattern, std::string_view line, std::size_t* length) {
+    int position = 0;
+    int match_length = 0;
+    if (RegexFind(pattern, false, line, &position, &match_length) == 0) {
+      return std::string::npos;
+    }
+    *length = static_cast<std::size_t>(match_length);
+    return static_cast<std::size_t>(position - 1);
+  });
 }
 
 namespace {
@@ -434,9 +415,8 @@ void DropRepeats(Editor& editor, LineStore::Index& lines, Lines* removed) {
 }  // namespace
 
 void RemoveRepeatedLines(Editor& editor) {
-  static const std::string kStep = Sjis("[重複行を削除（最初の行を残す）]");
   static const std::string kBusy = Sjis("重複行を削除しています…");
-  RunDuplicateCommand(editor, kStep, kBusy, DropRepeats);
+  RunDuplicateCommand(editor, kBusy, DropRepeats);
 }
 
 }  // namespace parvane

@@ -18,61 +18,60 @@
 
 namespace parvane {
 
-// "連続する重複行を一行にまとめる", step "[連続する重複行を一行にまとめる]" plus
+// "連続する重複行を一行にまとめる", step 056 plus
 // the result-window choice, recorded after the work: each run of equal
 // adjacent lines (byte for byte) shrinks to its first line; the removed
 // copies go to editor.removed_lines and the removed-lines epilogue follows.
 void CollapseDuplicateLines(Editor& editor);
 
-// "連続する重複行を残さず削除", step "[連続する重複行を残さず削除]" plus the
+// "連続する重複行を残さず削除", step 057 plus the
 // choice: every line of a run of two or more equal adjacent lines is removed,
 // the first included; then the epilogue.
 void RemoveDuplicateLines(Editor& editor);
 
-// "重複行を削除（最初の行を残す）", step "[重複行を削除（最初の行を残す）]" plus
+// "重複行を削除（最初の行を残す）", step 076 plus
 // the choice: every later repeat of a line (byte for byte), adjacent or not,
 // is removed and the first occurrence stays where it stands; then the
 // epilogue. Linear in the number of lines (hashing).
 void RemoveRepeatedLines(Editor& editor);
 
-// "連続する空行を一行にまとめる", step "[連続する空行を一行にまとめる]": each run
+// "連続する空行を一行にまとめる", step 036: each run
 // of empty lines shrinks to one. A line of spaces is not empty.
 void CollapseBlankLines(Editor& editor);
 
-// "空行をすべて削除する", step "[空行をすべて削除する]": every empty line goes.
+// "空行をすべて削除する", step 013: every empty line goes.
 void RemoveBlankLines(Editor& editor);
 
-// "連続する空白文字をひとつにまとめる", step "[連続する空白文字をひとつにまとめる]":
+// "連続する空白文字をひとつにまとめる", step 010:
 // each run of half-width spaces and each run of full-width spaces becomes one.
 void CompressSpaces(Editor& editor);
 
-// "行頭の空白文字を削除する", step "[行頭の空白文字を削除する]".
+// "行頭の空白文字を削除する", step 014.
 void TrimLeadingSpaces(Editor& editor);
 
-// "行末の空白文字を削除する", step "[行末の空白文字を削除する]".
+// "行末の空白文字を削除する", step 015.
 void TrimTrailingSpaces(Editor& editor);
 
-// "指定文字数で改行（禁則無し）", step "[指定文字数で改行（禁則無し）]" and the
+// "指定文字数で改行（禁則無し）", step 058 and the
 // width (decimal), recorded after the prompt "何文字で折り返しますか？" (step
 // parameter 1). A width that is not above 0 changes no line and records
 // nothing. Every line is cut into pieces of at most the width in bytes,
 // never inside a character; each piece becomes a line of its own.
 void WrapLines(Editor& editor);
 
-// "行の左右を逆にする", step "[行の左右を逆にする]": the characters of each
+// "行の左右を逆にする", step 009: the characters of each
 // line in reverse order ("あいb" -> "bいあ").
 void ReverseEachLine(Editor& editor);
 
-// "指定した文字列を境に左右を入れ替える", step "[指定した文字列を境に左右を入れ替える]"
-// and the boundary, recorded before the work; prompt "境にする文字列は？"
+// "指定した文字列を境に左右を入れ替える", step 067 and the boundary, recorded
+// before the work; prompt "境にする文字列は？"
 // (step parameter 1). An empty or cancelled answer ends the command before
 // it starts. Each line A + S + B, S being the first occurrence of the
 // boundary, becomes B + S + A.
 void SwapAroundText(Editor& editor);
 
-// "指定した文字列を境に左右を入れ替える（正規表現）", step
-// "[指定した文字列を境に左右を入れ替える（正規表現）]" and the pattern; prompt
-// "境にする正規表現文字列は？". S is the leftmost-longest match (RegexFind,
+// "指定した文字列を境に左右を入れ替える（正規表現）", step 068 and the pattern;
+// prompt "境にする正規表現文字列は？". S is the leftmost-longest match (RegexFind,
 // case-sensitive). A bad pattern throws EbmREToken from the first line, after
 // the step was recorded; the lines are then stored unchanged.
 void SwapAroundPattern(Editor& editor);

@@ -333,14 +333,35 @@ void Editor::EndProgress() {
   host_->Progress(-1);
 }
 
-void Editor::RecordStep(std::string_view step_name) {
-  step_name_ = step_name;
-  record_buffer.emplace_back(step_name);
+void Editor::RecordStep(const Lines& params) {
+  if (running_step_ == nullptr) return;
+  step_name_ = running_step_->name;
+  // A name alone is written as it is: JoinFields would quote the one name
+  // that holds a space.
+  if (params.empty()) {
+    record_buffer.push_back(step_name_);
+    return;
+  }
+  Lines fields;
+  fields.reserve(params.size() + 1);
+  fields.push_back(step_name_);
+  fields.insert(fields.end(), params.begin(), params.end());
+  record_buffer.push_back(JoinFields(fields));
 }
 
-void Editor::RecordStepRecord() {
-  if (!step_record.empty()) step_name_ = step_record.front();
-  record_buffer.push_back(JoinFields(step_record));
+void Editor::RunOtherStep(Operation op) {
+  if (step_runner_ != nullptr) step_runner_(*this, op);
+}
+
+RunningStep::RunningStep(Editor& editor, const StepSpec& step, Runner runner)
+    : editor_(editor), outer_step_(editor.running_step_), outer_runner_(editor.step_runner_) {
+  editor_.running_step_ = &step;
+  editor_.step_runner_ = runner;
+}
+
+RunningStep::~RunningStep() {
+  editor_.running_step_ = outer_step_;
+  editor_.step_runner_ = outer_runner_;
 }
 
 std::string Editor::Title() const {

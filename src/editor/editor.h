@@ -1,19 +1,22 @@
 // The editor: one document, its state, the shared working lists and the
 // command frame in which every line command runs.
 //
-// Every line command is a function of an Editor (commands/, chars/, ...):
+// Every line command is a function of an Editor (commands/, chars/, ...),
+// run by the automation dispatcher under its command-table entry, from which
+// it takes its step name and its parameters' prompts:
 //
 //   void RemoveBlankLines(Editor& editor) {
-//     editor.RecordStep("[空行を削除]");   // commands without parameters
+//     editor.RecordStep();                     // a wrap: RecordStep({width})
 //     CommandFrame frame(editor, "空行を削除しています…", {.use_store = true});
 //     ... reorder or erase editor.work_store.views(), or RewriteWorkStore ...
-//   }                                        // StoreResult + EndCommand here
+//   }                                          // StoreResult + EndCommand here
 #ifndef PARVANE_EDITOR_EDITOR_H_
 #define PARVANE_EDITOR_EDITOR_H_
 
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +25,7 @@
 #include "editor/document.h"
 #include "editor/host.h"
 #include "editor/options.h"
+#include "editor/step_spec.h"
 #include "text/private_codes.h"
 
 namespace parvane {
@@ -31,6 +35,11 @@ inline constexpr std::string_view kProductVersion = "1.15";
 inline constexpr std::size_t kMaxLineLength = 64000;
 // A command's line growth when it has no bound (see CollectSelection).
 inline constexpr std::size_t kUnknownGrowth = static_cast<std::size_t>(-1);
+
+class Editor;
+
+// A command as the menus, the player and the command-line tool run it.
+using Operation = void (*)(Editor& editor);
 
 class Editor {
  public:
@@ -92,7 +101,10 @@ class Editor {
   LineStore work_store;
   Lines work_lines;
   bool whole_document = false;  // the working lines are the whole document
-  Lines step_record;    // the current command's step: name, then parameters
+  // What the removed-lines window chose ("" for nothing yet) while a
+  // duplicate-removal command shows it; nullopt at any other time
+  // (removed_lines.h).
+  std::optional<std::string> removed_lines_choice;
   Lines record_buffer;  // every step so far (the recording)
   Lines step_params;    // non-empty exactly while a step is played back
   Lines removed_lines;  // the removed-lines list, sorted whenever it is read (SetRemovedLines)
@@ -203,11 +215,21 @@ class Editor {
   // file appended to it).
   void PushUndo(std::string_view name);
 
+  // --- the running step ---
+  // The table command that runs now (set by RunningStep below, which only
+  // the automation dispatcher makes), or null: a command called directly.
+  const StepSpec* running_step() const { return running_step_; }
+  // Runs op as a step of its own, under the table entry whose operation it
+  // is, as the dispatcher of the running step runs commands (a find that
+  // first selects every row). Does nothing when no table command runs.
+  void RunOtherStep(Operation op);
+
   // --- recording ---
-  // Appends a parameterless command's bracketed name to record_buffer.
-  void RecordStep(std::string_view step_name);
-  // Appends JoinFields(step_record) to record_buffer.
-  void RecordStepRecord();
+  // Appends the running step's line to record_buffer: its name, then params
+  // as JoinFields writes them. Records nothing when no table command runs.
+  // The undo snapshot of the command's frame, if taken after this, is named
+  // after the step.
+  void RecordStep(const Lines& params = {});
 
   // The window caption: "%s %s- ( %d 行) - %s".
   std::string Title() const;
@@ -227,12 +249,33 @@ class Editor {
   std::vector<UndoStep> undo_steps_;  // oldest first
   std::vector<UndoStep> redo_steps_;  // the next redo last
   std::vector<UndoStep> displaced_redo_;  // redo_steps_ before the newest snapshot
+  friend class RunningStep;
+  const StepSpec* running_step_ = nullptr;
+  // How the dispatcher of running_step_ runs another table command.
+  void (*step_runner_)(Editor&, Operation) = nullptr;
   std::string step_name_;             // what the running command recorded
   std::string busy_message_;
   int last_percent_ = -1;
   bool result_refused_ = false;
   bool took_document_ = false;  // CollectSelection moved the whole store out
   bool recovery_failure_reported_ = false;
+};
+
+// Makes step the editor's running step, and runner the way to run another
+// table command, for exactly the guard's life; the outer ones (a step that
+// runs another) are back when it goes, however the command ends.
+class RunningStep {
+ public:
+  using Runner = void (*)(Editor& editor, Operation op);
+  RunningStep(Editor& editor, const StepSpec& step, Runner runner);
+  ~RunningStep();
+  RunningStep(const RunningStep&) = delete;
+  RunningStep& operator=(const RunningStep&) = delete;
+
+ private:
+  Editor& editor_;
+  const StepSpec* outer_step_;
+  Runner outer_runner_;
 };
 
 // Runs the frame around a command's own work: the constructor calls

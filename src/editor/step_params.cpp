@@ -40,24 +40,31 @@ void StoreStepParam(Editor& editor, int k, std::string_view answer) {
   editor.step_params[index] = std::string(answer);
 }
 
-std::optional<std::string> TextParam(Editor& editor, int k, std::string_view prompt,
-                                     std::string_view initial) {
+ParamQuestion AskedFor(const Editor& editor, int k) {
+  const StepSpec* step = editor.running_step();
+  if (step == nullptr || k < 1 || static_cast<std::size_t>(k) > step->params.size()) return {};
+  const ParamSpec& param = step->params[static_cast<std::size_t>(k - 1)];
+  return {param.prompt, param.initial};
+}
+
+std::optional<std::string> TextParam(Editor& editor, int k) {
   StepParam p = ReadStepParam(editor, k);
   if (!p.ask) {
     if (p.value.empty()) return std::nullopt;
     return p.value;
   }
-  auto answer = editor.host().InputBox(kProductName, prompt, initial);
+  const ParamQuestion question = AskedFor(editor, k);
+  auto answer = editor.host().InputBox(kProductName, question.prompt, question.initial);
   if (!answer || answer->empty()) return std::nullopt;
   if (p.store) StoreStepParam(editor, k, *answer);
   return answer;
 }
 
-std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
-                                std::string_view initial) {
+std::optional<long> NumberParam(Editor& editor, int k) {
   StepParam p = ReadStepParam(editor, k);
   if (!p.ask) return StepNumber(p.value);
-  auto answer = editor.host().InputBox(kProductName, prompt, initial);
+  const ParamQuestion question = AskedFor(editor, k);
+  auto answer = editor.host().InputBox(kProductName, question.prompt, question.initial);
   if (!answer) return std::nullopt;
   auto n = ParseInteger(*answer);
   long value = n ? *n : 0;
@@ -65,7 +72,7 @@ std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
   return value;
 }
 
-std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& dialog) {
+std::optional<std::filesystem::path> FileParam(Editor& editor, int k, FileDialogSpec dialog) {
   StepParam p = ReadStepParam(editor, k);
   if (!p.ask) {
     std::filesystem::path path = SjisToPath(p.value);
@@ -73,6 +80,7 @@ std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const File
     if (p.value.empty() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     return path;
   }
+  dialog.title = std::string(AskedFor(editor, k).prompt);
   auto chosen = editor.host().OpenFileDialog(dialog);
   if (!chosen) return std::nullopt;
   if (p.store) StoreStepParam(editor, k, PathToSjis(*chosen));

@@ -5,6 +5,9 @@
 //   "@all" (any case)  -> ask every time the step plays
 //   "@1st" (any case)  -> ask once, then the answer is written into the step
 //   anything else      -> that value
+//
+// What the person is asked (the prompt, the text shown first, a dialog's
+// title) is the running step's parameter k in the command table.
 #ifndef PARVANE_EDITOR_STEP_PARAMS_H_
 #define PARVANE_EDITOR_STEP_PARAMS_H_
 
@@ -32,19 +35,26 @@ StepParam ReadStepParam(const Editor& editor, int k);
 // Stores an answer obtained under "@1st" into step_params[k].
 void StoreStepParam(Editor& editor, int k, std::string_view answer);
 
+// The running step's parameter k (1-based): its prompt and initial text.
+// Empty texts when no table command runs or the step has no such parameter.
+struct ParamQuestion {
+  std::string_view prompt;
+  std::string_view initial;
+};
+ParamQuestion AskedFor(const Editor& editor, int k);
+
 // A text parameter through a one-line input box (caption: the product name).
 // Returns nullopt when cancelled or empty (the command is abandoned).
-std::optional<std::string> TextParam(Editor& editor, int k, std::string_view prompt,
-                                     std::string_view initial = {});
+std::optional<std::string> TextParam(Editor& editor, int k);
 
 // A number parameter through an input box. A value that is not a number
 // counts as 0. Returns nullopt when cancelled; the caller checks the range.
-std::optional<long> NumberParam(Editor& editor, int k, std::string_view prompt,
-                                std::string_view initial = {});
+std::optional<long> NumberParam(Editor& editor, int k);
 
-// A file parameter through the open dialog. Returns nullopt when cancelled or
-// when a played value names no existing file.
-std::optional<std::filesystem::path> FileParam(Editor& editor, int k, const FileDialogSpec& dialog);
+// A file parameter through the open dialog, which dialog describes but for
+// its title (the parameter's prompt). Returns nullopt when cancelled or when
+// a played value names no existing file.
+std::optional<std::filesystem::path> FileParam(Editor& editor, int k, FileDialogSpec dialog);
 
 }  // namespace parvane
 

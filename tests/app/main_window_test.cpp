@@ -27,6 +27,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "automation/automation_state.h"
+#include "automation/run_command.h"
 #include "commands/find_replace.h"
 #include "scripted_prompter.h"
 #include "text/literal.h"
@@ -480,7 +481,8 @@ class MainWindowTest : public QObject {
     w->editor().doc.SetLines(lines);
     w->model()->EndChange();
     w->resize(400, 300);
-    FindRows(w->editor(), "row 480", SearchMode::kPlain, false);
+    RunAsCommand(w->editor(), SearchCommand(SearchMode::kPlain, false),
+                 [&] { FindRows(w->editor(), "row 480", SearchMode::kPlain, false); });
     QCOMPARE(w->StatusText(), QString::fromUtf8("1 行見つかりました"));
     QVERIFY(w->view()->selectionModel()->isRowSelected(480, QModelIndex()));
     QVERIFY(w->view()->viewport()->rect().intersects(
@@ -488,7 +490,8 @@ class MainWindowTest : public QObject {
     w->TriggerCommand(3);  // 逆にする: the found row alone, so nothing moves
     QCOMPARE(Doc(*w), lines);
     QVERIFY(w->view()->selectionModel()->isRowSelected(480, QModelIndex()));
-    FindRows(w->editor(), "nothing", SearchMode::kPlain, false);
+    RunAsCommand(w->editor(), SearchCommand(SearchMode::kPlain, false),
+                 [&] { FindRows(w->editor(), "nothing", SearchMode::kPlain, false); });
     QCOMPARE(w->StatusText(), QString::fromUtf8("見つかりませんでした"));
     QCOMPARE(w->editor().doc.SelectedCount(), 0u);
     w->TriggerCommand(3);  // 逆にする: nothing to work on

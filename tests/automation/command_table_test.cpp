@@ -67,15 +67,22 @@ TEST(CommandTableTest, EveryEntryHasOneAliasOfItsOwn) {
   }
 }
 
-TEST(CommandTableTest, ParameterCountsAgreeWithTheParameterTexts) {
+TEST(CommandTableTest, EveryParameterIsDescribedAndAllButAChoiceIsAsked) {
   for (const CommandEntry& e : CommandTable()) {
-    EXPECT_EQ(e.parameters.empty(), e.parameter_count == 0) << e.name_utf8;
+    for (const ParamSpec& p : e.params) {
+      EXPECT_FALSE(p.description.empty()) << e.name_utf8;
+      EXPECT_EQ(p.prompt.empty(), p.kind == ParamKind::kChoice) << e.name_utf8;
+    }
   }
   const std::pair<int, int> expected[] = {{1, 0},  {51, 1}, {53, 1}, {55, 2}, {56, 1}, {61, 2},
                                           {62, 2}, {63, 1}, {71, 1}, {75, 1}, {76, 1}, {77, 0}};
   for (const auto& [code, count] : expected) {
-    EXPECT_EQ(CommandByCode(code)->parameter_count, count) << code;
+    EXPECT_EQ(CommandByCode(code)->params.size(), static_cast<std::size_t>(count)) << code;
   }
+  // The terminal's text is the descriptions in order; one may hold a comma.
+  EXPECT_EQ(ParameterText(*CommandByCode(55)), "column (decimal), text to insert");
+  EXPECT_EQ(ParameterText(*CommandByCode(63)), "key field number, counted from 0");
+  EXPECT_EQ(ParameterText(*CommandByCode(1)), "");
 }
 
 TEST(StepLineTest, AnAliasInTheFirstFieldBecomesItsCode) {

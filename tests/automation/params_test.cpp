@@ -1,5 +1,6 @@
 // The one rule by which every command reads a parameter: ask when not
-// playing, "@all" and "@1st" in any case, or the step's own value.
+// playing, "@all" and "@1st" in any case, or the step's own value; what is
+// asked is the running step's own parameter.
 #include "editor/step_params.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@ class ParamsTest : public ::testing::Test {
   void Play(std::string item) { editor.step_params = {"053", std::move(item)}; }
   ScriptedHost host;
   Editor editor{host};
+  const StepSpec step{Sjis("[t]"), {{ParamKind::kNumber, Sjis("何文字？"), "2", "n"}}};
+  RunningStep running{editor, step, nullptr};
 };
 
 TEST_F(ParamsTest, NumberFromTheStepOrFromTheAnswer) {
@@ -49,7 +52,7 @@ TEST_F(ParamsTest, NumberFromTheStepOrFromTheAnswer) {
     Play(c.item);
     host.prompts.clear();
     if (c.answer || std::string_view(c.item).starts_with("@")) host.inputs = {c.answer};
-    EXPECT_EQ(NumberParam(editor, 1, Sjis("何文字？")), c.value);
+    EXPECT_EQ(NumberParam(editor, 1), c.value);
     EXPECT_EQ(host.prompts.size(), std::string_view(c.item).starts_with("@") ? 1u : 0u);
     EXPECT_EQ(editor.step_params.at(1), c.item_after);
   }
@@ -76,21 +79,34 @@ TEST_F(ParamsTest, TextFromTheStepOrFromTheAnswer) {
     SCOPED_TRACE(c.item);
     Play(c.item);
     if (std::string_view(c.item).starts_with("@")) host.inputs = {c.answer};
-    EXPECT_EQ(TextParam(editor, 1, "?"), c.value);
+    EXPECT_EQ(TextParam(editor, 1), c.value);
     EXPECT_EQ(editor.step_params.at(1), c.item_after);
   }
 }
 
 TEST_F(ParamsTest, NotPlayingAlwaysAsksAndAMissingItemCountsAsAll) {
   host.inputs = {"7", "8"};
-  EXPECT_EQ(NumberParam(editor, 1, "?"), 7);
+  EXPECT_EQ(NumberParam(editor, 1), 7);
   EXPECT_TRUE(editor.step_params.empty());
   editor.step_params = {"053"};
-  EXPECT_EQ(NumberParam(editor, 1, "?"), 8);
-  EXPECT_EQ(host.prompts.size(), 2u);
+  EXPECT_EQ(NumberParam(editor, 1), 8);
+  EXPECT_EQ(host.prompts, (std::vector<std::string>{"何文字？", "何文字？"}));
+  EXPECT_EQ(host.initial_texts, (std::vector<std::string>{"2", "2"}));
+}
+
+TEST_F(ParamsTest, AParameterTheRunningStepLacksOrNoRunningStepAsksWithoutAPrompt) {
+  host.inputs = {"x", "y"};
+  EXPECT_EQ(TextParam(editor, 3), "x");
+  {
+    Editor bare(host);
+    EXPECT_EQ(TextParam(bare, 1), "y");
+  }
+  EXPECT_EQ(host.prompts, (std::vector<std::string>{"", ""}));
 }
 
 TEST_F(ParamsTest, FileFromTheStepMustExist) {
+  const StepSpec file_step{Sjis("[f]"), {{ParamKind::kFile, Sjis("開く"), "", "f"}}};
+  RunningStep file_running(editor, file_step, nullptr);
   TempDir dir;
   const auto file = WriteBytes(dir / "t.txt", "a=b\r\n");
   editor.step_params = {"071", PathToSjis(file)};
@@ -103,9 +119,14 @@ TEST_F(ParamsTest, FileFromTheStepMustExist) {
 
   editor.step_params = {"071", "@1st"};
   host.open_files = {file};
-  EXPECT_EQ(FileParam(editor, 1, {}), file);
+  FileDialogSpec dialog;
+  dialog.filter = "*.txt";
+  EXPECT_EQ(FileParam(editor, 1, dialog), file);
   EXPECT_EQ(editor.step_params.at(1), PathToSjis(file));
-  EXPECT_EQ(host.open_dialogs.size(), 1u);
+  ASSERT_EQ(host.open_dialogs.size(), 1u);
+  // The title is the parameter's prompt; the rest is the caller's.
+  EXPECT_EQ(host.open_dialogs[0].title, Sjis("開く"));
+  EXPECT_EQ(host.open_dialogs[0].filter, "*.txt");
 }
 
 }  // namespace

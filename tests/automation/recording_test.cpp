@@ -10,6 +10,13 @@
 namespace parvane {
 namespace {
 
+// Records a step as a command running under that name would.
+void Record(Editor& editor, const std::string& name_utf8, const Lines& params = {}) {
+  const StepSpec step{Sjis(name_utf8), {}};
+  RunningStep running(editor, step, nullptr);
+  editor.RecordStep(params);
+}
+
 class RecordingTest : public ::testing::Test {
  protected:
   ScriptedHost host;
@@ -23,9 +30,8 @@ TEST_F(RecordingTest, SavesTitleAndStepsAsShiftJisWithCrLfAfterEveryLine) {
   StartRecording(editor, state);
   EXPECT_TRUE(state.recording);
   EXPECT_TRUE(editor.record_buffer.empty());
-  editor.RecordStep(Sjis("[逆にする]"));
-  editor.step_record = {Sjis("[行頭に文字列を追加]"), "a \"b\",c"};
-  editor.RecordStepRecord();
+  Record(editor, "[逆にする]");
+  Record(editor, "[行頭に文字列を追加]", {"a \"b\",c"});
 
   host.inputs.push_back("整形");
   host.save_files.push_back(dir / "m.pvx");
@@ -59,7 +65,7 @@ TEST_F(RecordingTest, EmptyOrCancelledTitleIsUntitledAndNoStepsLeaveOnlyTheTitle
 
 TEST_F(RecordingTest, CancellingAsksToDiscardAndNoShowsTheDialogAgain) {
   StartRecording(editor, state);
-  editor.RecordStep(Sjis("[逆にする]"));
+  Record(editor, "[逆にする]");
   host.inputs.push_back("t");
   host.save_files = {std::nullopt, dir / "second.pvx"};
   host.answers = {Answer::kNo};
@@ -72,7 +78,7 @@ TEST_F(RecordingTest, CancellingAsksToDiscardAndNoShowsTheDialogAgain) {
 
 TEST_F(RecordingTest, YesDiscardsTheSteps) {
   StartRecording(editor, state);
-  editor.RecordStep(Sjis("[逆にする]"));
+  Record(editor, "[逆にする]");
   host.inputs.push_back("t");
   host.save_files = {std::nullopt};
   host.answers = {Answer::kYes};
@@ -83,7 +89,7 @@ TEST_F(RecordingTest, YesDiscardsTheSteps) {
 
 TEST_F(RecordingTest, AnUnwritableTargetKeepsTheStepsForAnotherChoice) {
   StartRecording(editor, state);
-  editor.RecordStep(Sjis("[逆にする]"));
+  Record(editor, "[逆にする]");
   host.inputs.push_back("t");
   host.save_files = {dir / "no-such-dir" / "x.pvx", dir / "ok.pvx"};
   ASSERT_TRUE(EndRecording(editor, state));

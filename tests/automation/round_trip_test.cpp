@@ -9,6 +9,7 @@
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
+#include "automation/run_command.h"
 #include "editor/fields.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
@@ -57,7 +58,7 @@ TEST(RoundTripTest, EveryCommandPlaysBackAsItRan) {
     Editor direct(direct_host);
     direct.doc.SetLines(SjisLines(kDocument));
     Prepare(entry.code, direct_host, dir);
-    entry.operation(direct);
+    RunCommand(direct, entry);
     ASSERT_FALSE(direct.record_buffer.empty()) << "nothing recorded";
     const std::string step = direct.record_buffer.back();
     EXPECT_EQ(SplitFields(step).at(0), entry.name);

@@ -6,6 +6,7 @@
 #include "automation/command_table.h"
 #include "automation/playback.h"
 #include "automation/pvx_file.h"
+#include "automation/run_command.h"
 #include "codes/text_file.h"
 #include "editor/files.h"
 #include "support/scripted_host.h"
@@ -23,7 +24,7 @@ TEST(StepCharacters, AnEmojiParameterIsRecordedAndPlayedBack) {
   ASSERT_EQ(LoadDocumentFile(editor, WriteBytes(dir / "a.txt", "\xEF\xBB\xBF" "x\r\n"), false),
             LoadResult::kLoaded);
   host.inputs = {std::string(kGrinning) + " "};
-  CommandByCode(51)->operation(editor);  // [行頭に文字列を追加]
+  RunCommand(editor, *CommandByCode(51));  // [行頭に文字列を追加]
   ASSERT_EQ(editor.doc.line(0), "\xF0\x40 x");
   ASSERT_EQ(editor.record_buffer.size(), 1u);
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "automation/run_command.h"
 #include "editor/fields.h"
 #include "editor/files.h"
 #include "support/scripted_host.h"
@@ -87,7 +88,7 @@ TEST_F(ConvertByTableTest, FromTheMenu) {
   editor_.doc.Select(1, true);
   editor_.doc.Select(2, true);
   host_.open_files.push_back(table);
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"abc", "Xyz", "Xyz", "q"}));
   ASSERT_EQ(host_.open_dialogs.size(), 1u);
   EXPECT_EQ(SjisToUtf8(host_.open_dialogs[0].title), "変換テーブルのファイルを開く");
@@ -108,21 +109,21 @@ TEST_F(ConvertByTableTest, TableInShiftJisRtfOrEucJp) {
   const auto euc = Table("euc.txt", "\xC5\xEC\xB5\xFE=tokyo\n");  // 東京 in EUC-JP
   editor_.doc.SetLines({Sjis("東京")});
   host_.open_files.push_back(euc);
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"tokyo"}));
 
   const auto rtf = Table("table.rtf", "{\\rtf1\\ansi tokyo=Kyoto\\par\n}");
   host_.open_files.push_back(rtf);
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"Kyoto"}));
 }
 
 TEST_F(ConvertByTableTest, CancelledOrMissingFileDoesNothing) {
   editor_.doc.SetLines({"abc"});
   host_.open_files.push_back(std::nullopt);
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   host_.open_files.push_back(dir_ / "missing.txt");
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_TRUE(editor_.record_buffer.empty());
   EXPECT_EQ(host_.commands_started, 0);
   EXPECT_FALSE(editor_.modified);
@@ -132,7 +133,7 @@ TEST_F(ConvertByTableTest, PlayedBackWithItsParameter) {
   const auto table = Table("table.txt", "a=b\r\n");
   editor_.doc.SetLines({"aA"});
   editor_.step_params = {"071", PathToSjis(table)};
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"bb"}));
   EXPECT_TRUE(host_.open_dialogs.empty());
   EXPECT_FALSE(editor_.modified);  // no undo snapshot while playing
@@ -140,13 +141,13 @@ TEST_F(ConvertByTableTest, PlayedBackWithItsParameter) {
   editor_.step_params = {"071", "@all"};
   host_.open_files.push_back(table);
   editor_.doc.SetLines({"a"});
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(host_.open_dialogs.size(), 1u);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"b"}));
 
   editor_.step_params = {"071", PathToSjis(dir_ / "missing.txt")};
   const std::size_t recorded = editor_.record_buffer.size();
-  ConvertByTable(editor_);
+  RunOperation(editor_, ConvertByTable);
   EXPECT_EQ(editor_.record_buffer.size(), recorded);
 }
 

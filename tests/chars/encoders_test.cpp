@@ -8,6 +8,7 @@
 #include <string>
 
 #include "automation/playback.h"
+#include "automation/run_command.h"
 #include "chars/base64.h"
 #include "chars/garbled_repair.h"
 #include "chars/http_escape.h"
@@ -148,7 +149,7 @@ class EncoderCommandTest : public ::testing::Test {
  protected:
   std::vector<std::string> Run(void (*command)(Editor&), const Lines& lines) {
     editor_.doc.SetLines(lines);
-    command(editor_);
+    RunOperation(editor_, command);
     return Utf8Lines(editor_.doc.lines());
   }
   ScriptedHost host_;
@@ -177,10 +178,10 @@ TEST_F(EncoderCommandTest, RecordedStepsPlayBack) {
   const Lines original = {"a b&c", Sjis("あ"), ""};
   Run(EncodeHttpEscape, original);
   const Lines escaped = editor_.doc.lines().ToStrings();
-  EncodeBase64(editor_);
+  RunOperation(editor_, EncodeBase64);
   const Lines encoded = editor_.doc.lines().ToStrings();
-  DecodeBase64(editor_);
-  DecodeHttpEscape(editor_);
+  RunOperation(editor_, DecodeBase64);
+  RunOperation(editor_, DecodeHttpEscape);
   EXPECT_EQ(editor_.doc.lines(), original);
   ASSERT_EQ(editor_.record_buffer.size(), 4u);
 
@@ -218,7 +219,7 @@ TEST_F(EncoderCommandTest, SelectedLinesOnly) {
   editor_.doc.SetLines({"A", "A", "A", "A"});
   editor_.doc.Select(1, true);
   editor_.doc.Select(2, true);
-  EncodeBase64(editor_);
+  RunOperation(editor_, EncodeBase64);
   EXPECT_EQ(Utf8Lines(editor_.doc.lines()), (std::vector<std::string>{"A", "QQ==", "QQ==", "A"}));
 }
 
@@ -232,7 +233,7 @@ TEST(GarbledRepairTest, ReencodesAsEucJp) {
   ScriptedHost host;
   Editor editor(host);
   editor.doc.SetLines({"plain ASCII", Sjis("あ"), Sjis("ｱ"), ""});
-  RepairGarbledText(editor);
+  RunOperation(editor, RepairGarbledText);
   EXPECT_EQ(editor.doc.lines(), (Lines{"plain ASCII", "\xA4\xA2", "\x8E\xB1", ""}));
   EXPECT_EQ(Utf8Lines(editor.record_buffer),
             (std::vector<std::string>{"[チャットや掲示板で化けた文字を元に戻す]"}));
@@ -246,7 +247,7 @@ TEST(GarbledRepairTest, LeadByteAtLineEndKeepsTheLineBreak) {
   Lines lines;
   for (int i = 0; i < 5000; ++i) lines.push_back(i == 4095 ? std::string("x\x82") : "y");
   editor.doc.SetLines(lines);
-  RepairGarbledText(editor);
+  RunOperation(editor, RepairGarbledText);
   ASSERT_EQ(editor.doc.size(), 5000u);
   EXPECT_EQ(editor.doc.line(4095), "x\x82");
   EXPECT_EQ(editor.doc.line(4096), "y");

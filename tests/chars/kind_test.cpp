@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "automation/run_command.h"
 #include "chars/kind_classes.h"
 #include "chars/kind_lines.h"
 #include "chars/kind_mapping.h"
@@ -203,7 +204,7 @@ class KindCommandTest : public ::testing::Test {
 
 TEST_F(KindCommandTest, WholeDocumentWhenNothingIsSelected) {
   SetDocument({"ＡＢ１２", "ｶﾞｯｺｳ"});
-  DigitsToHalfWidth(editor_);
+  RunOperation(editor_, DigitsToHalfWidth);
   EXPECT_EQ(Document(), (std::vector<std::string>{"ＡＢ12", "ｶﾞｯｺｳ"}));
   EXPECT_EQ(Recorded(), (std::vector<std::string>{"[数字を半角に変換]"}));
   EXPECT_EQ(host_.busy_messages, (std::vector<std::string>{"全角数字を半角数字に変換しています…"}));
@@ -229,7 +230,7 @@ TEST_F(KindCommandTest, SelectedLinesOnlyAndInPlace) {
     editor_.doc.Select(1, true);
     editor_.doc.Select(2, true);
     editor_.record_buffer.clear();
-    c.command(editor_);
+    RunOperation(editor_, c.command);
     EXPECT_EQ(Document(), (std::vector<std::string>{"ａｂ", c.converted, c.converted, "ａｂ"}))
         << c.step;
     EXPECT_EQ(Recorded(), (std::vector<std::string>{c.step}));
@@ -261,7 +262,7 @@ TEST_F(KindCommandTest, EveryCommandRecordsItsOwnStepName) {
       {SwapCase, "[大文字と小文字を入れ替える]"},
   };
   SetDocument({"x"});
-  for (const Case& c : cases) c.command(editor_);
+  for (const Case& c : cases) RunOperation(editor_, c.command);
   std::vector<std::string> expected;
   for (const Case& c : cases) expected.push_back(c.step);
   EXPECT_EQ(Recorded(), expected);
@@ -273,26 +274,26 @@ TEST_F(KindCommandTest, SoundMarkAfterALineBreakStaysLikeOneAfterALetter) {
   // later line follows the LF and keeps its half width; only the very first
   // line has nothing before its mark.
   SetDocument({"ﾞｶﾞ", "ﾞｶﾞ", "ﾟﾊﾟ", "aﾞ", "ｶ", "ﾞ"});
-  KatakanaToFullWidth(editor_);
+  RunOperation(editor_, KatakanaToFullWidth);
   EXPECT_EQ(Document(), (std::vector<std::string>{"゛ガ", "ﾞガ", "ﾟパ", "aﾞ", "カ", "ﾞ"}));
 
   // With a selection, the first selected line is the start of the text.
   SetDocument({"ﾞ", "ﾞ", "ﾞ"});
   editor_.doc.Select(1, true);
   editor_.doc.Select(2, true);
-  KatakanaToFullWidth(editor_);
+  RunOperation(editor_, KatakanaToFullWidth);
   EXPECT_EQ(Document(), (std::vector<std::string>{"ﾞ", "゛", "ﾞ"}));
 
   // Other classes convert a leading mark on every line.
   SetDocument({"ﾞ", "ﾞ"});
-  SwapWidth(editor_);
+  RunOperation(editor_, SwapWidth);
   EXPECT_EQ(Document(), (std::vector<std::string>{"゛", "゛"}));
 }
 
 TEST_F(KindCommandTest, TooLongResultIsRefused) {
   editor_.max_line_length = 10;
   SetDocument({"abcdef"});
-  ConvertToFullWidth(editor_);
+  RunOperation(editor_, ConvertToFullWidth);
   EXPECT_EQ(Document(), (std::vector<std::string>{"abcdef"}));
   ASSERT_EQ(host_.messages.size(), 1u);
 }

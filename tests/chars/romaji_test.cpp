@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "automation/run_command.h"
 #include "chars/romaji_tables.h"
 #include "chars/table_replacement.h"
 #include "regex/kit.h"
@@ -236,7 +237,7 @@ TEST(RomajiCommandTest, ChunksKeepEveryLineAndTheSelection) {
   for (int i = 0; i < 700; ++i) lines.push_back(Sjis(i % 2 ? "シンブン" : ""));
   lines.push_back(Sjis("ホンヤ"));
   editor.doc.SetLines(lines);
-  KatakanaToHepburn(editor);
+  RunOperation(editor, KatakanaToHepburn);
   ASSERT_EQ(editor.doc.size(), 701u);
   for (int i = 0; i < 700; ++i) ASSERT_EQ(editor.doc.line(i), i % 2 ? "shinbun" : "") << i;
   EXPECT_EQ(editor.doc.line(700), "hon'ya");
@@ -246,9 +247,9 @@ TEST(RomajiCommandTest, ChunksKeepEveryLineAndTheSelection) {
   editor.doc.SetLines({"ka", "ka", "ka", "ka"});
   editor.doc.Select(1, true);
   editor.doc.Select(2, true);
-  RomajiToKatakana(editor);
+  RunOperation(editor, RomajiToKatakana);
   EXPECT_EQ(Utf8Lines(editor.doc.lines()), (std::vector<std::string>{"ka", "カ", "カ", "ka"}));
-  KatakanaToKunrei(editor);
+  RunOperation(editor, KatakanaToKunrei);
   EXPECT_EQ(Utf8Lines(editor.record_buffer).back(), "[カタカナをローマ字（訓令式）に変換]");
   EXPECT_EQ(host.busy_messages.back(), "ローマ字（訓令式）に変換しています…");
 }
@@ -256,7 +257,7 @@ TEST(RomajiCommandTest, ChunksKeepEveryLineAndTheSelection) {
 TEST(RomajiCommandTest, EmptyDocumentStaysEmpty) {
   ScriptedHost host;
   Editor editor(host);
-  RomajiToKatakana(editor);
+  RunOperation(editor, RomajiToKatakana);
   EXPECT_TRUE(editor.doc.empty());
   EXPECT_EQ(Utf8Lines(editor.record_buffer),
             (std::vector<std::string>{"[ローマ字をカタカナに変換]"}));

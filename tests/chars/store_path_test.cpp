@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/run_command.h"
 #include "chars/base64.h"
 #include "chars/conversion_table.h"
 #include "chars/encoders.h"
@@ -158,7 +159,7 @@ TEST(StorePathTest, WholeDocumentAndScatteredRowsMatchTheDirectConversion) {
       std::vector<const char*> before;
       for (std::string_view line : editor.doc.lines()) before.push_back(line.data());
 
-      c.command(editor);
+      RunOperation(editor, c.command);
 
       ASSERT_EQ(editor.doc.lines().ToStrings(), expected) << c.name << " round " << round;
       if (whole && expected.size() == lines.size()) {

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "automation/run_command.h"
 #include "commands/line_commands_fixture.h"
 #include "text/cp932.h"
 
@@ -15,10 +16,10 @@ using AddingTest = LineCommandsTest;
 TEST_F(AddingTest, AddAtStartAndEndRecordTheTextAfterTheName) {
   Load({"a", "", "b"});
   host.inputs.push_back(">");
-  AddTextAtStart(editor);
+  RunOperation(editor, AddTextAtStart);
   EXPECT_EQ(Text(), (Utf8{">a", ">", ">b"}));
   host.inputs.push_back("a b");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{">aa b", ">a b", ">ba b"}));
   EXPECT_EQ(Recorded(), (Utf8{"[行頭に文字列を追加],>", "[行末に文字列を追加],\"a b\""}));
   EXPECT_EQ(host.prompts, (Utf8{"行頭に追加する文字列は？", "行末に追加する文字列は？"}));
@@ -27,9 +28,9 @@ TEST_F(AddingTest, AddAtStartAndEndRecordTheTextAfterTheName) {
 TEST_F(AddingTest, CancelledOrEmptyTextChangesAndRecordsNothing) {
   Load({"a"});
   host.inputs.push_back(std::nullopt);
-  AddTextAtStart(editor);
+  RunOperation(editor, AddTextAtStart);
   host.inputs.push_back("");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{"a"}));
   EXPECT_TRUE(Recorded().empty());
   EXPECT_EQ(host.commands_started, 0);
@@ -39,7 +40,7 @@ TEST_F(AddingTest, CancelledOrEmptyTextChangesAndRecordsNothing) {
 TEST_F(AddingTest, SelectionWithGapsLandsAsOneSelectedBlock) {
   Load({"a", "b", "c", "d", "e"}, {1, 3});
   host.inputs.push_back("X");
-  AddTextAtStart(editor);
+  RunOperation(editor, AddTextAtStart);
   EXPECT_EQ(Text(), (Utf8{"a", "Xb", "Xd", "c", "e"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
 }
@@ -47,18 +48,18 @@ TEST_F(AddingTest, SelectionWithGapsLandsAsOneSelectedBlock) {
 TEST_F(AddingTest, OneSelectedRowMeansTheWholeDocumentOnlyInTheExtendedStyle) {
   Load({"a", "b"}, {1});
   host.inputs.push_back("X");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{"aX", "bX"}));
 
   Load({"a", "b"}, {1});
   editor.selection_style = SelectionStyle::kStandard;
   host.inputs.push_back("X");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{"a", "bX"}));
 
   Load({"a", "b"});
   host.inputs.push_back("X");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{"aX", "bX"}));
 }
 
@@ -66,16 +67,16 @@ TEST_F(AddingTest, TooLongResultIsRefusedButStillRecorded) {
   editor.max_line_length = 4;
   Load({"abc", "a"});
   host.inputs.push_back("d");
-  AddTextAtEnd(editor);  // exactly 4 bytes: accepted
+  RunOperation(editor, AddTextAtEnd);  // exactly 4 bytes: accepted
   EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
   host.inputs.push_back("e");
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
   EXPECT_EQ(host.MessageTexts(), (Utf8{"行が長くなりすぎてしまいます。\r\n処理を中止しました。"}));
   EXPECT_EQ(Recorded(), (Utf8{"[行末に文字列を追加],d", "[行末に文字列を追加],e"}));
 
   Play({"052", "e"});
-  AddTextAtEnd(editor);
+  RunOperation(editor, AddTextAtEnd);
   EXPECT_EQ(host.messages.size(), 1u);  // silent in playback
   EXPECT_EQ(Text(), (Utf8{"abcd", "ad"}));
 }
@@ -86,7 +87,7 @@ TEST_F(AddingTest, ColumnInsertClampsToTheLineAndPreviewsTheMarker) {
     Load({"abcdef"});
     host.inputs = {column, "X"};
     host.answers = {Answer::kYes};
-    AddTextAtColumn(editor);
+    RunOperation(editor, AddTextAtColumn);
     EXPECT_EQ(Text(), (Utf8{expected})) << column;
   }
   EXPECT_EQ(host.messages[0].text, "ab[ ※ ]cdef\r\n[ ※ ] の位置に挿入されます。処理を進めますか？");
@@ -97,7 +98,7 @@ TEST_F(AddingTest, ColumnInsertClampsToTheLineAndPreviewsTheMarker) {
   editor.record_buffer.clear();
   host.inputs = {"3"};
   host.answers = {Answer::kNo};
-  AddTextAtColumn(editor);
+  RunOperation(editor, AddTextAtColumn);
   EXPECT_EQ(Text(), (Utf8{"abcdef"}));
   EXPECT_TRUE(Recorded().empty());
 }
@@ -106,7 +107,7 @@ TEST_F(AddingTest, CutAndKeepColumnsWithPreview) {
   Load({"abcdef", "a"});
   host.inputs = {"2"};
   host.answers = {Answer::kYes};
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"cdef", ""}));
   EXPECT_EQ(host.messages[0].text, "abcdef\r\n　が\r\ncdef\r\n　になります。処理を進めますか？");
   EXPECT_EQ(host.busy_messages.back(), "行頭から、半角 2 文字分を削除しています…");
@@ -114,7 +115,7 @@ TEST_F(AddingTest, CutAndKeepColumnsWithPreview) {
   Load({"abcdef", "a"});
   host.inputs = {"2"};
   host.answers = {Answer::kYes};
-  KeepColumnsFromStart(editor);
+  RunOperation(editor, KeepColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"ab", "a"}));
   EXPECT_EQ(host.messages[1].text, "abcdef\r\n　が\r\nab\r\n　になります。処理を進めますか？");
   EXPECT_EQ(Recorded(), (Utf8{"[行頭から数文字を削る],2", "[行頭の数文字を残して削る],2"}));
@@ -122,7 +123,7 @@ TEST_F(AddingTest, CutAndKeepColumnsWithPreview) {
   // Not positive: the preview was shown, then nothing happens.
   host.inputs = {"abc"};
   host.answers = {Answer::kYes};
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"ab", "a"}));
   EXPECT_EQ(Recorded().size(), 2u);
   EXPECT_EQ(host.messages.size(), 3u);
@@ -133,20 +134,20 @@ TEST_F(AddingTest, ColumnsInsideATwoByteCharacterKeepItOnItsStartingSide) {
   Load({"aあb"});
   host.inputs = {"2"};
   host.answers = {Answer::kYes};
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"b"}));
   EXPECT_EQ(host.messages.back().text, "aあb\r\n　が\r\nb\r\n　になります。処理を進めますか？");
 
   Load({"aあb"});
   host.inputs = {"2"};
   host.answers = {Answer::kYes};
-  KeepColumnsFromStart(editor);
+  RunOperation(editor, KeepColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"aあ"}));
 
   Load({"aあb"});
   host.inputs = {"3", "X"};
   host.answers = {Answer::kYes};
-  AddTextAtColumn(editor);
+  RunOperation(editor, AddTextAtColumn);
   EXPECT_EQ(Text(), (Utf8{"aあXb"}));
   EXPECT_EQ(host.messages.back().text,
             "aあ[ ※ ]b\r\n[ ※ ] の位置に挿入されます。処理を進めますか？");
@@ -155,7 +156,7 @@ TEST_F(AddingTest, ColumnsInsideATwoByteCharacterKeepItOnItsStartingSide) {
 TEST_F(AddingTest, PlaybackParametersFollowTheRule) {
   Load({"abcdef"});
   Play({"053", "3"});  // a literal: no prompt, no preview
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"def"}));
   EXPECT_TRUE(host.prompts.empty());
   EXPECT_TRUE(host.messages.empty());
@@ -165,7 +166,7 @@ TEST_F(AddingTest, PlaybackParametersFollowTheRule) {
   Play({"053", "@ALL"});
   host.inputs = {"1", "2"};
   host.answers = {Answer::kNo, Answer::kYes};
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"cdef"}));
   EXPECT_EQ(host.prompts.size(), 2u);
   EXPECT_EQ(SjisToUtf8(editor.step_params[1]), "@ALL");
@@ -174,7 +175,7 @@ TEST_F(AddingTest, PlaybackParametersFollowTheRule) {
   Play({"053", "@1st"});
   host.inputs = {"$3"};
   host.answers = {Answer::kYes};
-  CutColumnsFromStart(editor);
+  RunOperation(editor, CutColumnsFromStart);
   EXPECT_EQ(Text(), (Utf8{"def"}));
   EXPECT_EQ(editor.step_params[1], "3");
   EXPECT_EQ(Recorded().back(), "[行頭から数文字を削る],3");
@@ -183,7 +184,7 @@ TEST_F(AddingTest, PlaybackParametersFollowTheRule) {
 TEST_F(AddingTest, LineNumbersAreZeroPaddedToTheCountsDigits) {
   Utf8 lines(12, "x");
   Load(lines);
-  AddLineNumbers(editor);
+  RunOperation(editor, AddLineNumbers);
   for (int i = 0; i < 12; ++i) {
     char expected[8];
     std::snprintf(expected, sizeof expected, "%02dx", i + 1);
@@ -192,7 +193,7 @@ TEST_F(AddingTest, LineNumbersAreZeroPaddedToTheCountsDigits) {
   EXPECT_EQ(Recorded(), (Utf8{"[行頭に行番号を追加]"}));
 
   Load(Utf8(300, ""));
-  AddHexLineNumbers(editor);
+  RunOperation(editor, AddHexLineNumbers);
   EXPECT_EQ(Text().front(), "001");
   EXPECT_EQ(Text()[9], "00A");
   EXPECT_EQ(Text().back(), "12C");
@@ -200,7 +201,7 @@ TEST_F(AddingTest, LineNumbersAreZeroPaddedToTheCountsDigits) {
 
   // A selection is numbered from 1.
   Load({"a", "b", "c"}, {1, 2});
-  AddLineNumbers(editor);
+  RunOperation(editor, AddLineNumbers);
   EXPECT_EQ(Text(), (Utf8{"a", "1b", "2c"}));
 }
 
@@ -219,18 +220,18 @@ TEST_F(AddingTest, AlignLeadingNumbers) {
   };
   for (const auto& [input, expected] : cases) {
     Load(input);
-    AlignLeadingNumbers(editor);
+    RunOperation(editor, AlignLeadingNumbers);
     EXPECT_EQ(Text(), expected) << input[0];
   }
   Load({"face", "G1", "1"});
-  AlignLeadingHexNumbers(editor);
+  RunOperation(editor, AlignLeadingHexNumbers);
   EXPECT_EQ(Text(), (Utf8{"face", "G1", "0001"}));
   EXPECT_EQ(Recorded().back(), "[行頭にある数字（16進数）の桁を揃える]");
 }
 
 TEST_F(AddingTest, CharacterCountsCountTwoByteCharactersOnce) {
   Load({"あいb", ""});
-  AddCharacterCounts(editor);
+  RunOperation(editor, AddCharacterCounts);
   EXPECT_EQ(Text(), (Utf8{"3あいb", "0"}));
   EXPECT_EQ(Recorded(), (Utf8{"[行頭にその行の文字数を追加]"}));
 }
@@ -254,7 +255,7 @@ TEST_F(AddingTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
     Load({"1"});
     editor.record_buffer.clear();
     host.busy_messages.clear();
-    c.command(editor);
+    RunOperation(editor, c.command);
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
     EXPECT_TRUE(host.prompts.empty());
@@ -289,7 +290,7 @@ TEST_F(AddingTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
     host.prompts.clear();
     host.inputs.assign(c.inputs.begin(), c.inputs.end());
     host.answers = {Answer::kYes};
-    c.command(editor);
+    RunOperation(editor, c.command);
     host.answers.clear();
     EXPECT_EQ(host.prompts, c.prompts);
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
@@ -311,9 +312,9 @@ TEST_F(AddingTest, ColumnDefaultIsZeroAndItsTextFollowsThePlaybackRule) {
   e.doc.SetLines({"abc"});
   asking.inputs = {"2", "X"};
   asking.answers = {Answer::kYes};
-  AddTextAtColumn(e);
+  RunOperation(e, AddTextAtColumn);
   asking.inputs = {"Y"};
-  AddTextAtStart(e);
+  RunOperation(e, AddTextAtStart);
   EXPECT_EQ(asking.initials, (std::vector<std::string>{"0", "", ""}));
   EXPECT_EQ(e.doc.lines(), (Lines{"YaXbc"}));
 
@@ -322,7 +323,7 @@ TEST_F(AddingTest, ColumnDefaultIsZeroAndItsTextFollowsThePlaybackRule) {
   host.inputs = {"-"};
   for (int file = 0; file < 2; ++file) {
     Load({"ab"});
-    AddTextAtColumn(editor);
+    RunOperation(editor, AddTextAtColumn);
     EXPECT_EQ(Text(), (Utf8{"a-b"}));
   }
   EXPECT_EQ(host.prompts, (Utf8{"行中に追加する文字列は？"}));
@@ -334,10 +335,10 @@ TEST_F(AddingTest, ColumnDefaultIsZeroAndItsTextFollowsThePlaybackRule) {
   // played text abandons the command.
   Play({"055", "abc", "Z"});
   Load({"ab"});
-  AddTextAtColumn(editor);
+  RunOperation(editor, AddTextAtColumn);
   EXPECT_EQ(Text(), (Utf8{"Zab"}));
   Play({"055", "1", ""});
-  AddTextAtColumn(editor);
+  RunOperation(editor, AddTextAtColumn);
   EXPECT_EQ(Text(), (Utf8{"Zab"}));
   EXPECT_EQ(Recorded().size(), 3u);
 }
@@ -362,14 +363,14 @@ TEST_F(MergeTest, FileLinesAreReusedCyclically) {
   auto file = WriteBytes(dir / "m.txt", "x\r\ny\r\n");
   Load({"a", "b", "c", "d"});
   host.open_files.push_back(file);
-  MergeFileAtStart(editor);
+  RunOperation(editor, MergeFileAtStart);
   EXPECT_EQ(Text(), (Utf8{"xa", "yb", "xc", "yd"}));
   EXPECT_EQ(Recorded(), (Utf8{"[行頭に他のファイルを合成]," + file.string()}));
   EXPECT_EQ(SjisToUtf8(host.open_dialogs[0].title), "行頭に合成するファイルを開く");
 
   // Played back, the step's file is read without a dialog.
   Play({"065", file.string()});
-  MergeFileAtEnd(editor);
+  RunOperation(editor, MergeFileAtEnd);
   EXPECT_EQ(Text(), (Utf8{"xax", "yby", "xcx", "ydy"}));
   EXPECT_EQ(host.open_dialogs.size(), 1u);
 }
@@ -380,7 +381,7 @@ TEST_F(MergeTest, AskedOnceTheFileStaysInTheStep) {
   host.open_files.push_back(file);
   for (int run = 0; run < 2; ++run) {
     Load({"a"});
-    MergeFileAtEnd(editor);
+    RunOperation(editor, MergeFileAtEnd);
     EXPECT_EQ(Text(), (Utf8{"a1"}));
   }
   ASSERT_EQ(host.open_dialogs.size(), 1u);
@@ -397,7 +398,7 @@ TEST_F(MergeTest, AskedOnceTheFileStaysInTheStep) {
   // file: nothing runs and nothing is recorded.
   Play({"064", "@1st"});
   host.open_files.push_back(std::nullopt);
-  MergeFileAtStart(editor);
+  RunOperation(editor, MergeFileAtStart);
   EXPECT_EQ(Text(), (Utf8{"a1"}));
   EXPECT_EQ(Recorded().size(), 2u);
 }
@@ -409,7 +410,7 @@ TEST_F(MergeTest, FilesOfOtherCodesArriveAsShiftJis) {
     auto file = WriteBytes(dir / "code.txt", bytes);
     Load({"a"});
     host.open_files.push_back(file);
-    MergeFileAtStart(editor);
+    RunOperation(editor, MergeFileAtStart);
     EXPECT_EQ(Text(), (Utf8{bytes[0] == '\xEF' ? "あa" : "日本語a"}));
   }
 }
@@ -417,14 +418,14 @@ TEST_F(MergeTest, FilesOfOtherCodesArriveAsShiftJis) {
 TEST_F(MergeTest, MissingOrEmptyFileChangesNothing) {
   Load({"a"});
   Play({"064", (dir / "none.txt").string()});
-  MergeFileAtStart(editor);
+  RunOperation(editor, MergeFileAtStart);
   EXPECT_EQ(Recorded().size(), 0u);
   EXPECT_EQ(host.commands_started, 0);
 
   auto empty = WriteBytes(dir / "e.txt", "");
   editor.step_params.clear();
   host.open_files.push_back(empty);
-  MergeFileAtEnd(editor);
+  RunOperation(editor, MergeFileAtEnd);
   EXPECT_EQ(Text(), (Utf8{"a"}));
   EXPECT_EQ(Recorded().size(), 1u);
 }

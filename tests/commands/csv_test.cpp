@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "automation/run_command.h"
 #include "commands/find_replace.h"
 #include "commands/line_commands_fixture.h"
 #include "editor/fields.h"
@@ -69,7 +70,7 @@ TEST_F(CsvTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
     editor.modified = false;
     host.busy_messages.clear();
     host.key_fields = {0};
-    c.command(editor);
+    RunOperation(editor, c.command);
     host.key_fields.clear();
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
@@ -81,7 +82,7 @@ TEST_F(CsvTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
   editor.doc.SetLines({});
   editor.record_buffer.clear();
   host.clipboard = "kept";
-  for (const Case& c : cases) c.command(editor);
+  for (const Case& c : cases) RunOperation(editor, c.command);
   EXPECT_TRUE(host.key_dialog_captions.size() == 2u);
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの行と列を入れ替える]",
                               "[カンマ区切りテキストをテキスト表に変換する]"}));
@@ -91,13 +92,13 @@ TEST_F(CsvTest, EachCommandShowsItsBusyTextAndRecordsItsStep) {
 TEST_F(CsvTest, KeySortBySyllabaryAndByLength) {
   Load({"b,2", "a,3", "c,1"});
   host.key_fields.push_back(1);
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"c,1", "b,2", "a,3"}));
   EXPECT_EQ(host.key_dialog_captions, (Utf8{"カンマ区切りテキストの五十音順並べ替え"}));
 
   Load({"bb,x", "a,y"});
   host.key_fields.push_back(0);
-  SortCsvByLength(editor);
+  RunOperation(editor, SortCsvByLength);
   EXPECT_EQ(Text(), (Utf8{"a,y", "bb,x"}));
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの五十音順並べ替え],1",
                               "[カンマ区切りテキストの長さ順並べ替え],0"}));
@@ -106,14 +107,14 @@ TEST_F(CsvTest, KeySortBySyllabaryAndByLength) {
 TEST_F(CsvTest, ShortRecordsArePaddedAndEqualKeysKeepTheirOrder) {
   Load({"b,c", "a"});
   host.key_fields.push_back(1);
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"a,", "b,c"}));
 
   // Letter case is folded, so these compare equal and stay in place.
   for (const Utf8& lines : {Utf8{"A,1", "a,1"}, Utf8{"a,1", "A,1"}}) {
     Load(lines);
     host.key_fields.push_back(1);
-    SortCsvBySyllabary(editor);
+    RunOperation(editor, SortCsvBySyllabary);
     EXPECT_EQ(Text(), lines);
   }
 }
@@ -121,7 +122,7 @@ TEST_F(CsvTest, ShortRecordsArePaddedAndEqualKeysKeepTheirOrder) {
 TEST_F(CsvTest, LengthSortKeepsARecordOfOneEmptyField) {
   Load({"bb", "\"\"", "a"});
   host.key_fields.push_back(0);
-  SortCsvByLength(editor);
+  RunOperation(editor, SortCsvByLength);
   EXPECT_EQ(Text(), (Utf8{"\"\"", "a", "bb"}));
 }
 
@@ -133,7 +134,7 @@ TEST_F(CsvTest, SortIsAPermutationOrderedByTheKey) {
   }
   Load(lines);
   host.key_fields.push_back(1);
-  SortCsvByLength(editor);
+  RunOperation(editor, SortCsvByLength);
   Utf8 sorted = Text();
   EXPECT_TRUE(std::is_permutation(sorted.begin(), sorted.end(), lines.begin()));
   for (std::size_t i = 1; i < sorted.size(); ++i) {
@@ -145,18 +146,18 @@ TEST_F(CsvTest, SortIsAPermutationOrderedByTheKey) {
 TEST_F(CsvTest, NoKeyMeansNoSortButTheTabConversionStays) {
   Load({"b\tx", "a\ty"});
   host.key_fields.push_back(std::nullopt);
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"b,x", "a,y"}));
   EXPECT_TRUE(Recorded().empty());
 
   Play({"063", "-1"});
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"b,x", "a,y"}));
   EXPECT_TRUE(Recorded().empty());
 
   Load({"", "b", "a"});  // a first line without fields
   editor.step_params.clear();
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"", "b", "a"}));
   EXPECT_TRUE(host.key_dialog_captions.size() == 1);
 }
@@ -165,9 +166,9 @@ TEST_F(CsvTest, AFindThatMatchedNothingLeavesTheKeySortsNothingToAskAbout) {
   // The key dialog would take its fields from the first line, and there is none.
   for (void (*sort)(Editor&) : {SortCsvBySyllabary, SortCsvByLength, SortCsvByNumber}) {
     Load({"b,x", "a\ty"});
-    FindRows(editor, "zzz", SearchMode::kPlain, false);
+    Find("zzz", SearchMode::kPlain, false);
     ASSERT_EQ(editor.doc.SelectedCount(), 0u);
-    sort(editor);
+    RunOperation(editor, sort);
     EXPECT_EQ(Text(), (Utf8{"b,x", "a\ty"}));
     EXPECT_TRUE(host.key_dialog_captions.empty());
   }
@@ -176,13 +177,13 @@ TEST_F(CsvTest, AFindThatMatchedNothingLeavesTheKeySortsNothingToAskAbout) {
 TEST_F(CsvTest, PlayedKeyIsLoweredToTheLastFieldAndAskedUnderAtAll) {
   Load({"b,2", "a,3"});
   Play({"063", "5"});
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"b,2", "a,3"}));
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの五十音順並べ替え],1"}));
 
   Play({"063", "@1st"});
   host.inputs.push_back("0");
-  SortCsvBySyllabary(editor);
+  RunOperation(editor, SortCsvBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"a,3", "b,2"}));
   EXPECT_EQ(host.prompts, (Utf8{"並び替えに使うキーの番号は？（0～）"}));
   EXPECT_EQ(editor.step_params[1], "0");
@@ -191,13 +192,13 @@ TEST_F(CsvTest, PlayedKeyIsLoweredToTheLastFieldAndAskedUnderAtAll) {
 
 TEST_F(CsvTest, TransposeFillsMissingCellsWithEmptyFields) {
   Load({"a,b,c", "1,2"});
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(Text(), (Utf8{"a,1", "b,2", "c,"}));
   Load({"x,y,z"});
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(Text(), (Utf8{"x", "y", "z"}));
   Load({"a,,c", "1\t2\t3"});
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(Text(), (Utf8{"a,1", ",2", "c,3"}));
   EXPECT_EQ(Recorded().front(), "[カンマ区切りテキストの行と列を入れ替える]");
 }
@@ -212,15 +213,15 @@ TEST_F(CsvTest, TransposeTwiceIsIdentityOnFullRectangles) {
     lines.push_back(SjisToUtf8(JoinFields(fields)));
   }
   Load(lines);
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(Text().size(), 4u);
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(Text(), lines);
 }
 
 TEST_F(CsvTest, TransposeRefusesMoreThan16384Lines) {
   Load(Utf8(16385, "a\tb"));
-  TransposeCsv(editor);
+  RunOperation(editor, TransposeCsv);
   EXPECT_EQ(host.MessageTexts(), (Utf8{"処理能力を超えた広さを持っています。"}));
   EXPECT_EQ(Text().size(), 16385u);
   EXPECT_EQ(Text().front(), "a,b");
@@ -228,12 +229,12 @@ TEST_F(CsvTest, TransposeRefusesMoreThan16384Lines) {
 
 TEST_F(CsvTest, TextTableDrawsBoxesAndRightAlignsIntegers) {
   Load({"ab,1", "c,100"});
-  CsvToTextTable(editor);
+  RunOperation(editor, CsvToTextTable);
   EXPECT_EQ(Text(), (Utf8{"┏━┳━━┓", "┃ab┃   1┃", "┣━╋━━┫", "┃c ┃ 100┃", "┗━┻━━┛"}));
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストをテキスト表に変換する]"}));
 
   Load({"abc,x", ""});
-  CsvToTextTable(editor);
+  RunOperation(editor, CsvToTextTable);
   EXPECT_EQ(Text(), (Utf8{"┏━━┳━┓", "┃abc ┃x ┃", "┣━━╋━┫", "┃    ┃  ┃", "┗━━┻━┛"}));
 }
 
@@ -242,7 +243,7 @@ TEST_F(CsvTest, TextTableRefusesMoreThan1000ColumnsAndChangesNothing) {
   for (int i = 0; i < 1000; ++i) wide += ",x";
   // A refusal leaves a gapped selection where it was (no gathering).
   Load({"a", "m", wide}, {0, 2});
-  CsvToTextTable(editor);
+  RunOperation(editor, CsvToTextTable);
   EXPECT_EQ(Text(), (Utf8{"a", "m", wide}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
   ASSERT_EQ(host.messages.size(), 1u);
@@ -251,17 +252,17 @@ TEST_F(CsvTest, TextTableRefusesMoreThan1000ColumnsAndChangesNothing) {
 
 TEST_F(CsvTest, SpreadsheetCopyUsesTabsAndLeavesTheDocument) {
   Load({"\"a,b\",c", "x,,\"\"", "\"\""});
-  CopyForSpreadsheet(editor);
+  RunOperation(editor, CopyForSpreadsheet);
   EXPECT_EQ(SjisToUtf8(host.clipboard), "\"a,b\"\tc\r\nx\t\t\r\n\"\"\r\n");
   EXPECT_EQ(Recorded(), (Utf8{"[Excel に貼り付けられる形式でコピー]"}));
   EXPECT_FALSE(editor.modified);
 
   Load({"a,b", "c", "d"}, {0, 2});
   editor.selection_style = SelectionStyle::kStandard;
-  CopyForSpreadsheet(editor);
+  RunOperation(editor, CopyForSpreadsheet);
   EXPECT_EQ(host.clipboard, "a\tb\r\nd\r\n");
   Load({"a,b", "c"}, {1});
-  CopyForSpreadsheet(editor);
+  RunOperation(editor, CopyForSpreadsheet);
   EXPECT_EQ(host.clipboard, "a\tb\r\nc\r\n");
 }
 
@@ -294,7 +295,7 @@ TEST_F(CsvNumberTest, NumbersByValueThenOtherKeysInSyllabaryOrder) {
   for (const Case& c : cases) {
     Load(c.input);
     host.key_fields.push_back(1);
-    SortCsvByNumber(editor);
+    RunOperation(editor, SortCsvByNumber);
     EXPECT_EQ(Text(), c.expected) << c.what;
   }
   EXPECT_EQ(host.key_dialog_captions.back(), "カンマ区切りテキストの数値順並べ替え");
@@ -305,14 +306,14 @@ TEST_F(CsvNumberTest, NumbersByValueThenOtherKeysInSyllabaryOrder) {
 TEST_F(CsvNumberTest, PlayedKeyNeedsNoDialogAndNoKeyMeansNoSort) {
   Load({"b\t3", "a\t20"});
   Play({"075", "9"});
-  SortCsvByNumber(editor);
+  RunOperation(editor, SortCsvByNumber);
   // Lowered to the last field of the first line; the tabs became commas.
   EXPECT_EQ(Text(), (Utf8{"b,3", "a,20"}));
   EXPECT_TRUE(host.key_dialog_captions.empty());
   editor.step_params.clear();
   Load({"2", "1"});
   host.key_fields.push_back(std::nullopt);
-  SortCsvByNumber(editor);
+  RunOperation(editor, SortCsvByNumber);
   EXPECT_EQ(Text(), (Utf8{"2", "1"}));
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの数値順並べ替え],1"}));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/run_command.h"
 #include "commands/line_commands_fixture.h"
 
 namespace parvane {
@@ -32,7 +33,7 @@ TEST_F(EditingTest, EachCommandShowsItsBusyTextRecordsItsNameAndSnapshotsAsListe
     editor.modified = false;
     editor.ClearUndo();
     host.busy_messages.clear();
-    c.command(editor);
+    RunOperation(editor, c.command);
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
     EXPECT_EQ(editor.modified, c.undo_snapshot) << c.step;
@@ -44,7 +45,7 @@ TEST_F(EditingTest, EachCommandShowsItsBusyTextRecordsItsNameAndSnapshotsAsListe
   Play({"040"});
   Load({"a", "b"}, {0, 1});
   editor.modified = false;
-  DeleteRows(editor);
+  RunOperation(editor, DeleteRows);
   EXPECT_TRUE(editor.doc.empty());
   EXPECT_FALSE(editor.modified);
 }
@@ -64,22 +65,22 @@ TEST_F(EditingTest, JumpBusyTextAndTheNumberForms) {
 TEST_F(EditingTest, CopyTakesTheRowsAFindLeftEvenOneOrNone) {
   Load({"a", "b", "c"}, {1});
   editor.doc.set_selection_is_result(true);
-  CopyRows(editor);
+  RunOperation(editor, CopyRows);
   EXPECT_EQ(host.clipboard, "b\r\n");
   host.clipboard = "before";
   Load({"a", "b", "c"}, {});
   editor.doc.set_selection_is_result(true);
-  CopyRows(editor);
+  RunOperation(editor, CopyRows);
   EXPECT_EQ(host.clipboard, "before");
 }
 
 TEST_F(EditingTest, CopyTakesTheWholeDocumentWhenAtMostOneRowIsSelected) {
   Load({"a", "b", "c"}, {1});
   editor.selection_style = SelectionStyle::kStandard;
-  CopyRows(editor);
+  RunOperation(editor, CopyRows);
   EXPECT_EQ(host.clipboard, "a\r\nb\r\nc\r\n");
   Load({"a", "b", "c"}, {0, 2});
-  CopyRows(editor);
+  RunOperation(editor, CopyRows);
   EXPECT_EQ(host.clipboard, "a\r\nc\r\n");
   EXPECT_EQ(Text(), (Utf8{"a", "b", "c"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
@@ -90,7 +91,7 @@ TEST_F(EditingTest, CopyTakesTheWholeDocumentWhenAtMostOneRowIsSelected) {
 TEST_F(EditingTest, CutRemovesTheRowsAndSelectsTheRowAtTheCurrentIndex) {
   Load({"1", "2", "3", "4", "5"}, {1, 3});
   editor.doc.set_current_row(3);
-  CutRows(editor);
+  RunOperation(editor, CutRows);
   EXPECT_EQ(Text(), (Utf8{"1", "3", "5"}));
   EXPECT_EQ(host.clipboard, "2\r\n4\r\n");
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{2}));
@@ -100,7 +101,7 @@ TEST_F(EditingTest, CutRemovesTheRowsAndSelectsTheRowAtTheCurrentIndex) {
 
   // Cutting everything leaves no current row.
   editor.doc.SelectAll();
-  CutRows(editor);
+  RunOperation(editor, CutRows);
   EXPECT_TRUE(editor.doc.empty());
   EXPECT_EQ(editor.doc.current_row(), -1);
   EXPECT_EQ(Recorded(), (Utf8{"[切り取り]", "[切り取り]"}));
@@ -110,7 +111,7 @@ TEST_F(EditingTest, CutWithoutASelectionEmptiesTheClipboardAndKeepsTheRows) {
   host.clipboard = "before";
   Load({"1", "2", "3"});
   editor.doc.set_current_row(1);
-  CutRows(editor);
+  RunOperation(editor, CutRows);
   EXPECT_EQ(host.clipboard, "");
   EXPECT_EQ(Text(), (Utf8{"1", "2", "3"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
@@ -121,7 +122,7 @@ TEST_F(EditingTest, DeleteLeavesTheClipboardAlone) {
   host.clipboard = "keep";
   Load({"1", "2", "3"}, {2});
   editor.doc.set_current_row(2);
-  DeleteRows(editor);
+  RunOperation(editor, DeleteRows);
   EXPECT_EQ(Text(), (Utf8{"1", "2"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
   EXPECT_EQ(host.clipboard, "keep");
@@ -130,11 +131,11 @@ TEST_F(EditingTest, DeleteLeavesTheClipboardAlone) {
 
 TEST_F(EditingTest, NothingRunsOnAnEmptyDocumentOrClipboard) {
   for (auto command : {CutRows, CopyRows, DeleteRows, SelectAllRows, InvertRowSelection}) {
-    command(editor);
+    RunOperation(editor, command);
   }
   Load({"a"});
-  PasteRows(editor);
-  InsertPasteRows(editor);
+  RunOperation(editor, PasteRows);
+  RunOperation(editor, InsertPasteRows);
   EXPECT_TRUE(Recorded().empty());
   EXPECT_EQ(host.commands_started, 0);
   EXPECT_EQ(Text(), (Utf8{"a"}));
@@ -144,7 +145,7 @@ TEST_F(EditingTest, PasteConvertsTabsAndMakesTheDocumentUntitled) {
   editor.current_file_name = "memo.txt";
   Load({"old"});
   host.clipboard = "\t1\t\t2\r\np q";
-  PasteRows(editor);
+  RunOperation(editor, PasteRows);
   EXPECT_EQ(Text(), (Utf8{",1,,2", "\"p q\""}));
   EXPECT_TRUE(editor.current_file_name.empty());
   EXPECT_TRUE(editor.modified);
@@ -155,7 +156,7 @@ TEST_F(EditingTest, InsertPasteSelectsOnlyTheInsertedRows) {
   Load({"0", "1", "2", "3", "4", "5"}, {0, 5});
   editor.doc.set_current_row(4);
   host.clipboard = "a\r\nb\nc";
-  InsertPasteRows(editor);
+  RunOperation(editor, InsertPasteRows);
   EXPECT_EQ(Text(), (Utf8{"0", "1", "2", "3", "a", "b", "c", "4", "5"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{4, 5, 6}));
   EXPECT_EQ(editor.doc.current_row(), 4);
@@ -164,10 +165,10 @@ TEST_F(EditingTest, InsertPasteSelectsOnlyTheInsertedRows) {
 
 TEST_F(EditingTest, SelectAllAndInvert) {
   Load({"a", "b", "c"}, {1});
-  InvertRowSelection(editor);
+  RunOperation(editor, InvertRowSelection);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
   EXPECT_TRUE(editor.modified);  // the undo snapshot is taken
-  SelectAllRows(editor);
+  RunOperation(editor, SelectAllRows);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2}));
   EXPECT_EQ(Recorded(), (Utf8{"[選択の切り替え]", "[すべて選択]"}));
 }

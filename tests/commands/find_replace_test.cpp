@@ -5,6 +5,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "automation/run_command.h"
 #include "commands/line_commands_fixture.h"
 #include "text/sjis.h"
 
@@ -81,24 +82,24 @@ TEST(PlainMatcherTest, ReplacementsAreNotSearchedAgain) {
 
 TEST_F(FindReplaceTest, FindSelectsAllFirstWhenAtMostOneRowIsSelected) {
   Load({"abc", "x", "ABx"}, {1});
-  FindRows(editor, Sjis("ab"), SearchMode::kPlain, false);
+  Find(Sjis("ab"), SearchMode::kPlain, false);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
   EXPECT_EQ(Recorded(), (Utf8{"[すべて選択]", "[検索],ab"}));
   EXPECT_FALSE(editor.modified);
 
   // With two rows selected only those are tested; nothing is newly selected.
   Load({"abc", "abd", "abe"}, {1, 2});
-  FindRows(editor, Sjis("ab"), SearchMode::kPlain, true);
+  Find(Sjis("ab"), SearchMode::kPlain, true);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
-  FindRows(editor, Sjis("e"), SearchMode::kPlain, true);
+  Find(Sjis("e"), SearchMode::kPlain, true);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{2}));
 }
 
 TEST_F(FindReplaceTest, EmptySearchTextFindsNothingAndReplacesNothing) {
   Load({"a", "b"});
-  ReplaceInLines(editor, "", "x", SearchMode::kPlain, true);
+  Replace("", "x", SearchMode::kPlain, true);
   EXPECT_EQ(Text(), (Utf8{"a", "b"}));
-  FindRows(editor, "", SearchMode::kPlain, true);
+  Find("", SearchMode::kPlain, true);
   EXPECT_TRUE(Selected().empty());
   EXPECT_EQ(Recorded(), (Utf8{"[置換],,x", "[すべて選択]", "[検索],"}));
 }
@@ -108,25 +109,25 @@ TEST_F(FindReplaceTest, EmptySearchTextFindsNothingAndReplacesNothing) {
 // the empty string everywhere.
 TEST_F(FindReplaceTest, EmptySearchTextMatchesEverywhereAsARegularExpression) {
   Load({"ab", "", "あい"}, {0, 1, 2});
-  FindRows(editor, "", SearchMode::kRegex, false);
+  Find("", SearchMode::kRegex, false);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2}));
-  ReplaceInLines(editor, "", "-", SearchMode::kRegex, false);
+  Replace("", "-", SearchMode::kRegex, false);
   EXPECT_EQ(Text(), (Utf8{"-a-b", "-", "-あ-い"}));
 }
 
 TEST_F(FindReplaceTest, PlainFindNeverMatchesFromATrailByte) {
   Load({"表", "表\\", "\\"});
-  FindRows(editor, "\\", SearchMode::kPlain, true);
+  Find("\\", SearchMode::kPlain, true);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
   Load({"表", "ABCabc"});
-  ReplaceInLines(editor, "\\", "/", SearchMode::kPlain, true);
-  ReplaceInLines(editor, "abc", "X", SearchMode::kPlain, false);
+  Replace("\\", "/", SearchMode::kPlain, true);
+  Replace("abc", "X", SearchMode::kPlain, false);
   EXPECT_EQ(Text(), (Utf8{"表", "XX"}));
 }
 
 TEST_F(FindReplaceTest, ReplaceWorksOnTheSelectionAsOneBlock) {
   Load({"aa", "b", "aa", "c"}, {0, 2});
-  ReplaceInLines(editor, "a", "x y", SearchMode::kPlain, true);
+  Replace("a", "x y", SearchMode::kPlain, true);
   EXPECT_EQ(Text(), (Utf8{"x yx y", "x yx y", "b", "c"}));
   EXPECT_EQ(Recorded(), (Utf8{"[置換],a,\"x y\""}));
   EXPECT_TRUE(editor.modified);
@@ -136,14 +137,14 @@ TEST_F(FindReplaceTest, PlaybackTakesLiteralsAndAsksForAtAllAndAt1st) {
   Load({"abc", "abd"});
   SharedFindReplaceFields().replace_match_case = true;
   Play({"061", "b", "B"});
-  ReplaceCommand(editor);
+  RunOperation(editor, ReplaceCommand);
   EXPECT_EQ(Text(), (Utf8{"aBc", "aBd"}));
   EXPECT_TRUE(host.prompts.empty());
   EXPECT_EQ(SharedFindReplaceFields().replace_find_text, "b");
 
   Play({"061", "@all", "@1st"});
   host.inputs = {"c", "C"};
-  ReplaceCommand(editor);
+  RunOperation(editor, ReplaceCommand);
   EXPECT_EQ(Text(), (Utf8{"aBC", "aBd"}));
   EXPECT_EQ(host.prompts, (Utf8{"検索する文字列は？", "置換後の文字列は？"}));
   EXPECT_EQ(editor.step_params[1], "@all");
@@ -152,16 +153,16 @@ TEST_F(FindReplaceTest, PlaybackTakesLiteralsAndAsksForAtAllAndAt1st) {
   // "@all" asks again at every run.
   Play({"061", "@all", "x"});
   host.inputs = {"a"};
-  ReplaceCommand(editor);
+  RunOperation(editor, ReplaceCommand);
   Play({"061", "@all", "y"});
   host.inputs = {"B"};
-  ReplaceCommand(editor);
+  RunOperation(editor, ReplaceCommand);
   EXPECT_EQ(Text(), (Utf8{"xyC", "xyd"}));
   EXPECT_EQ(host.prompts.size(), 4u);
 
   Play({"060", "@1st"});
   host.inputs = {"d$"};
-  RegexFindCommand(editor);
+  RunOperation(editor, RegexFindCommand);
   EXPECT_EQ(host.prompts.back(), "正規表現検索する文字列は？");
   EXPECT_EQ(editor.step_params[1], "d$");
 }
@@ -169,14 +170,14 @@ TEST_F(FindReplaceTest, PlaybackTakesLiteralsAndAsksForAtAllAndAt1st) {
 // The regular-expression variants go through the regex kit.
 TEST_F(FindReplaceTest, RegexFindAndReplace) {
   Load({"a", "", "b", ""});
-  FindRows(editor, "^$", SearchMode::kRegex, false);
+  Find("^$", SearchMode::kRegex, false);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 3}));
 
   Load({"abc", "ab"});
-  ReplaceInLines(editor, "a|ab", "[&]", SearchMode::kRegex, false);
+  Replace("a|ab", "[&]", SearchMode::kRegex, false);
   EXPECT_EQ(Text(), (Utf8{"[ab]c", "[ab]"}));
   Load({"ab"});
-  ReplaceInLines(editor, "x*", "-", SearchMode::kRegex, false);
+  Replace("x*", "-", SearchMode::kRegex, false);
   EXPECT_EQ(Text(), (Utf8{"-a-b"}));
   EXPECT_EQ(Recorded().back(), "[正規表現置換],x*,-");
 }
@@ -185,45 +186,45 @@ TEST_F(FindReplaceTest, RegexFindAndReplace) {
 // step names and prompts; the present steps keep their syntax.
 TEST_F(FindReplaceTest, ExtendedRegexStepsUseGroupsAndRecordTheirOwnNames) {
   Load({"2024-01-05", "x"});
-  ReplaceInLines(editor, "(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kExtendedRegex, false);
+  Replace("(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kExtendedRegex, false);
   EXPECT_EQ(Text(), (Utf8{"05/01/2024", "x"}));
   EXPECT_EQ(Recorded().back(), "[拡張正規表現置換],(\\d+)-(\\d+)-(\\d+),\\3/\\2/\\1");
 
   Load({"2024-01-05"});
-  ReplaceInLines(editor, "(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kRegex, false);
+  Replace("(\\d+)-(\\d+)-(\\d+)", "\\3/\\2/\\1", SearchMode::kRegex, false);
   EXPECT_EQ(Text(), (Utf8{"2024-01-05"}));  // \d is the letter d there
 
   Load({"ab12", "cd", "３"});
-  FindRows(editor, "\\d", SearchMode::kExtendedRegex, false);
+  Find("\\d", SearchMode::kExtendedRegex, false);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 2}));
   EXPECT_EQ(Recorded().back(), "[拡張正規表現検索],\\d");
 
   Load({"abab"});
   Play({"073", "@all", "<\\1>"});
   host.inputs = {"(ab){2}"};
-  ExtendedRegexReplaceCommand(editor);
+  RunOperation(editor, ExtendedRegexReplaceCommand);
   EXPECT_EQ(Text(), (Utf8{"<ab>"}));
   EXPECT_EQ(host.prompts, (Utf8{"拡張正規表現検索する文字列は？"}));
   Play({"072", "x{2}"});
-  ExtendedRegexFindCommand(editor);
+  RunOperation(editor, ExtendedRegexFindCommand);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{}));
 }
 
 TEST_F(FindReplaceTest, PatternErrorsReachTheCallerAfterTheFrameClosed) {
   Load({"a(", "b"});
-  EXPECT_THROW(ReplaceInLines(editor, "(", "x", SearchMode::kRegex, true), std::runtime_error);
+  EXPECT_THROW(Replace("(", "x", SearchMode::kRegex, true), std::runtime_error);
   EXPECT_EQ(Text(), (Utf8{"a(", "b"}));
   EXPECT_TRUE(editor.modified);  // the undo snapshot was taken first
   EXPECT_EQ(host.commands_started, host.commands_ended);
   EXPECT_EQ(Recorded(), (Utf8{"[正規表現置換],(,x"}));
 
   Load({"a(", "b"}, {0, 1});
-  EXPECT_THROW(FindRows(editor, "(", SearchMode::kRegex, true), std::runtime_error);
+  EXPECT_THROW(Find("(", SearchMode::kRegex, true), std::runtime_error);
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1}));
   // With at most one row selected, the select-all step has already run.
   Load({"a(", "b"});
   try {
-    FindRows(editor, "a|*", SearchMode::kRegex, true);
+    Find("a|*", SearchMode::kRegex, true);
     FAIL();
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "need normal char or left parenthesis");

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "automation/run_command.h"
 #include "chars/conversion_table.h"
 #include "commands/adding.h"
 #include "commands/find_replace.h"
@@ -112,22 +113,22 @@ class LengthLimitCommandTest : public LineCommandsTest {
 TEST_F(LengthLimitCommandTest, CommandsWhoseResultPassesTheLimitAreRefusedWhole) {
   editor.max_line_length = 10;
   Load({"abc", "def"});
-  ReplaceInLines(editor, "b", "0123456789", SearchMode::kPlain, true);
+  Replace("b", "0123456789", SearchMode::kPlain, true);
   ExpectRefused("[置換]");
-  ReplaceInLines(editor, "[be]", "&&&&&&&&&&", SearchMode::kRegex, true);
+  Replace("[be]", "&&&&&&&&&&", SearchMode::kRegex, true);
   ExpectRefused("[正規表現置換]");
 
   // The merged file's line that would pass the limit is never appended whole.
   const auto merged = WriteBytes(dir / "m.txt", std::string(100000, 'm') + "\r\n");
   host.open_files.push_back(merged);
-  MergeFileAtEnd(editor);
+  RunOperation(editor, MergeFileAtEnd);
   ExpectRefused("[行末に他のファイルを合成]");
 
   const auto table = WriteBytes(dir / "t.txt", "a=AAA\r\nb=BBBB\r\nb=x\r\n");
   // Played back, the refusal is silent; the rules stopped at the first line
   // that passed the limit.
   Play({"071", table.string()});
-  ConvertByTable(editor);
+  RunOperation(editor, ConvertByTable);
   editor.step_params.clear();
   EXPECT_EQ(Text(), (Utf8{"abc", "def"}));
   ASSERT_EQ(editor.work_store.size(), 2u);
@@ -135,7 +136,7 @@ TEST_F(LengthLimitCommandTest, CommandsWhoseResultPassesTheLimitAreRefusedWhole)
   EXPECT_EQ(editor.work_store[1], "def");
 
   // Exactly the limit is stored.
-  ReplaceInLines(editor, "b", "12345678", SearchMode::kPlain, true);
+  Replace("b", "12345678", SearchMode::kPlain, true);
   EXPECT_EQ(Text(), (Utf8{"a12345678c", "def"}));
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/run_command.h"
+#include "commands/find_replace.h"
 #include "editor/editor.h"
 #include "support/scripted_host.h"
 #include "text/literal.h"
@@ -37,6 +39,16 @@ class LineCommandsTest : public ::testing::Test {
   void Play(const Utf8& params) {
     editor.step_params = SjisLines(params);
     editor.step_params.resize(8, "@all");
+  }
+
+  // The find dialog's buttons: the work runs under the mode's table entry.
+  void Find(std::string_view text, SearchMode mode, bool match_case) {
+    RunAsCommand(editor, SearchCommand(mode, false),
+                 [&] { FindRows(editor, text, mode, match_case); });
+  }
+  void Replace(std::string_view find, std::string_view with, SearchMode mode, bool match_case) {
+    RunAsCommand(editor, SearchCommand(mode, true),
+                 [&] { ReplaceInLines(editor, find, with, mode, match_case); });
   }
 
   ScriptedHost host;

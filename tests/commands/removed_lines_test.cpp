@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/run_command.h"
 #include "commands/tidying.h"
 #include "line_commands_fixture.h"
 
@@ -16,7 +17,7 @@ TEST_F(RemovedLinesTest, ListIsInCollationOrderAndCopiesWithLineEnds) {
     RemovedLinesCopy(e);
   };
   Load({"b", "b", "a", "a", "c", "c"});
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_EQ(host.removed_lines_shown, 1);
   EXPECT_EQ(host.clipboard, "a\r\nb\r\nc\r\n");
   EXPECT_EQ(Recorded(), (Utf8{"[連続する重複行を一行にまとめる],[クリップボードにコピー]"}));
@@ -24,13 +25,13 @@ TEST_F(RemovedLinesTest, ListIsInCollationOrderAndCopiesWithLineEnds) {
 
 TEST_F(RemovedLinesTest, EqualLinesUnderCollationKeepTheirDocumentOrder) {
   Load({"b", "b", "a", "a", "A", "A", "a", "a"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Removed(), (Utf8{"a", "a", "A", "A", "a", "a", "b", "b"}));
 }
 
 TEST_F(RemovedLinesTest, NothingRemovedSaysSoAndRecordsTheNameAlone) {
   Load({"a", "b", "a"});
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_EQ(host.removed_lines_shown, 0);
   ASSERT_EQ(host.MessageTexts(), (Utf8{"一行も削除されませんでした。"}));
   EXPECT_EQ(host.messages[0].icon, MessageIcon::kInformation);
@@ -43,7 +44,7 @@ TEST_F(RemovedLinesTest, TheLastChoiceInTheWindowIsRecorded) {
     RemovedLinesMove(e);
   };
   Load({"x", "x", "y"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"x", "x"}));
   EXPECT_EQ(Recorded(), (Utf8{"[連続する重複行を残さず削除],[メインウィンドウに移す]"}));
 }
@@ -51,7 +52,7 @@ TEST_F(RemovedLinesTest, TheLastChoiceInTheWindowIsRecorded) {
 TEST_F(RemovedLinesTest, MoveThenUndoGivesBackTheDeduplicatedDocument) {
   host.on_removed_lines = [](Editor& e) { RemovedLinesMove(e); };
   Load({"p", "p", "q", "q", "r"});
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"p", "q"}));
   editor.Undo();
   EXPECT_EQ(Text(), (Utf8{"p", "q", "r"}));
@@ -61,13 +62,13 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
   for (const char* move : {"2", "[メインウィンドウに移す]"}) {
     Play({"056", move});
     Load({"k", "k", "j"});
-    CollapseDuplicateLines(editor);
+    RunOperation(editor, CollapseDuplicateLines);
     EXPECT_EQ(Text(), (Utf8{"k"}));
     EXPECT_EQ(Recorded().back(), "[連続する重複行を一行にまとめる],[メインウィンドウに移す]");
   }
   Play({"057", "1"});
   Load({"k", "k", "j"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"j"}));
   EXPECT_EQ(host.clipboard, "k\r\nk\r\n");
   EXPECT_EQ(Recorded().back(), "[連続する重複行を残さず削除],[クリップボードにコピー]");
@@ -77,7 +78,7 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
     host.clipboard.clear();
     Play({"056", discard});
     Load({"k", "k", "j"});
-    CollapseDuplicateLines(editor);
+    RunOperation(editor, CollapseDuplicateLines);
     EXPECT_EQ(Text(), (Utf8{"k", "j"}));
     EXPECT_TRUE(host.clipboard.empty());
     EXPECT_EQ(Recorded().back(), "[連続する重複行を一行にまとめる]");
@@ -85,7 +86,7 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
   // Nothing removed during playback: no message either.
   Play({"056", "2"});
   Load({"a", "b"});
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"a", "b"}));
   EXPECT_EQ(host.removed_lines_shown, 0);
   EXPECT_TRUE(host.messages.empty());
@@ -94,16 +95,16 @@ TEST_F(RemovedLinesTest, PlaybackChoicesActWithoutShowingAnything) {
 TEST_F(RemovedLinesTest, APlayedStepSortsTheListOnlyWhenItCopiesOrMovesIt) {
   Play({"057", "2"});
   Load({"b", "b", "c", "a", "a"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"a", "a", "b", "b"}));
   Play({"057", "1"});
   Load({"b", "b", "c", "a", "a"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(host.clipboard, "a\r\na\r\nb\r\nb\r\n");
   // Read by nobody: left in the order removed.
   Play({"057", "@all"});
   Load({"b", "b", "c", "a", "a"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Removed(), (Utf8{"b", "b", "a", "a"}));
   EXPECT_EQ(Text(), (Utf8{"c"}));
 }
@@ -140,8 +141,10 @@ TEST(RemovedLinesRefreshTest, TheRecordListShowsTheStepOnceTheCommandIsOver) {
       host.editor = &editor;
       editor.step_params = SjisLines(params);
       editor.doc.SetLines(removes ? Lines{"a", "a", "b"} : Lines{"a", "b"});
-      CollapseDuplicateLines(editor);
+      RunOperation(editor, CollapseDuplicateLines);
       ASSERT_EQ(editor.record_buffer.size(), 1u);
+      // No choice outlives the command to be taken by a later one.
+      EXPECT_EQ(editor.removed_lines_choice, std::nullopt);
       EXPECT_EQ(host.steps_shown.back(), 1u) << params.size() << removes;
       EXPECT_EQ(host.commands_started, host.commands_ended);
       EXPECT_EQ(host.depth, 0);
@@ -150,17 +153,17 @@ TEST(RemovedLinesRefreshTest, TheRecordListShowsTheStepOnceTheCommandIsOver) {
 }
 
 TEST_F(RemovedLinesTest, CopyOfAnEmptyListDoesNothing) {
-  editor.step_record = {"[x]"};
+  editor.removed_lines_choice.emplace();  // as while the window shows
   host.clipboard = "before";
   RemovedLinesCopy(editor);
   EXPECT_EQ(host.clipboard, "before");
-  EXPECT_EQ(editor.step_record, (Lines{"[x]"}));
+  EXPECT_EQ(editor.removed_lines_choice, "");
 }
 
 TEST_F(RemovedLinesTest, EmptyDocumentReportsNothingRemovedDespiteLeftoverWork) {
   // A refused result stays in work_lines; an empty document collects nothing.
   editor.work_lines = {"z", "z"};
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_TRUE(editor.removed_lines.empty());
   EXPECT_EQ(host.MessageTexts(), (Utf8{"一行も削除されませんでした。"}));
 }

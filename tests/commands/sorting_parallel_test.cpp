@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/run_command.h"
 #include "commands/sorting.h"
 #include "editor/editor.h"
 #include "support/scripted_host.h"
@@ -65,7 +66,7 @@ TEST(ParallelSortingTest, LengthOrderMatchesStableSortByLength) {
   std::stable_sort(expected.begin(), expected.end(),
                    [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
   editor.doc.SetLines(lines);
-  SortByLength(editor);
+  RunOperation(editor, SortByLength);
   EXPECT_EQ(editor.doc.lines(), expected);
 }
 

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <random>
 
+#include "automation/run_command.h"
 #include "commands/moving.h"
 #include "commands/random.h"
 #include "line_commands_fixture.h"
@@ -34,13 +35,13 @@ Lines RandomLines(std::mt19937& gen, std::size_t count) {
 
 TEST_F(SortingTest, SyllabaryOrderIgnoresCaseAndKeepsTiesInOrder) {
   Load({"b", "A", "a"});
-  SortBySyllabary(editor);
+  RunOperation(editor, SortBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"A", "a", "b"}));
   Load({"a", "b", "A"});
-  SortBySyllabary(editor);
+  RunOperation(editor, SortBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"a", "A", "b"}));
   Load({"さくら", "あさひ", "かわ"});
-  SortBySyllabary(editor);
+  RunOperation(editor, SortBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"あさひ", "かわ", "さくら"}));
   EXPECT_EQ(host.busy_messages.back(), "五十音順に並べ替えています…");
 }
@@ -63,13 +64,13 @@ TEST_F(SortingTest, SyllabaryOrderMatchesStableSortByComparison) {
 
 TEST_F(SortingTest, LengthOrderIsByBytesThenFormerPosition) {
   Load({"ccc", "a", "bb", "d"});
-  SortByLength(editor);
+  RunOperation(editor, SortByLength);
   EXPECT_EQ(Text(), (Utf8{"a", "d", "bb", "ccc"}));
   Load({"あ", "abc", "c", "xy"});
-  SortByLength(editor);
+  RunOperation(editor, SortByLength);
   EXPECT_EQ(Text(), (Utf8{"c", "あ", "xy", "abc"}));
   Load({"", "", ""});
-  SortByLength(editor);
+  RunOperation(editor, SortByLength);
   EXPECT_EQ(Text(), (Utf8{"", "", ""}));
 
   std::mt19937 gen(11);
@@ -78,7 +79,7 @@ TEST_F(SortingTest, LengthOrderIsByBytesThenFormerPosition) {
   std::stable_sort(expected.begin(), expected.end(),
                    [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
   LoadBytes(lines);
-  SortByLength(editor);
+  RunOperation(editor, SortByLength);
   EXPECT_EQ(editor.doc.lines(), expected);
 }
 
@@ -86,17 +87,17 @@ TEST_F(SortingTest, ReverseTwiceIsIdentity) {
   std::mt19937 gen(3);
   Lines lines = RandomLines(gen, 101);
   LoadBytes(lines);
-  ReverseLines(editor);
+  RunOperation(editor, ReverseLines);
   Lines reversed(lines.rbegin(), lines.rend());
   EXPECT_EQ(editor.doc.lines(), reversed);
-  ReverseLines(editor);
+  RunOperation(editor, ReverseLines);
   EXPECT_EQ(editor.doc.lines(), lines);
 }
 
 TEST_F(SortingTest, OneLineIsLeftAloneWithoutProgress) {
   Load({"only"});
-  ReverseLines(editor);
-  ShuffleLines(editor);
+  RunOperation(editor, ReverseLines);
+  RunOperation(editor, ShuffleLines);
   EXPECT_EQ(Text(), (Utf8{"only"}));
   EXPECT_EQ(host.max_percent, -1);
 }
@@ -112,7 +113,7 @@ TEST_F(SortingTest, ShuffleIsAPermutationAndLeavesTheGeneratorAsInsertionWould) 
   }
   ProgramRandom().set_seed(12345);
   LoadBytes(lines);
-  ShuffleLines(editor);
+  RunOperation(editor, ShuffleLines);
   EXPECT_EQ(ProgramRandom().seed(), reference.seed());
   Lines shuffled = editor.doc.lines().ToStrings();
   EXPECT_NE(shuffled, lines);
@@ -138,7 +139,7 @@ TEST_F(SortingTest, ShuffleDrawsEveryOrderEquallyOften) {
 
 TEST_F(SortingTest, ScatteredSelectionLandsAsOneSelectedBlock) {
   Load({"r0", "r1", "z2", "r3", "r4", "a5", "r6"}, {2, 5});
-  SortBySyllabary(editor);
+  RunOperation(editor, SortBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"r0", "r1", "a5", "z2", "r3", "r4", "r6"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{2, 3}));
 }
@@ -146,25 +147,25 @@ TEST_F(SortingTest, ScatteredSelectionLandsAsOneSelectedBlock) {
 TEST_F(SortingTest, WholeDocumentFallbackFollowsTheSelectionStyle) {
   // Extended style: one selected row means the whole document.
   Load({"c", "b", "a"}, {1});
-  SortBySyllabary(editor);
+  RunOperation(editor, SortBySyllabary);
   EXPECT_EQ(Text(), (Utf8{"a", "b", "c"}));
   // Standard style: one selected row is that row alone.
   editor.selection_style = SelectionStyle::kStandard;
   Load({"c", "b", "a"}, {0});
-  ReverseLines(editor);
+  RunOperation(editor, ReverseLines);
   EXPECT_EQ(Text(), (Utf8{"c", "b", "a"}));
   Load({"c", "b", "a"});
-  ReverseLines(editor);
+  RunOperation(editor, ReverseLines);
   EXPECT_EQ(Text(), (Utf8{"a", "b", "c"}));
 }
 
 TEST_F(SortingTest, JoinConcatenatesAndDropsAnEmptyResult) {
   Load({"ab", "", "cd"});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"abcd"}));
   EXPECT_EQ(host.busy_messages.back(), "選択項目を一行に結合しています...");
   Load({"x", "", "", "y"}, {1, 2});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"x", "y"}));
 }
 
@@ -172,7 +173,7 @@ TEST_F(SortingTest, JoinRefusesMoreThanSixtyThousandAndGathers) {
   // 3 lines of 19999 bytes: 59997 + 3 = 60000 passes, one byte more fails.
   std::string part(19999, 'x');
   LoadBytes({part, part, part});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(editor.doc.size(), 1u);
   EXPECT_TRUE(host.messages.empty());
 
@@ -180,7 +181,7 @@ TEST_F(SortingTest, JoinRefusesMoreThanSixtyThousandAndGathers) {
   editor.doc.Select(0, true);
   editor.doc.Select(2, true);
   editor.doc.Select(4, true);
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(host.MessageTexts(), (Utf8{"結合できませんでした。大きすぎます。"}));
   EXPECT_EQ(host.messages[0].icon, MessageIcon::kError);
   EXPECT_EQ(editor.doc.lines(), (Lines{part, part + "x", part, "k", "k"}));
@@ -189,7 +190,7 @@ TEST_F(SortingTest, JoinRefusesMoreThanSixtyThousandAndGathers) {
 TEST_F(SortingTest, JoinOnAnEmptyDocumentRefusesNothing) {
   // What an earlier refused command left behind is not this command's input.
   editor.work_lines = Lines(3, std::string(30000, 'x'));
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_TRUE(host.messages.empty());
   EXPECT_TRUE(editor.doc.empty());
   EXPECT_EQ(Recorded(), (Utf8{"[選択項目を一行に結合する]"}));
@@ -198,21 +199,21 @@ TEST_F(SortingTest, JoinOnAnEmptyDocumentRefusesNothing) {
 TEST_F(SortingTest, LineLengthRefusalIsSilentDuringPlayback) {
   editor.max_line_length = 4;
   Load({"ab", "cd"});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"abcd"}));
   Load({"ab", "cde"});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"ab", "cde"}));
   EXPECT_EQ(host.MessageTexts(), (Utf8{"行が長くなりすぎてしまいます。\r\n処理を中止しました。"}));
   Play({"044"});
-  JoinSelectedLines(editor);
+  RunOperation(editor, JoinSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"ab", "cde"}));
   EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(SortingTest, GatherCollectsTheSelectionAtItsFirstRow) {
   Load({"0", "1", "2", "3", "4"}, {1, 3});
-  GatherSelectedLines(editor);
+  RunOperation(editor, GatherSelectedLines);
   EXPECT_EQ(Text(), (Utf8{"0", "1", "3", "2", "4"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
 }
@@ -221,7 +222,7 @@ TEST_F(SortingTest, EveryCommandRecordsItsNameEvenWhenNothingChanges) {
   for (auto command : {SortBySyllabary, SortByLength, ReverseLines, ShuffleLines, JoinSelectedLines,
                        GatherSelectedLines, MoveSelectionUp, MoveSelectionDown, MoveSelectionToTop,
                        MoveSelectionToBottom}) {
-    command(editor);
+    RunOperation(editor, command);
   }
   EXPECT_TRUE(editor.doc.empty());
   EXPECT_EQ(Recorded(), (Utf8{"[五十音順にする]", "[長さ順にする]", "[逆にする]", "[シャッフルする]",
@@ -254,7 +255,7 @@ TEST_F(SortingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
     editor.record_buffer.clear();
     editor.modified = false;
     host.busy_messages.clear();
-    c.command(editor);
+    RunOperation(editor, c.command);
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy})) << c.step;
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
     EXPECT_TRUE(editor.modified) << c.step;  // every one takes the undo snapshot
@@ -264,11 +265,11 @@ TEST_F(SortingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
 
 TEST_F(MovingTest, UpMovesRunsButNotOneStartingAtTheTop) {
   Load({"0", "1", "2", "3", "4"}, {0, 1, 3});
-  MoveSelectionUp(editor);
+  RunOperation(editor, MoveSelectionUp);
   EXPECT_EQ(Text(), (Utf8{"0", "1", "3", "2", "4"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2}));
   Load({"0", "1", "2", "3", "4"}, {2, 3});
-  MoveSelectionUp(editor);
+  RunOperation(editor, MoveSelectionUp);
   EXPECT_EQ(Text(), (Utf8{"0", "2", "3", "1", "4"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 2}));
   EXPECT_TRUE(host.busy_messages.back().empty());
@@ -276,18 +277,18 @@ TEST_F(MovingTest, UpMovesRunsButNotOneStartingAtTheTop) {
 
 TEST_F(MovingTest, DownMirrorsUp) {
   Load({"0", "1", "2", "3", "4"}, {1, 3, 4});
-  MoveSelectionDown(editor);
+  RunOperation(editor, MoveSelectionDown);
   EXPECT_EQ(Text(), (Utf8{"0", "2", "1", "3", "4"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{2, 3, 4}));
 }
 
 TEST_F(MovingTest, ToTopAndBottomKeepTheOrderOfBothParts) {
   Load({"0", "1", "2", "3", "4"}, {2, 4});
-  MoveSelectionToTop(editor);
+  RunOperation(editor, MoveSelectionToTop);
   EXPECT_EQ(Text(), (Utf8{"2", "4", "0", "1", "3"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1}));
   Load({"0", "1", "2", "3", "4"}, {0, 2});
-  MoveSelectionToBottom(editor);
+  RunOperation(editor, MoveSelectionToBottom);
   EXPECT_EQ(Text(), (Utf8{"1", "3", "4", "0", "2"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{3, 4}));
 }
@@ -336,7 +337,7 @@ TEST_F(MovingTest, UpAndDownMatchTheRowByRowProcedure) {
     LoadBytes(lines);
     for (std::size_t i = 0; i < n; ++i) editor.doc.Select(i, selected[i]);
     ReferenceMove(lines, selected, up);
-    up ? MoveSelectionUp(editor) : MoveSelectionDown(editor);
+    up ? RunOperation(editor, MoveSelectionUp) : RunOperation(editor, MoveSelectionDown);
     ASSERT_EQ(editor.doc.lines(), lines);
     for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(editor.doc.IsSelected(i), selected[i]) << i;
   }
@@ -345,7 +346,7 @@ TEST_F(MovingTest, UpAndDownMatchTheRowByRowProcedure) {
 TEST_F(MovingTest, MovesTakeAnUndoSnapshotButNoLengthCheck) {
   editor.max_line_length = 2;
   Load({"0", "long", "2"}, {1});
-  MoveSelectionToTop(editor);
+  RunOperation(editor, MoveSelectionToTop);
   EXPECT_EQ(Text(), (Utf8{"long", "0", "2"}));
   EXPECT_TRUE(host.messages.empty());
   editor.Undo();
@@ -384,7 +385,7 @@ TEST_F(NumericSortTest, DigitRunsCompareAsNumbersAndTheRestInSyllabaryOrder) {
   };
   for (const Case& c : cases) {
     Load(c.input);
-    SortNumerically(editor);
+    RunOperation(editor, SortNumerically);
     EXPECT_EQ(Text(), c.expected) << c.what;
   }
   EXPECT_EQ(Recorded().back(), "[数字を数値として並べ替える]");
@@ -396,13 +397,13 @@ TEST_F(NumericSortTest, TwoByteCharactersAreNotTakenForDigits) {
   // another lead byte is no digit.
   const std::string ka = "\x83\x4F";  // "グ"
   Load({"x" + SjisToUtf8(ka) + "2", "x" + SjisToUtf8(ka) + "10", "x1"});
-  SortNumerically(editor);
+  RunOperation(editor, SortNumerically);
   EXPECT_EQ(Text(), (Utf8{"x1", "xグ2", "xグ10"}));
 }
 
 TEST_F(NumericSortTest, SortsOnlyTheSelectionAndGathersIt) {
   Load({"z", "10", "y", "9"}, {1, 3});
-  SortNumerically(editor);
+  RunOperation(editor, SortNumerically);
   EXPECT_EQ(Text(), (Utf8{"z", "9", "10", "y"}));
 }
 

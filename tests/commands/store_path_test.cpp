@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/run_command.h"
 #include "commands/adding.h"
 #include "commands/moving.h"
 #include "commands/random.h"
@@ -91,7 +92,7 @@ class StorePathTest : public LineCommandsTest {
         std::vector<std::string> params = c.params;
         if (params.size() > 1 && params[1] == "FILE") params[1] = merge_file.string();
         Play(params);
-        c.command(editor);
+        RunOperation(editor, c.command);
         MixResult();
       }
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "automation/run_command.h"
 #include "line_commands_fixture.h"
 #include "regex/token.h"
 #include "text/sjis.h"
@@ -69,7 +70,7 @@ std::string ReferenceCompress(std::string line) {
 TEST_F(TidyingTest, CollapsingDuplicatesKeepsTheFirstOfEachRun) {
   host.on_removed_lines = [](Editor&) {};
   Load({"a", "a", "b", "a", "A"});
-  CollapseDuplicateLines(editor);
+  RunOperation(editor, CollapseDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"a", "b", "a", "A"}));
   EXPECT_EQ(Removed(), (Utf8{"a"}));
   EXPECT_EQ(host.removed_lines_shown, 1);
@@ -80,7 +81,7 @@ TEST_F(TidyingTest, CollapsingDuplicatesKeepsTheFirstOfEachRun) {
 
 TEST_F(TidyingTest, RemovingDuplicatesTakesWholeRuns) {
   Load({"a", "a", "a", "b", "c", "c"});
-  RemoveDuplicateLines(editor);
+  RunOperation(editor, RemoveDuplicateLines);
   EXPECT_EQ(Text(), (Utf8{"b"}));
   EXPECT_EQ(Removed(), (Utf8{"a", "a", "a", "c", "c"}));
   EXPECT_EQ(Recorded(), (Utf8{"[連続する重複行を残さず削除]"}));
@@ -113,7 +114,7 @@ TEST_F(TidyingTest, DuplicateCommandsMatchTheBackwardWalk) {
     Lines expected = reference(lines, whole_runs, &expected_removed);
     std::sort(expected_removed.begin(), expected_removed.end());
     LoadBytes(lines);
-    whole_runs ? RemoveDuplicateLines(editor) : CollapseDuplicateLines(editor);
+    RunOperation(editor, whole_runs ? RemoveDuplicateLines : CollapseDuplicateLines);
     ASSERT_EQ(editor.doc.lines(), expected);
     ASSERT_EQ(editor.removed_lines, expected_removed);
   }
@@ -140,7 +141,7 @@ TEST_F(TidyingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
     Load({" a ", "", "b"});
     editor.record_buffer.clear();
     host.busy_messages.clear();
-    c.command(editor);
+    RunOperation(editor, c.command);
     EXPECT_EQ(host.busy_messages.front(), c.busy);
     EXPECT_EQ(Recorded(), (Utf8{c.step}));
   }
@@ -165,7 +166,7 @@ TEST_F(TidyingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
     host.busy_messages.clear();
     host.prompts.clear();
     host.inputs = {"0x10"};
-    c.command(editor);
+    RunOperation(editor, c.command);
     EXPECT_EQ(host.prompts, (Utf8{c.prompt}));
     EXPECT_EQ(host.busy_messages, (Utf8{c.busy}));
     EXPECT_EQ(Recorded(), (Utf8{c.recorded}));
@@ -174,13 +175,13 @@ TEST_F(TidyingTest, EachCommandShowsItsBusyTextAndRecordsItsName) {
 
 TEST_F(TidyingTest, BlankLinesCollapseOrGo) {
   Load({"x", "", "", "", "y", " ", " ", ""});
-  CollapseBlankLines(editor);
+  RunOperation(editor, CollapseBlankLines);
   EXPECT_EQ(Text(), (Utf8{"x", "", "y", " ", " ", ""}));
   Load({"", "", "x", "", ""});
-  CollapseBlankLines(editor);
+  RunOperation(editor, CollapseBlankLines);
   EXPECT_EQ(Text(), (Utf8{"", "x", ""}));
   Load({"a", "", " ", "", "b"});
-  RemoveBlankLines(editor);
+  RunOperation(editor, RemoveBlankLines);
   EXPECT_EQ(Text(), (Utf8{"a", " ", "b"}));
   EXPECT_EQ(Recorded(), (Utf8{"[連続する空行を一行にまとめる]", "[連続する空行を一行にまとめる]",
                               "[空行をすべて削除する]"}));
@@ -189,20 +190,20 @@ TEST_F(TidyingTest, BlankLinesCollapseOrGo) {
 TEST_F(TidyingTest, RemovingBlanksFromASelectionOfBlanksRemovesTheRows) {
   editor.selection_style = SelectionStyle::kStandard;
   Load({"a", "", "", "b"}, {1, 2});
-  RemoveBlankLines(editor);
+  RunOperation(editor, RemoveBlankLines);
   EXPECT_EQ(Text(), (Utf8{"a", "b"}));
 }
 
 TEST_F(TidyingTest, SpaceRunsCollapseByKind) {
   Load({"  　　 ", "a   b", "x　　　y", "\x88\x81@　　"});
-  CompressSpaces(editor);
+  RunOperation(editor, CompressSpaces);
   EXPECT_EQ(editor.doc.line(0), kHalf + kFull + kHalf);
   EXPECT_EQ(editor.doc.line(1), "a b");
   EXPECT_EQ(editor.doc.line(2), "x" + kFull + "y");
   // 88 81 | 40 | 81 40 81 40: the 0x81 0x40 after the first character is not
   // a space, so only the two real spaces collapse.
   LoadBytes({kTrail81 + "\x40\x81\x40\x81\x40"});
-  CompressSpaces(editor);
+  RunOperation(editor, CompressSpaces);
   EXPECT_EQ(editor.doc.line(0), kTrail81 + "\x40\x81\x40");
 }
 
@@ -217,16 +218,16 @@ TEST_F(TidyingTest, SpaceCompressionMatchesTheHalvingProcedure) {
   Lines expected;
   for (const std::string& line : lines) expected.push_back(ReferenceCompress(line));
   LoadBytes(lines);
-  CompressSpaces(editor);
+  RunOperation(editor, CompressSpaces);
   EXPECT_EQ(editor.doc.lines(), expected);
 }
 
 TEST_F(TidyingTest, TrimmingRemovesMixedSpacesAtOneEnd) {
   LoadBytes({kHalf + kFull + kHalf + "abc" + kHalf});
-  TrimLeadingSpaces(editor);
+  RunOperation(editor, TrimLeadingSpaces);
   EXPECT_EQ(editor.doc.line(0), "abc" + kHalf);
   LoadBytes({kHalf + "abc" + kFull + kHalf, "a" + kFull, kTrail81 + "\x40", kFull + kFull, "\x81"});
-  TrimTrailingSpaces(editor);
+  RunOperation(editor, TrimTrailingSpaces);
   EXPECT_EQ(editor.doc.lines(), (Lines{kHalf + "abc", "a", kTrail81 + "\x40", "", "\x81"}));
   EXPECT_EQ(Recorded(), (Utf8{"[行頭の空白文字を削除する]", "[行末の空白文字を削除する]"}));
 }
@@ -252,13 +253,13 @@ TEST_F(TidyingTest, TrimmingMatchesACharacterWalk) {
 TEST_F(TidyingTest, WrapCutsAtTheWidthWithoutSplittingCharacters) {
   host.inputs = {"3", "3", "1"};
   Load({"abcdefg", "abc", ""});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"abc", "def", "g", "abc", ""}));
   Load({"あいう"});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"あ", "い", "う"}));
   Load({"aあ"});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"a", "あ"}));
   EXPECT_EQ(host.prompts[0], "何文字で折り返しますか？");
   EXPECT_EQ(Recorded(), (Utf8{"[指定文字数で改行（禁則無し）],3", "[指定文字数で改行（禁則無し）],3",
@@ -268,7 +269,7 @@ TEST_F(TidyingTest, WrapCutsAtTheWidthWithoutSplittingCharacters) {
 TEST_F(TidyingTest, WrappedSelectionBecomesSelectedRows) {
   host.inputs = {"$2"};
   Load({"abcd", "keep", "xyz"}, {0, 2});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"ab", "cd", "xy", "z", "keep"}));
   EXPECT_EQ(Selected(), (std::vector<std::size_t>{0, 1, 2, 3}));
   EXPECT_EQ(Recorded(), (Utf8{"[指定文字数で改行（禁則無し）],2"}));
@@ -278,7 +279,7 @@ TEST_F(TidyingTest, WrapWithoutAPositiveWidthChangesNothingAndRecordsNothing) {
   host.inputs = {std::nullopt, "0", "abc", "-4"};
   for (int i = 0; i < 4; ++i) {
     Load({"b", "abcdef", "a"}, {0, 2});
-    WrapLines(editor);
+    RunOperation(editor, WrapLines);
     // The frame still stores the collected lines: the selection is gathered.
     EXPECT_EQ(Text(), (Utf8{"b", "a", "abcdef"}));
   }
@@ -311,7 +312,7 @@ TEST_F(TidyingTest, WrapParametersFollowThePlaybackRule) {
   // A literal value: no prompt.
   Play({"058", "4"});
   Load({"abcdef"});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"abcd", "ef"}));
   EXPECT_TRUE(host.prompts.empty());
   // "@1st": asked once, then the answer stays in the step for the next files.
@@ -319,7 +320,7 @@ TEST_F(TidyingTest, WrapParametersFollowThePlaybackRule) {
   host.inputs = {"3"};
   for (int file = 0; file < 3; ++file) {
     Load({"abcdef"});
-    WrapLines(editor);
+    RunOperation(editor, WrapLines);
     EXPECT_EQ(Text(), (Utf8{"abc", "def"}));
   }
   EXPECT_EQ(host.prompts.size(), 1u);
@@ -328,9 +329,9 @@ TEST_F(TidyingTest, WrapParametersFollowThePlaybackRule) {
   Play({"058", "@ALL"});
   host.inputs = {"2", "5"};
   Load({"abcdef"});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   Load({"abcdef"});
-  WrapLines(editor);
+  RunOperation(editor, WrapLines);
   EXPECT_EQ(Text(), (Utf8{"abcde", "f"}));
   EXPECT_EQ(host.prompts.size(), 3u);
   EXPECT_EQ(Recorded().back(), "[指定文字数で改行（禁則無し）],5");
@@ -338,21 +339,21 @@ TEST_F(TidyingTest, WrapParametersFollowThePlaybackRule) {
 
 TEST_F(TidyingTest, ReversingEachLineKeepsCharactersWhole) {
   Load({"あいb", "", "ｱｲ漢"});
-  ReverseEachLine(editor);
+  RunOperation(editor, ReverseEachLine);
   EXPECT_EQ(Text(), (Utf8{"bいあ", "", "漢ｲｱ"}));
   std::mt19937 gen(41);
   Lines lines = RandomSpacedLines(gen, 200);
   lines.push_back("ab\x81");  // a lead byte cut off at the end stays a byte
   LoadBytes(lines);
-  ReverseEachLine(editor);
-  ReverseEachLine(editor);
+  RunOperation(editor, ReverseEachLine);
+  RunOperation(editor, ReverseEachLine);
   EXPECT_EQ(editor.doc.lines(), lines);
 }
 
 TEST_F(TidyingTest, SwapExchangesTheSidesOfTheFirstBoundary) {
   host.inputs = {"="};
   Load({"key=value", "novalue", "=x", "a=b=c"});
-  SwapAroundText(editor);
+  RunOperation(editor, SwapAroundText);
   EXPECT_EQ(Text(), (Utf8{"value=key", "novalue", "x=", "b=c=a"}));
   EXPECT_EQ(host.prompts, (Utf8{"境にする文字列は？"}));
   EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える],="}));
@@ -363,10 +364,10 @@ TEST_F(TidyingTest, SwapBoundaryNeverStartsInsideACharacter) {
   // "@" is 0x40, the second byte of the full-width space before it.
   host.inputs = {"@", "a b"};
   LoadBytes({kFull + "x@y"});
-  SwapAroundText(editor);
+  RunOperation(editor, SwapAroundText);
   EXPECT_EQ(editor.doc.line(0), "y@" + kFull + "x");
   Load({"1a b2"});
-  SwapAroundText(editor);
+  RunOperation(editor, SwapAroundText);
   EXPECT_EQ(Text(), (Utf8{"2a b1"}));
   EXPECT_EQ(Recorded().back(), "[指定した文字列を境に左右を入れ替える],\"a b\"");
 }
@@ -374,8 +375,8 @@ TEST_F(TidyingTest, SwapBoundaryNeverStartsInsideACharacter) {
 TEST_F(TidyingTest, EmptyOrCancelledBoundaryStopsBeforeTheFrame) {
   host.inputs = {"", std::nullopt};
   Load({"a=b"}, {0});
-  SwapAroundText(editor);
-  SwapAroundPattern(editor);
+  RunOperation(editor, SwapAroundText);
+  RunOperation(editor, SwapAroundPattern);
   EXPECT_EQ(host.commands_started, 0);
   EXPECT_TRUE(editor.record_buffer.empty());
   EXPECT_FALSE(editor.modified);
@@ -384,7 +385,7 @@ TEST_F(TidyingTest, EmptyOrCancelledBoundaryStopsBeforeTheFrame) {
 TEST_F(TidyingTest, PatternSwapUsesTheLongestLeftmostMatch) {
   host.inputs = {"[:=]+"};
   Load({"a==b", "c:d=e", "none"});
-  SwapAroundPattern(editor);
+  RunOperation(editor, SwapAroundPattern);
   EXPECT_EQ(Text(), (Utf8{"b==a", "d=e:c", "none"}));
   EXPECT_EQ(host.prompts, (Utf8{"境にする正規表現文字列は？"}));
   EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える（正規表現）],[:=]+"}));
@@ -393,7 +394,7 @@ TEST_F(TidyingTest, PatternSwapUsesTheLongestLeftmostMatch) {
 TEST_F(TidyingTest, BadPatternIsRecordedAndLeavesTheLinesUnchanged) {
   Play({"068", "(a"});
   Load({"b", "xa", "a"}, {0, 2});
-  EXPECT_THROW(SwapAroundPattern(editor), EbmREToken);
+  EXPECT_THROW(RunOperation(editor, SwapAroundPattern), EbmREToken);
   EXPECT_EQ(Text(), (Utf8{"b", "a", "xa"}));
   EXPECT_EQ(Recorded(), (Utf8{"[指定した文字列を境に左右を入れ替える（正規表現）],(a"}));
   EXPECT_EQ(host.commands_started, host.commands_ended);
@@ -410,7 +411,7 @@ using RepeatTest = LineCommandsTest;
 TEST_F(RepeatTest, LaterRepeatsGoAnywhereAndFirstOccurrencesStay) {
   host.on_removed_lines = [](Editor&) {};
   Load({"b", "a", "b", "c", "a", "b", "A", ""});
-  RemoveRepeatedLines(editor);
+  RunOperation(editor, RemoveRepeatedLines);
   EXPECT_EQ(Text(), (Utf8{"b", "a", "c", "A", ""}));
   EXPECT_EQ(Removed(), (Utf8{"a", "b", "b"}));
   EXPECT_EQ(host.removed_lines_shown, 1);
@@ -421,18 +422,18 @@ TEST_F(RepeatTest, LaterRepeatsGoAnywhereAndFirstOccurrencesStay) {
 TEST_F(RepeatTest, WorksOnTheSelectionOnly) {
   host.on_removed_lines = [](Editor&) {};
   Load({"x", "a", "x", "a", "x"}, {1, 2, 3});
-  RemoveRepeatedLines(editor);
+  RunOperation(editor, RemoveRepeatedLines);
   EXPECT_EQ(Text(), (Utf8{"x", "a", "x", "x"}));
   EXPECT_EQ(Removed(), (Utf8{"a"}));
 }
 
 TEST_F(RepeatTest, NothingRemovedSaysSoAndPlaybackMovesTheRemovedLines) {
   Load({"a", "b"});
-  RemoveRepeatedLines(editor);
+  RunOperation(editor, RemoveRepeatedLines);
   EXPECT_EQ(host.MessageTexts(), (Utf8{"一行も削除されませんでした。"}));
   Load({"k", "l", "k", "k"});
   Play({"076", "[メインウィンドウに移す]"});
-  RemoveRepeatedLines(editor);
+  RunOperation(editor, RemoveRepeatedLines);
   EXPECT_EQ(Text(), (Utf8{"k", "k"}));
   EXPECT_EQ(Recorded().back(), "[重複行を削除（最初の行を残す）],[メインウィンドウに移す]");
 }
@@ -453,7 +454,7 @@ TEST_F(RepeatTest, MatchesAQuadraticReference) {
     }
     std::sort(expected_removed.begin(), expected_removed.end());
     LoadBytes(lines);
-    RemoveRepeatedLines(editor);
+    RunOperation(editor, RemoveRepeatedLines);
     ASSERT_EQ(editor.doc.lines(), expected);
     ASSERT_EQ(editor.removed_lines, expected_removed);
   }

@@ -20,9 +20,12 @@ void Shout(Editor& editor) {
   }
 }
 
-// A stand-in command that records its step and changes nothing.
+// A stand-in command that records its step and changes nothing, run as the
+// dispatcher runs a table command.
 void RecordedNothing(Editor& editor) {
-  editor.RecordStep(Sjis("[空行を削除]"));
+  static const StepSpec kStep{Sjis("[空行を削除]"), {}};
+  RunningStep running(editor, kStep, nullptr);
+  editor.RecordStep();
   CommandFrame frame(editor, "busy");
 }
 

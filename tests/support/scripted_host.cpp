@@ -20,8 +20,9 @@ std::vector<std::string> ScriptedHost::MessageTexts() const {
 }
 
 std::optional<std::string> ScriptedHost::InputBox(std::string_view, std::string_view prompt,
-                                                  std::string_view) {
+                                                  std::string_view initial) {
   prompts.push_back(SjisToUtf8(prompt));
+  initial_texts.push_back(SjisToUtf8(initial));
   if (inputs.empty()) {
     if (strict) ADD_FAILURE() << "unexpected input box: " << prompts.back();
     return std::nullopt;

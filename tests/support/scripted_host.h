@@ -45,6 +45,7 @@ class ScriptedHost : public Host {
   // --- what was shown ---
   std::vector<ShownMessage> messages;
   std::vector<std::string> prompts;  // input box prompts, UTF-8
+  std::vector<std::string> initial_texts;  // what each input box showed first, UTF-8
   std::vector<FileDialogSpec> open_dialogs, save_dialogs;
   std::vector<std::string> key_dialog_captions;  // UTF-8
   std::vector<std::string> busy_messages;  // UTF-8, one per command
