@@ -335,17 +335,19 @@ constexpr char kNotNumber = 3;
 // Reads field as a decimal number -- optional blanks, an optional sign,
 // digits (half- or full-width) with an optional fraction, optional blanks --
 // and writes to *key a key whose byte order is the numbers' order by value:
-// the class, the count of whole digits without leading zeros (4 bytes, most
-// significant first), the whole digits, the fraction's digits without
-// trailing zeros. Below zero the count and the digits are inverted and a
-// 0xFF ends the key, so that a larger magnitude, or a fraction that goes on
-// further, comes first. Returns false when the field is not a number.
+// the class, the count of whole digits without leading zeros (one byte below
+// 0xF0, else 0xF0 and four bytes, most significant first), the whole digits,
+// the fraction's digits without trailing zeros. Below zero every byte after
+// the class is inverted and a 0xFF ends the key, so that a larger magnitude,
+// or a fraction that goes on further, comes first. The count takes one byte
+// so that the eight bytes the sort compares first hold six digits. Returns
+// false when the field is not a number.
 bool NumberKey(std::string_view field, std::string* key) {
   static const std::string kFullSpace = Sjis("　");
   static const std::string kFullMinus = Sjis("－");
   static const std::string kFullPlus = Sjis("＋");
   static const std::string kFullPoint = Sjis("．");
-  constexpr std::size_t kHeader = 5;  // the class and the count of whole digits
+  constexpr std::size_t kHeader = 2;  // the class and a one-byte count of whole digits
   std::size_t i = 0;
   auto skip_blanks = [&] {
     for (;;) {
@@ -400,12 +402,17 @@ bool NumberKey(std::string_view field, std::string* key) {
   while (key->size() > kHeader + whole && key->back() == '0') key->pop_back();
   // Minus zero is zero.
   if (key->size() == kHeader) negative = false;
-  const std::uint32_t count = negative ? ~static_cast<std::uint32_t>(whole)
-                                       : static_cast<std::uint32_t>(whole);
   (*key)[0] = negative ? kNegative : kNotNegative;
-  for (int b = 0; b < 4; ++b) (*key)[1 + b] = static_cast<char>(count >> (24 - 8 * b) & 0xFF);
+  constexpr std::size_t kLongCount = 0xF0;
+  if (whole < kLongCount) {
+    (*key)[1] = static_cast<char>(whole);
+  } else {
+    (*key)[1] = static_cast<char>(kLongCount);
+    key->insert(kHeader, 4, '\0');
+    for (int b = 0; b < 4; ++b) (*key)[kHeader + b] = static_cast<char>(whole >> (24 - 8 * b) & 0xFF);
+  }
   if (negative) {
-    for (std::size_t j = kHeader; j < key->size(); ++j) (*key)[j] = static_cast<char>('0' + '9' - (*key)[j]);
+    for (std::size_t j = 1; j < key->size(); ++j) (*key)[j] = static_cast<char>(~(*key)[j]);
     key->push_back(static_cast<char>(0xFF));
   }
   return true;

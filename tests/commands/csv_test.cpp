@@ -321,13 +321,16 @@ TEST_F(CsvNumberTest, PlayedKeyNeedsNoDialogAndNoKeyMeansNoSort) {
 }
 
 // Keys pieced together from signs, points, blanks and digits of both widths
-// (and a letter now and then), more of them than one chunk of keys: the
-// numbers must come in the order of Python's decimal values, equal values in
-// their former order, and the other keys after them in collation order.
+// (a letter now and then, a run of many digits), more of them than one chunk
+// of keys: the numbers must come in the order of Python's decimal values,
+// equal values in their former order, and the other keys after them in
+// collation order.
 TEST_F(CsvNumberTest, NumberOrderAgreesWithPythonDecimals) {
   if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
-  const Lines pieces = SjisLines({"", "　", "-", "+", "－", "＋", "0", "00", "1", "9", "12", "０",
-                                  "９", ".", "．", "5", "50", "x"});
+  Lines pieces = SjisLines({"", "　", "-", "+", "－", "＋", "0", "00", "1", "9", "12", "０", "９",
+                            ".", "．", "5", "50", "x"});
+  // Two of these make a number of more whole digits than a count byte holds.
+  pieces.push_back(std::string(130, '7'));
   std::mt19937 random(75);
   Lines lines;
   std::string input;
