@@ -29,7 +29,16 @@ void RunEncoder(Editor& editor, Encoder encoder) {
   editor.RecordStep(Sjis(kStepNames[static_cast<int>(encoder)]));
   std::string error;
   {
-    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]), {.use_store = true});
+    // The decoders never lengthen a line, and Base64 lengthens the longest
+    // line there can be by a third: where no line can then pass the limit,
+    // the frame needs no copy of the document's index. (The HTTP escape
+    // form may triple a line; its growth is left unbounded.)
+    const std::size_t limit = editor.max_line_length;
+    std::size_t growth = 0;
+    if (encoder == Encoder::kHttpEscapeEncode) growth = kUnknownGrowth;
+    if (encoder == Encoder::kBase64Encode) growth = Base64Size(limit) - limit;
+    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]),
+                       {.line_growth = growth, .use_store = true});
     // Each line is written straight into the new store, on every core; only
     // the HTTP decoder, which stops at the first bad line, goes line by line.
     switch (encoder) {

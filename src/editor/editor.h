@@ -164,11 +164,11 @@ class Editor {
   // Rewrites every line of work_store on every core: compose(line, i, out)
   // writes the new form of line i at out, at most room(line) bytes, and
   // returns the count written, or kKeepLine to keep the line; a kept line,
-  // or one composed as it was, keeps its bytes (shared, not copied). Lines
-  // are composed in place in the new store's
-  // blocks: no string per line. Chunks of lines run at once, so room and
-  // compose may only read shared state. Reports progress. When the work
-  // throws, work_store is as it was.
+  // or one composed as it was, keeps its bytes (shared, not copied) unless
+  // it is empty: the old blocks are held only for lines that need them. Lines
+  // are composed in place in the new store's blocks: no string per line.
+  // Chunks of lines run at once, so room and compose may only read shared
+  // state. Reports progress. When the work throws, work_store is as it was.
   template <class Room, class Compose>
   void ComposeWorkStore(Room&& room, Compose&& compose);
 
@@ -305,13 +305,16 @@ void Editor::ComposeWorkStore(Room&& room, Compose&& compose) {
       const std::string_view line = lines[i];
       char* const out = part.ComposeBuffer(room(line));
       const std::size_t written = compose(line, i, out);
-      if (written == kKeepLine ||
-          (written == line.size() && std::equal(line.begin(), line.end(), out))) {
+      const bool same = written == kKeepLine ||
+                        (written == line.size() && std::equal(line.begin(), line.end(), out));
+      if (same && !line.empty()) {
         part.CommitComposedView(0);
         composed[i] = line;
         kept[chunk] = 1;
       } else {
-        composed[i] = part.CommitComposedView(written);
+        // An empty line is never shared: it has no byte to keep, and sharing
+        // would hold on to every old block.
+        composed[i] = part.CommitComposedView(same ? 0 : written);
       }
       // Only the first chunk runs on the calling thread, which alone may
       // reach the Host.

@@ -4,6 +4,7 @@
 // working store as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -54,12 +55,30 @@ TEST(ComposeWorkStoreTest, ChunksComeBackInOrderAndKeptLinesKeepTheirBytes) {
     ASSERT_EQ(editor.work_store.size(), count);
     for (std::size_t i = 0; i < count; ++i) {
       if (i % 5 == 0) {
-        ASSERT_EQ(editor.work_store[i].data(), before[i].data()) << "line " << i << " copied";
+        if (!lines[i].empty()) {
+          ASSERT_EQ(editor.work_store[i].data(), before[i].data()) << "line " << i << " copied";
+        }
         ASSERT_EQ(editor.work_store[i].size(), before[i].size());
       } else {
         ASSERT_EQ(editor.work_store[i], std::to_string(i) + ":" + lines[i]) << "line " << i;
       }
     }
+  }
+}
+
+TEST(ComposeWorkStoreTest, KeptEmptyLinesHoldNoOldBlock) {
+  ScriptedHost host;
+  Editor editor(host);
+  editor.work_store = LineStore::FromText("\nabc\n\n");
+  const LineStore before = editor.work_store;
+  editor.ComposeWorkStore(Room, [](std::string_view line, std::size_t, char* out) {
+    if (line.empty()) return Editor::kKeepLine;
+    std::memcpy(out, "xyz", 3);
+    return std::size_t{3};
+  });
+  EXPECT_EQ(editor.work_store, (Lines{"", "xyz", ""}));
+  for (const auto& block : editor.work_store.blocks()) {
+    EXPECT_EQ(std::count(before.blocks().begin(), before.blocks().end(), block), 0);
   }
 }
 
