@@ -31,7 +31,18 @@ constexpr std::array<std::array<char, 2>, 4096> MakePairs() {
 
 constexpr std::array<std::array<char, 2>, 4096> kPairs = MakePairs();
 
-bool IsGuardedControl(unsigned char b) { return b < 0x20 && b != '\t' && b != '\n' && b != '\r'; }
+constexpr bool IsGuardedControl(unsigned char b) {
+  return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+// IsGuardedControl looked up: the decoder tests every byte it writes.
+constexpr std::array<bool, 256> MakeGuarded() {
+  std::array<bool, 256> guarded{};
+  for (int b = 0; b < 256; ++b) guarded[b] = IsGuardedControl(static_cast<unsigned char>(b));
+  return guarded;
+}
+
+constexpr std::array<bool, 256> kGuarded = MakeGuarded();
 
 }  // namespace
 
@@ -77,6 +88,7 @@ std::size_t FromBase64(std::string_view line, char* out) {
   // or any other character hands the rest of the line to the loop below.
   const auto* in = reinterpret_cast<const unsigned char*>(line.data());
   std::size_t i = 0;
+  bool guarded = false;
   for (; i + 4 <= line.size(); i += 4) {
     const int a = kValues[in[i]], b = kValues[in[i + 1]], c = kValues[in[i + 2]],
               d = kValues[in[i + 3]];
@@ -86,8 +98,11 @@ std::size_t FromBase64(std::string_view line, char* out) {
     p[0] = static_cast<char>(bits >> 16);
     p[1] = static_cast<char>(bits >> 8 & 0xFF);
     p[2] = static_cast<char>(bits & 0xFF);
+    guarded |= kGuarded[bits >> 16] | kGuarded[bits >> 8 & 0xFF] | kGuarded[bits & 0xFF];
     p += 3;
   }
+  if (guarded) return kNotBase64;
+  char* const rest = p;
   int group[4];
   int filled = 0;
   for (unsigned char c : line.substr(i)) {
@@ -109,8 +124,8 @@ std::size_t FromBase64(std::string_view line, char* out) {
     if (group[3] != kPad) *p++ = static_cast<char>(bits & 0xFF);
   }
   if (filled != 0) return kNotBase64;
-  for (const char* q = out; q != p; ++q) {
-    if (IsGuardedControl(static_cast<unsigned char>(*q))) return kNotBase64;
+  for (const char* q = rest; q != p; ++q) {
+    if (kGuarded[static_cast<unsigned char>(*q)]) return kNotBase64;
   }
   return static_cast<std::size_t>(p - out);
 }
