@@ -21,16 +21,29 @@ void RunEncoder(Editor& editor, Encoder encoder) {
   editor.RecordStep();
   std::string error;
   {
-    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]), {.use_store = true});
-    std::string bad;
-    bool failed = false;
-    editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
-      if (failed) return false;
-      switch (encoder) {
-        case Encoder::kHttpEscapeEncode:
-          out = ToHttpEscape(line);
-          break;
-        case Encoder::kHttpEscapeDecode:
+    // The decoders never lengthen a line, and Base64 lengthens the longest
+    // line there can be by a third: where no line can then pass the limit,
+    // the frame needs no copy of the document's index. (The HTTP escape
+    // form may triple a line; its growth is left unbounded.)
+    const std::size_t limit = editor.max_line_length;
+    std::size_t growth = 0;
+    if (encoder == Encoder::kHttpEscapeEncode) growth = kUnknownGrowth;
+    if (encoder == Encoder::kBase64Encode) growth = Base64Size(limit) - limit;
+    CommandFrame frame(editor, Sjis(kBusyMessages[static_cast<int>(encoder)]),
+                       {.line_growth = growth, .use_store = true});
+    // Each line is written straight into the new store, on every core; only
+    // the HTTP decoder, which stops at the first bad line, goes line by line.
+    switch (encoder) {
+      case Encoder::kHttpEscapeEncode:
+        editor.ComposeWorkStore(
+            [](std::string_view line) { return HttpEscapeRoom(line.size()); },
+            [](std::string_view line, std::size_t, char* out) { return ToHttpEscape(line, out); });
+        break;
+      case Encoder::kHttpEscapeDecode: {
+        std::string bad;
+        bool failed = false;
+        editor.RewriteWorkStore([&](std::string_view line, std::string& out) {
+          if (failed) return false;
           if (!FromHttpEscape(line, &out, &bad)) {
             // This line and the ones after it stay as they were; the lines
             // before keep their conversion and are stored.
@@ -38,16 +51,26 @@ void RunEncoder(Editor& editor, Encoder encoder) {
             failed = true;
             return false;
           }
-          break;
-        case Encoder::kBase64Encode:
-          out = ToBase64(line);
-          break;
-        case Encoder::kBase64Decode:
-          if (!FromBase64(line, &out)) return false;
-          break;
+          return out != line;
+        });
+        break;
       }
-      return out != line;
-    });
+      case Encoder::kBase64Encode:
+        editor.ComposeWorkStore([](std::string_view line) { return Base64Size(line.size()); },
+                                [](std::string_view line, std::size_t, char* out) {
+                                  ToBase64(line, out);
+                                  return Base64Size(line.size());
+                                });
+        break;
+      case Encoder::kBase64Decode:
+        editor.ComposeWorkStore(
+            [](std::string_view line) { return Base64DecodedRoom(line.size()); },
+            [](std::string_view line, std::size_t, char* out) {
+              const std::size_t written = FromBase64(line, out);
+              return written == kNotBase64 ? Editor::kKeepLine : written;
+            });
+        break;
+    }
     // A decoded CR or LF becomes a row break when the frame stores the lines.
     editor.EndProgress();
   }

@@ -71,20 +71,10 @@ std::optional<long> ConfirmedNumber(Editor& editor,
 
 // Replaces every work line i by the line that compose(line, i, out) writes
 // at out, at most extra bytes longer than line; compose returns the count
-// written. The lines are composed in place in a new store: no temporary
-// string per line. Reports progress.
+// written.
 template <typename Compose>
 void ComposeWorkLines(Editor& editor, std::size_t extra, Compose&& compose) {
-  const LineStore& lines = editor.work_store;
-  const std::size_t n = lines.size();
-  LineStore composed;
-  composed.ReserveLines(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::string_view line = lines[i];
-    composed.CommitComposed(compose(line, i, composed.ComposeBuffer(line.size() + extra)));
-    editor.Progress(i, n);
-  }
-  editor.work_store = std::move(composed);
+  editor.ComposeWorkStore([extra](std::string_view line) { return line.size() + extra; }, compose);
 }
 
 // Copies text to out and returns the end of the copy.

@@ -3,7 +3,7 @@
 #include "commands/csv.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -27,6 +27,7 @@ constexpr std::size_t kMaxTransposeExtent = 16384;
 // comma-separated; a line already in that form keeps its bytes.
 void WorkStoreTabsToCommas(Editor& editor) {
   editor.RewriteWorkStore([](std::string_view line, std::string& out) {
+    if (IsPlainRecord(line)) return false;
     out = TabsToCommas(line);
     return out != line;
   });
@@ -321,20 +322,28 @@ void CopyForSpreadsheet(Editor& editor) {
 
 namespace {
 
-// A field read as a decimal number: optional blanks, an optional sign,
-// digits (half- or full-width) with an optional fraction, optional blanks.
-struct Decimal {
-  bool negative = false;
-  std::string whole;     // no leading zeros; "" for zero
-  std::string fraction;  // no trailing zeros
-};
+// The first byte of a numeric key sort's key: numbers below zero, then zero
+// and above, then keys that are not numbers, each class in its own order.
+constexpr char kNegative = 1;
+constexpr char kNotNegative = 2;
+constexpr char kNotNumber = 3;
 
-// Returns the field's number, or nullopt when the field is not one.
-std::optional<Decimal> ReadDecimal(std::string_view field) {
+// Reads field as a decimal number -- optional blanks, an optional sign,
+// digits (half- or full-width) with an optional fraction, optional blanks --
+// and writes to *key a key whose byte order is the numbers' order by value:
+// the class, the count of whole digits without leading zeros (one byte below
+// 0xF0, else 0xF0 and four bytes, most significant first), the whole digits,
+// the fraction's digits without trailing zeros. Below zero every byte after
+// the class is inverted and a 0xFF ends the key, so that a larger magnitude,
+// or a fraction that goes on further, comes first. The count takes one byte
+// so that the eight bytes the sort compares first hold six digits. Returns
+// false when the field is not a number.
+bool NumberKey(std::string_view field, std::string* key) {
   static const std::string kFullSpace = Sjis("　");
   static const std::string kFullMinus = Sjis("－");
   static const std::string kFullPlus = Sjis("＋");
   static const std::string kFullPoint = Sjis("．");
+  constexpr std::size_t kHeader = 2;  // the class and a one-byte count of whole digits
   std::size_t i = 0;
   auto skip_blanks = [&] {
     for (;;) {
@@ -362,46 +371,60 @@ std::optional<Decimal> ReadDecimal(std::string_view field) {
     }
     return 0;
   };
-  Decimal number;
+  key->assign(kHeader, '\0');
+  bool negative = false;
   skip_blanks();
   if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
-    number.negative = field[i] == '-';
+    negative = field[i] == '-';
     ++i;
   } else if (field.substr(i, 2) == kFullMinus || field.substr(i, 2) == kFullPlus) {
-    number.negative = field.substr(i, 2) == kFullMinus;
+    negative = field.substr(i, 2) == kFullMinus;
     i += 2;
   }
   std::size_t digits = 0;
   int d = 0;
   for (int n; i < field.size() && (n = digit(&d)) > 0; i += n, ++digits) {
-    if (d != 0 || !number.whole.empty()) number.whole.push_back(static_cast<char>('0' + d));
+    if (d != 0 || key->size() > kHeader) key->push_back(static_cast<char>('0' + d));
   }
+  const std::size_t whole = key->size() - kHeader;
   if (i < field.size() && (field[i] == '.' || field.substr(i, 2) == kFullPoint)) {
     i += field[i] == '.' ? 1 : 2;
     for (int n; i < field.size() && (n = digit(&d)) > 0; i += n, ++digits) {
-      number.fraction.push_back(static_cast<char>('0' + d));
+      key->push_back(static_cast<char>('0' + d));
     }
   }
   skip_blanks();
-  if (digits == 0 || i != field.size()) return std::nullopt;
-  while (!number.fraction.empty() && number.fraction.back() == '0') number.fraction.pop_back();
+  if (digits == 0 || i != field.size()) return false;
+  while (key->size() > kHeader + whole && key->back() == '0') key->pop_back();
   // Minus zero is zero.
-  if (number.whole.empty() && number.fraction.empty()) number.negative = false;
-  return number;
+  if (key->size() == kHeader) negative = false;
+  (*key)[0] = negative ? kNegative : kNotNegative;
+  constexpr std::size_t kLongCount = 0xF0;
+  if (whole < kLongCount) {
+    (*key)[1] = static_cast<char>(whole);
+  } else {
+    (*key)[1] = static_cast<char>(kLongCount);
+    key->insert(kHeader, 4, '\0');
+    for (int b = 0; b < 4; ++b) (*key)[kHeader + b] = static_cast<char>(whole >> (24 - 8 * b) & 0xFF);
+  }
+  if (negative) {
+    for (std::size_t j = 1; j < key->size(); ++j) (*key)[j] = static_cast<char>(~(*key)[j]);
+    key->push_back(static_cast<char>(0xFF));
+  }
+  return true;
 }
 
-// <0, 0 or >0 by value; digit strings of any length, no overflow.
-int CompareDecimals(const Decimal& a, const Decimal& b) {
-  if (a.negative != b.negative) return a.negative ? -1 : 1;
-  int magnitude = 0;
-  if (a.whole.size() != b.whole.size()) {
-    magnitude = a.whole.size() < b.whole.size() ? -1 : 1;
-  } else if (int c = a.whole.compare(b.whole); c != 0) {
-    magnitude = c < 0 ? -1 : 1;
-  } else if (int f = a.fraction.compare(b.fraction); f != 0) {
-    magnitude = f < 0 ? -1 : 1;
+// Field k of a plain record, read in place; nullopt when the line is not
+// plain or has no field k (it is then split, and padded up to the key).
+std::optional<std::string_view> PlainField(std::string_view line, std::size_t k) {
+  if (!IsPlainRecord(line)) return std::nullopt;
+  std::size_t start = 0;
+  for (std::size_t f = 0; f < k; ++f) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) return std::nullopt;
+    start = comma + 1;
   }
-  return a.negative ? -magnitude : magnitude;
+  return line.substr(start, line.find(',', start) - start);
 }
 
 }  // namespace
@@ -417,36 +440,49 @@ void SortCsvByNumber(Editor& editor) {
   editor.RecordStep({std::to_string(k)});
 
   // Records are padded up to the key as the other key sorts pad them, so the
-  // three sorts give the same lines in different orders.
-  struct Key {
-    std::optional<Decimal> number;
-    std::string collation;  // for a key that is not a number
-  };
-  const JapaneseCollator collator(&editor.private_codes);
+  // three sorts give the same lines in different orders. Each line's key is
+  // a byte string (NumberKey, or the collation key of a key that is not a
+  // number), built once, on every core, as the syllabary sort builds its
+  // keys; most lines are plain records whose key field is read in place.
+  const PrivateCodes* table = &editor.private_codes;
   const LineStore& lines = editor.work_store;
-  const std::size_t n = lines.size();
-  std::vector<Key> keys(n);
   std::vector<std::pair<std::size_t, std::string>> padded;
-  for (std::size_t i = 0; i < n; ++i) {
-    Lines fields = SplitFields(lines[i]);
-    if (!fields.empty()) {
-      if (fields.size() < k + 1) fields.resize(k + 1);
-      std::string record = JoinFields(fields);
-      if (record != lines[i]) padded.emplace_back(i, std::move(record));
-      keys[i].number = ReadDecimal(fields[k]);
-      if (!keys[i].number) keys[i].collation = collator.SortKey(fields[k]);
+  std::mutex padded_lock;
+  auto make_keys = [&lines, k, table, &padded, &padded_lock](std::size_t begin, std::size_t end,
+                                                             KeyBuilder& keys) {
+    const JapaneseCollator collator(table);
+    std::vector<std::pair<std::size_t, std::string>> mine;
+    std::string sort_key;
+    Lines fields;
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::string_view line = lines[i];
+      std::optional<std::string_view> field = PlainField(line, k);
+      if (!field) {
+        fields = SplitFields(line);
+        // A line without fields is compared as an empty key that is not a
+        // number, and left as it is.
+        if (fields.empty()) {
+          keys.Add(std::string_view(&kNotNumber, 1));
+          continue;
+        }
+        if (fields.size() < k + 1) fields.resize(k + 1);
+        std::string record = JoinFields(fields);
+        if (record != line) mine.emplace_back(i, std::move(record));
+        field = fields[k];
+      }
+      if (!NumberKey(*field, &sort_key)) {
+        sort_key.assign(1, kNotNumber);
+        sort_key += collator.SortKey(*field);
+      }
+      keys.Add(sort_key);
     }
-    editor.Progress(i, n);
-  }
-  std::vector<std::size_t> order_of(n);
-  std::iota(order_of.begin(), order_of.end(), std::size_t{0});
-  std::stable_sort(order_of.begin(), order_of.end(), [&keys](std::size_t a, std::size_t b) {
-    const Key& x = keys[a];
-    const Key& y = keys[b];
-    if (x.number.has_value() != y.number.has_value()) return x.number.has_value();
-    if (x.number) return CompareDecimals(*x.number, *y.number) < 0;
-    return x.collation < y.collation;
-  });
+    if (mine.empty()) return;
+    const std::lock_guard<std::mutex> hold(padded_lock);
+    for (auto& entry : mine) padded.push_back(std::move(entry));
+  };
+  std::vector<std::size_t> order_of = StableOrderByKeys(
+      lines.size(), make_keys,
+      [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   StorePaddedInOrder(editor.work_store, padded, order_of);
 }
 

@@ -356,16 +356,11 @@ void ReverseEachLine(Editor& editor) {
   // Reversing Shift_JIS characters directly gives what reversing the UTF-16
   // form would, without turning bytes that have no Unicode form into "?".
   // Each line is written reversed straight into the new store.
-  const LineStore& lines = editor.work_store;
-  LineStore reversed;
-  reversed.ReserveLines(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    ReverseCharactersTo(line, reversed.ComposeBuffer(line.size()));
-    reversed.CommitComposed(line.size());
-    editor.Progress(i, lines.size());
-  }
-  editor.work_store = std::move(reversed);
+  editor.ComposeWorkStore([](std::string_view line) { return line.size(); },
+                          [](std::string_view line, std::size_t, char* out) {
+                            ReverseCharactersTo(line, out);
+                            return line.size();
+                          });
   editor.EndProgress();
 }
 

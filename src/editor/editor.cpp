@@ -162,16 +162,17 @@ void Editor::CollectSelection(bool whole_if_none_selected, std::size_t line_grow
     // Views of the document's blocks: the document keeps showing its text
     // and a refusal has nothing to put back.
     if (whole) {
-      const auto within_limit = [this] {
+      const auto cannot_pass_limit = [this, line_growth] {
+        if (line_growth > max_line_length) return false;
         for (std::string_view line : doc.lines()) {
-          if (line.size() > max_line_length) return false;
+          if (line.size() > max_line_length - line_growth) return false;
         }
         return true;
       };
-      if (move_collected_lines && line_growth == 0 && within_limit()) {
+      if (move_collected_lines && cannot_pass_limit()) {
         // Nothing shows the document meanwhile, the result replaces it whole
-        // and cannot be refused (no line grows): the index moves out
-        // instead of being copied.
+        // and cannot be refused (no line grows past the limit): the index
+        // moves out instead of being copied.
         work_store = doc.TakeStore();
         took_document_ = true;
       } else {

@@ -13,12 +13,14 @@
 #ifndef PARVANE_EDITOR_EDITOR_H_
 #define PARVANE_EDITOR_EDITOR_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codes/line_break.h"
 #include "codes/save_code.h"
@@ -26,6 +28,7 @@
 #include "editor/host.h"
 #include "editor/options.h"
 #include "editor/step_spec.h"
+#include "text/parallel_chunks.h"
 #include "text/private_codes.h"
 
 namespace parvane {
@@ -130,7 +133,9 @@ class Editor {
   // a refusal, which must leave the document as it was, cannot happen then.
   // Otherwise they are copied.
   // With use_store, the selected lines go to work_store as views of the
-  // document's blocks: nothing is copied or moved.
+  // document's blocks: no byte is copied. The whole document's index moves
+  // out instead of being copied under the condition on which the lines
+  // above move (a refusal cannot happen).
   void CollectSelection(bool whole_if_none_selected, std::size_t line_growth = kUnknownGrowth,
                         bool use_store = false);
   // Writes work_store, or work_lines when a command filled them, back, a
@@ -166,6 +171,18 @@ class Editor {
     if (kept_any) rewritten.ShareBlocksOf(work_store);
     work_store = std::move(rewritten);
   }
+  // What a ComposeWorkStore rule returns to keep its line as it is.
+  static constexpr std::size_t kKeepLine = static_cast<std::size_t>(-1);
+  // Rewrites every line of work_store on every core: compose(line, i, out)
+  // writes the new form of line i at out, at most room(line) bytes, and
+  // returns the count written, or kKeepLine to keep the line; a kept line,
+  // or one composed as it was, keeps its bytes (shared, not copied) unless
+  // it is empty: the old blocks are held only for lines that need them. Lines
+  // are composed in place in the new store's blocks: no string per line.
+  // Chunks of lines run at once, so room and compose may only read shared
+  // state. Reports progress. When the work throws, work_store is as it was.
+  template <class Room, class Compose>
+  void ComposeWorkStore(Room&& room, Compose&& compose);
 
   // True when the last StoreResult refused its result for a line's length;
   // the refused lines stay in work_store.
@@ -320,6 +337,46 @@ class CommandFrame {
   bool undo_saved_ = false;  // this frame's SaveUndo set `modified` (and kept a snapshot)
   bool modified_at_entry_;   // `modified` before SaveUndo
 };
+
+template <class Room, class Compose>
+void Editor::ComposeWorkStore(Room&& room, Compose&& compose) {
+  // Fewer lines than this are not worth a thread.
+  constexpr std::size_t kMinChunk = std::size_t{1} << 14;
+  const LineStore& lines = work_store;
+  const std::size_t n = lines.size();
+  // Each chunk composes into blocks of its own and puts the views straight
+  // into their slots: the chunks' results are never copied together.
+  LineStore::Index composed(n);
+  std::vector<LineStore> parts(ChunkCount(n, kMinChunk));
+  std::vector<char> kept(parts.size(), 0);
+  ForEachChunk(n, kMinChunk, [&](std::size_t chunk, std::size_t begin, std::size_t end) {
+    LineStore& part = parts[chunk];
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::string_view line = lines[i];
+      char* const out = part.ComposeBuffer(room(line));
+      const std::size_t written = compose(line, i, out);
+      const bool same = written == kKeepLine ||
+                        (written == line.size() && std::equal(line.begin(), line.end(), out));
+      if (same && !line.empty()) {
+        part.CommitComposedView(0);
+        composed[i] = line;
+        kept[chunk] = 1;
+      } else {
+        // An empty line is never shared: it has no byte to keep, and sharing
+        // would hold on to every old block.
+        composed[i] = part.CommitComposedView(same ? 0 : written);
+      }
+      // Only the first chunk runs on the calling thread, which alone may
+      // reach the Host.
+      if (chunk == 0) Progress(i, end);
+    }
+  });
+  LineStore result;
+  for (const LineStore& part : parts) result.ShareBlocksOf(part);
+  if (std::find(kept.begin(), kept.end(), 1) != kept.end()) result.ShareBlocksOf(work_store);
+  result.views() = std::move(composed);
+  work_store = std::move(result);
+}
 
 }  // namespace parvane
 

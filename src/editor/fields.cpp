@@ -107,6 +107,17 @@ Lines SplitFields(std::string_view line) {
   return fields;
 }
 
+bool IsPlainRecord(std::string_view line) {
+  if (line.empty() || line.back() == ',') return false;
+  // No byte that SplitFields or JoinFields treats apart can be the second
+  // byte of a two-byte character (those are 0x40 and above), so the bytes
+  // are tested one by one.
+  for (unsigned char c : line) {
+    if (c <= 0x20 || c == '"') return false;
+  }
+  return true;
+}
+
 void TabsToCommas(Lines& lines) {
   for (auto& line : lines) line = TabsToCommas(line);
 }

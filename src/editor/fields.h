@@ -18,6 +18,12 @@ std::string JoinFields(const Lines& fields);
 // The fields of one comma-separated line (the inverse of JoinFields).
 Lines SplitFields(std::string_view line);
 
+// True when line is a plain record: not empty, without a double quote or a
+// byte up to 0x20 (blank, tab, control character), and not ending in a comma.
+// Its fields are then exactly the text between its commas, and JoinFields of
+// them gives the line back, so it can be read without SplitFields.
+bool IsPlainRecord(std::string_view line);
+
 // Turns tab-separated lines (spreadsheet text) into comma-separated lines in
 // place; empty cells stay empty fields.
 void TabsToCommas(Lines& lines);

@@ -169,12 +169,14 @@ char* LineStore::ComposeBuffer(std::size_t size) {
   return Room(size);
 }
 
-void LineStore::CommitComposed(std::size_t written) {
+void LineStore::CommitComposed(std::size_t written) { index_.push_back(CommitComposedView(written)); }
+
+LineStore::View LineStore::CommitComposedView(std::size_t written) {
   std::string& bytes = tail_->bytes;
   const std::size_t start = bytes.size() - composing_;
   bytes.resize(start + written);
-  index_.emplace_back(bytes.data() + start, written);
   composing_ = 0;
+  return View(bytes.data() + start, written);
 }
 
 void LineStore::ShareBlocksOf(const LineStore& other) {

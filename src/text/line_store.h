@@ -69,6 +69,10 @@ class LineStore {
   // CommitComposed with the count written.
   char* ComposeBuffer(std::size_t size);
   void CommitComposed(std::size_t written);
+  // As CommitComposed, but returns the line's view instead of appending it
+  // to the index: for a caller that places the views itself (lines composed
+  // side by side in several stores, each view going to its slot of one index).
+  View CommitComposedView(std::size_t written);
 
   void clear();
 

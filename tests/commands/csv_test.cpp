@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "automation/run_command.h"
+#include "chars/python_oracle.h"
 #include "commands/find_replace.h"
 #include "commands/line_commands_fixture.h"
 #include "editor/fields.h"
+#include "text/collation.h"
 
 namespace parvane {
 namespace {
@@ -316,6 +319,89 @@ TEST_F(CsvNumberTest, PlayedKeyNeedsNoDialogAndNoKeyMeansNoSort) {
   RunOperation(editor, SortCsvByNumber);
   EXPECT_EQ(Text(), (Utf8{"2", "1"}));
   EXPECT_EQ(Recorded(), (Utf8{"[カンマ区切りテキストの数値順並べ替え],1"}));
+}
+
+// Keys pieced together from signs, points, blanks and digits of both widths
+// (a letter now and then, a run of many digits), more of them than one chunk
+// of keys: the numbers must come in the order of Python's decimal values,
+// equal values in their former order, and the other keys after them in
+// collation order.
+TEST_F(CsvNumberTest, NumberOrderAgreesWithPythonDecimals) {
+  if (!HavePython()) GTEST_SKIP() << "python3 is not installed";
+  Lines pieces = SjisLines({"", "　", "-", "+", "－", "＋", "0", "00", "1", "9", "12", "０", "９",
+                            ".", "．", "5", "50", "x"});
+  // Two of these make a number of more whole digits than a count byte holds.
+  pieces.push_back(std::string(130, '7'));
+  std::mt19937 random(75);
+  Lines lines;
+  std::string input;
+  for (int i = 0; i < 12000; ++i) {
+    std::string key;
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) key += pieces[random() % pieces.size()];
+    lines.push_back("r" + std::to_string(i) + "," + key);
+    input += lines.back() + "\n";
+  }
+  // Prints the numbers' line indexes in order of value, then the others'.
+  auto output = RunPython(R"py(
+import re, sys
+from decimal import Decimal
+digit = '[0-9\uff10-\uff19]'
+number = re.compile('[ \u3000]*([-+\uff0d\uff0b]?)(%s*)(?:[.\uff0e](%s*))?[ \u3000]*$' % (digit, digit))
+wide = str.maketrans('\uff10\uff11\uff12\uff13\uff14\uff15\uff16\uff17\uff18\uff19\uff0d\uff0b',
+                     '0123456789-+')
+numbers, others = [], []
+for i, line in enumerate(sys.stdin.buffer.read().decode('cp932').split('\n')[:-1]):
+    key = line.split(',', 1)[1]
+    m = number.match(key)
+    if m and (m.group(2) or m.group(3)):
+        text = (m.group(1) + (m.group(2) or '0') + '.' + (m.group(3) or '0')).translate(wide)
+        numbers.append((Decimal(text), i))
+    else:
+        others.append(i)
+numbers.sort(key=lambda n: n[0])
+for _, i in numbers:
+    print(i)
+print('-')
+for i in others:
+    print(i)
+)py",
+                          input);
+  ASSERT_TRUE(output.has_value());
+  Lines expected;
+  std::vector<std::pair<std::string, std::string>> others;  // collation key, line
+  const JapaneseCollator collator(&editor.private_codes);
+  bool numbers = true;
+  for (const std::string& row : SplitLines(*output)) {
+    if (row == "-") {
+      numbers = false;
+    } else if (numbers) {
+      expected.push_back(lines[std::stoul(row)]);
+    } else {
+      const std::string& line = lines[std::stoul(row)];
+      others.emplace_back(collator.SortKey(line.substr(line.find(',') + 1)), line);
+    }
+  }
+  std::stable_sort(others.begin(), others.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& other : others) expected.push_back(other.second);
+
+  LoadBytes(lines);
+  Play({"075", "1"});
+  SortCsvByNumber(editor);
+  const Lines sorted = editor.doc.lines().ToStrings();
+  ASSERT_EQ(sorted.size(), expected.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], expected[i]) << "row " << i;
+}
+
+// Lines that are not plain records (quoted, blank, tabbed, short, with a
+// trailing comma, empty) sorted among plain ones: each comes back as its
+// fields joined again, padded up to the key.
+TEST_F(CsvNumberTest, RecordsThatAreNotPlainAreJoinedAgainAndPadded) {
+  Load({"a,3", "\"b\",\"2\"", "c\t1", "d,5,", "", "e", "f, 4 ", "g,\"x,y\"", ",0", "h,-1,z"});
+  host.key_fields.push_back(1);
+  SortCsvByNumber(editor);
+  EXPECT_EQ(Text(), (Utf8{"h,-1,z", ",0", "c,1", "b,2", "a,3", "f,\" 4 \"", "d,5", "", "e,",
+                          "g,\"x,y\""}));
 }
 
 }  // namespace

@@ -65,5 +65,45 @@ TEST(FieldsTest, SplitUndoesJoin) {
   }
 }
 
+// Every line up to five bytes over an alphabet of the bytes the field rules
+// treat apart (comma, quote, blank, TAB, another control, NUL), a letter, a
+// lead byte with a trail byte and one without, and 0x40 (a trail byte that is
+// also '@'): a line said to be plain must split into the text between its
+// commas and join back to itself, and a line made only of letters and
+// inner commas must be plain.
+TEST(FieldsTest, PlainRecordsSplitAtTheirCommasAndJoinBack) {
+  const std::string alphabet("a,\" \t\x01\x00\x82\x40", 9);
+  std::size_t plain = 0;
+  std::string line;
+  for (std::size_t length = 0; length <= 5; ++length) {
+    std::size_t count = 1;
+    for (std::size_t k = 0; k < length; ++k) count *= alphabet.size();
+    for (std::size_t code = 0; code < count; ++code) {
+      line.clear();
+      for (std::size_t k = 0, c = code; k < length; ++k, c /= alphabet.size()) {
+        line += alphabet[c % alphabet.size()];
+      }
+      const bool letters_and_inner_commas =
+          !line.empty() && line.back() != ',' &&
+          line.find_first_not_of("a,") == std::string::npos;
+      if (letters_and_inner_commas) EXPECT_TRUE(IsPlainRecord(line)) << line;
+      if (!IsPlainRecord(line)) continue;
+      ++plain;
+      Lines between_commas(1);
+      for (char c : line) {
+        if (c == ',') {
+          between_commas.emplace_back();
+        } else {
+          between_commas.back() += c;
+        }
+      }
+      const Lines fields = SplitFields(line);
+      ASSERT_EQ(fields, between_commas) << line;
+      ASSERT_EQ(JoinFields(fields), line);
+    }
+  }
+  EXPECT_GT(plain, 1000u);
+}
+
 }  // namespace
 }  // namespace parvane

@@ -108,8 +108,9 @@ TEST_F(FrameMoveTest, WithoutTheModeTheDocumentKeepsItsTextDuringTheCommand) {
 namespace parvane {
 namespace {
 
-// The store path of the same mode: a reordering takes the document's index
-// whole; a refusal or a growing command never leaves the document short.
+// The store path of the same mode: a reordering, or a command whose growth
+// keeps every line within the limit, takes the document's index whole; a
+// refusal never leaves the document short.
 TEST_F(FrameMoveTest, TheStorePathMovesTheWholeIndexOnlyWhenNothingCanBeRefused) {
   struct Case {
     std::vector<std::string> lines;
@@ -120,7 +121,9 @@ TEST_F(FrameMoveTest, TheStorePathMovesTheWholeIndexOnlyWhenNothingCanBeRefused)
   } cases[] = {
       {{"one", "two", "three"}, 100, 0, true, {"three", "two", "one"}},
       {{"abcd", "ab"}, 3, 0, false, {"abcd", "ab"}},  // refused: already too long
-      {{"ab", "c"}, 100, 2, false, {"c", "ab"}},       // may grow: views, not moved
+      {{"ab", "c"}, 100, 2, true, {"c", "ab"}},        // grows, but stays within the limit
+      {{"ab", "c"}, 3, 2, false, {"c", "ab"}},         // may grow past it: views, not moved
+      {{"ab", "c"}, 100, kUnknownGrowth, false, {"c", "ab"}},  // no bound
   };
   for (const Case& c : cases) {
     editor.move_collected_lines = true;
