@@ -1,12 +1,12 @@
 // The four encoders of "エンコード・デコード" in the hidden menu "隠しメニュー",
-// also in "おまけ". Each records its menu caption in brackets as its step
-// before it starts, like every parameterless command:
+// also in "おまけ". Each records itself as its step before it starts, like
+// every parameterless command:
 //
-//   function            step (code)
-//   EncodeHttpEscape    "[HTTPエスケープ形式にエンコードする]" (077)
-//   DecodeHttpEscape    "[HTTPエスケープ形式をデコードする]" (078)
-//   EncodeBase64        "[Base64形式にエンコードする]" (079)
-//   DecodeBase64        "[Base64形式をデコードする]" (080)
+//   function            step code
+//   EncodeHttpEscape    077
+//   DecodeHttpEscape    078
+//   EncodeBase64        079
+//   DecodeBase64        080
 #ifndef PARVANE_CHARS_ENCODERS_H_
 #define PARVANE_CHARS_ENCODERS_H_
 
