@@ -99,14 +99,13 @@ class BitParallelSearch {
   // items before k are matched; bit `items` accepts.
   struct Program {
     std::size_t items = 0;
-    std::size_t words = 0;               // per vector
-    std::vector<std::uint64_t> reads;    // per symbol: the items reading it
-    std::vector<std::uint64_t> star;     // items that may read again
-    std::vector<std::uint64_t> nullable; // items that may read nothing
-    std::vector<std::uint64_t> init;     // the start, carried past optional items
-    std::size_t init_hi = 0;             // last word of init holding a bit
+    std::size_t words = 0;                // per vector
+    std::vector<std::uint64_t> reads;     // per symbol: the items reading it
+    std::vector<std::uint64_t> star;      // items that may read again
+    std::vector<std::uint64_t> nullable;  // items that may read nothing
+    std::vector<std::uint64_t> init;      // the start, carried past optional items
+    std::size_t init_hi = 0;              // last word of init holding a bit
 
-    void Build(const std::vector<Item>& order, int num_symbols, const std::vector<std::int32_t>& sample);
     bool Accepts(const std::uint64_t* state) const {
       return (state[items / 64] >> (items % 64)) & 1;
     }
@@ -120,12 +119,12 @@ class BitParallelSearch {
     return k == line.n || line.symbols[k] == line.line_feed || line.symbols[k] == line.carriage_return;
   }
 
-  std::vector<Item> items_;
-  bool head_ = false;
-  bool tail_ = false;
+  std::vector<Item> items_;           // in pattern order, an x+ as x x*
+  bool head_ = false;                 // a ^ first: matches start at line heads
+  bool tail_ = false;                 // a $ last: matches end at line tails
   Program forward_;
-  Program backward_;  // the items in reverse order, read from the line's end
-  std::vector<std::uint64_t> state_;  // scratch, kept between lines
+  Program backward_;                  // the items in reverse order, read from the line's end
+  std::vector<std::uint64_t> state_;  // scratch, all zero between calls
 };
 
 }  // namespace parvane
