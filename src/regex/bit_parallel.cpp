@@ -143,11 +143,15 @@ bool BitParallelSearch::Program::Step(std::uint64_t* state, std::size_t* lo, std
     // Adding a bit that sits on a run of optional items to the run's mask
     // ripples through the run and stops on the item after it: the bits
     // that changed are every boundary the bit reaches without reading.
+    // Most words of a long pattern hold no optional item.
     const std::uint64_t n = skip[w];
-    const std::uint64_t partial = n + (moved & n);
-    const std::uint64_t sum = partial + carry;
-    carry = static_cast<std::uint64_t>(partial < n) | static_cast<std::uint64_t>(sum < partial);
-    const std::uint64_t next = moved | (sum ^ n);
+    std::uint64_t next = moved;
+    if ((n | carry) != 0) {
+      const std::uint64_t partial = n + (moved & n);
+      const std::uint64_t sum = partial + carry;
+      carry = static_cast<std::uint64_t>(partial < n) | static_cast<std::uint64_t>(sum < partial);
+      next |= sum ^ n;
+    }
     state[w] = next;
     if (next != 0) {
       first = std::min(first, w);
