@@ -2,7 +2,9 @@
 # Times parvane-cli replacing long regular expressions in one long line, the
 # cases where the lazy automata used to pay the pattern's length for nearly
 # every character: runs of `a` around one `.` or one `b*`, over lines of `a`
-# (a match everywhere the pattern fits) and of random `a`/`b` (none).
+# (a match everywhere the pattern fits) and of random `a`/`b` (none). A
+# 100 KB pattern cannot fit a 64 KiB line, which is refused by its length
+# alone: the 150 KB line is the one that makes it search.
 #
 #   bash bench/long_pattern.sh [build/parvane-cli] [SECONDS_LIMIT]
 #
