@@ -2,12 +2,11 @@
 // by the automata: the two must agree match for match. The same row inside
 // parentheses is no such pattern to the compiler, so it takes the automata
 // and serves as the oracle; where the texts are short enough the slow
-// reference matcher of these tests judges too. Patterns and texts come from
-// a few letters (two of one byte, their capitals, a two-byte one, the line
-// breaks, which a class may read so that a match crosses lines), often
-// repeating one unit, so that matches overlap and a pattern's optional and
-// repeated items decide where the longest one ends; runs of optional items
-// cross the 64-bit words of the vectors.
+// reference matcher judges too. Patterns and texts come from a few letters
+// (two of one byte, their capitals, a two-byte one, the line breaks, which
+// a class may read so that a match crosses lines), mostly repeating one
+// unit, so that matches overlap and the optional and repeated items decide
+// where the longest one ends.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -73,6 +72,7 @@ TEST(RegexBitParallel, LongPatternsAroundOneRepeatedItem) {
       {"^" + a5k + "b?" + a4999 + "$", false, std::string(10000, 'a'), std::string(10000, 'a')},
       {a5k + "[b\x82\xA0]+" + a4999, false, a5k + "\x82\xA0" "b\x82\xA0" + a5k, "Xa"},
       {a5k + ".*", false, "b" + a5k + "\x82\xA0\x82", "bX"},
+      {a5k + "[\\na]*$", false, a5k + "\na\nab", "X\nab"},  // the last line tail it reaches
   };
   for (const Case& c : cases) {
     TbmRExp regex;
@@ -87,104 +87,58 @@ TEST(RegexBitParallel, LongPatternsAroundOneRepeatedItem) {
   }
 }
 
-// One item of a random pattern: how a pattern writes it and the letters
-// (indices into kLetters) it reads with case kept and with case ignored.
-struct RandomItem {
-  std::string pattern;
-  std::vector<int> reads;
-  std::vector<int> reads_folded;
-};
-
+// Letters of the texts, and items of the patterns with the letters each
+// reads (as case is ignored: the samples below stand for a match either way).
 const std::vector<std::string> kLetters = {"a", "b", "A", "B", "\x82\xA0", "\n", "\r"};
+const std::vector<std::pair<std::string, std::vector<int>>> kItems = {
+    {"a", {0, 2}}, {"b", {1, 3}}, {"A", {0, 2}}, {"\x82\xA0", {4}}, {".", {0, 1, 2, 3, 4}},
+    {"[ab]", {0, 1}}, {"[^a]", {1, 2, 3, 4}}, {"[\x82\xA0" "B]", {3, 4}}, {"[\\r\\na]", {0, 5, 6}}};
 
-const std::vector<RandomItem>& Items() {
-  static const std::vector<RandomItem> items = {
-      {"a", {0}, {0, 2}},          {"b", {1}, {1, 3}},          {"A", {2}, {0, 2}},
-      {"\x82\xA0", {4}, {4}},      {".", {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}},
-      {"[ab]", {0, 1}, {0, 1}},    {"[^a]", {1, 2, 3, 4}, {1, 2, 3, 4}},
-      {"[\x82\xA0" "B]", {3, 4}, {3, 4}},  {"[\\r\\na]", {0, 5, 6}, {0, 5, 6}},
-  };
-  return items;
-}
-
-struct RandomPattern {
+// A row of items following a unit of one to three letters, now and then a
+// class instead, `repeats` in 100 of them followed by one of ops.
+struct RandomRow {
   std::string body;
-  std::vector<std::size_t> items;  // into Items()
-  std::vector<char> ops;           // ' ', '?', '*' or '+'
+  std::vector<std::pair<std::size_t, char>> items;  // into kItems, and the operator or ' '
 };
 
-// A row of items following a unit of one to three letter items, with now
-// and then a class instead; `repeats` in 100 of the items carry one of ops.
-RandomPattern MakePattern(std::mt19937& rng, std::size_t length, unsigned repeats,
-                          std::string_view ops = "?*+") {
+RandomRow MakeRow(std::mt19937& rng, std::size_t length, unsigned repeats, std::string_view ops = "?*+") {
   std::vector<std::size_t> unit(1 + rng() % 3);
   for (auto& u : unit) u = rng() % 4;
-  RandomPattern p;
+  RandomRow row;
   for (std::size_t i = 0; i < length; ++i) {
-    const std::size_t item = rng() % 8 == 0 ? rng() % Items().size() : unit[i % unit.size()];
+    const std::size_t item = rng() % 8 == 0 ? rng() % kItems.size() : unit[i % unit.size()];
     const char op = rng() % 100 < repeats ? ops[rng() % ops.size()] : ' ';
-    p.items.push_back(item);
-    p.ops.push_back(op);
-    p.body += Items()[item].pattern;
-    if (op != ' ') p.body += op;
+    row.items.push_back({item, op});
+    row.body += kItems[item].first + (op == ' ' ? "" : std::string(1, op));
   }
-  return p;
+  return row;
 }
 
-// A text the pattern matches (as it would with case ignored), often spoilt
-// by one letter; an item that may read nothing does so one time in `skip`
-// at least.
-std::string SampleMatch(std::mt19937& rng, const RandomPattern& p, unsigned skip) {
-  std::string out;
-  for (std::size_t i = 0; i < p.items.size(); ++i) {
-    const char op = p.ops[i];
-    int count = op == ' ' ? 1 : op == '?' ? static_cast<int>(rng() % 2)
-                              : static_cast<int>(rng() % 3) + (op == '+' ? 1 : 0);
-    if ((op == '?' || op == '*') && rng() % skip != 0) count = 0;
-    const std::vector<int>& reads = Items()[p.items[i]].reads_folded;
-    for (int k = 0; k < count; ++k) out += kLetters[static_cast<std::size_t>(reads[rng() % reads.size()])];
-  }
-  if (!out.empty() && rng() % 3 == 0) {
-    const std::size_t at = rng() % out.size();
-    if (static_cast<unsigned char>(out[at]) < 0x80) out[at] = "abAB"[rng() % 4];
-  }
-  return out;
-}
-
-std::string MakeText(std::mt19937& rng, const RandomPattern& p, std::size_t max_pieces, unsigned skip = 2) {
-  static const std::vector<std::string> breaks = {"\n", "\r", "\r\n"};
+// Pieces of what the row reads (an optional item reading nothing but one
+// time in `skip`), a letter of them often changed, between line breaks and
+// random letters.
+std::string MakeText(std::mt19937& rng, const RandomRow& row, std::size_t max_pieces, unsigned skip = 2) {
   std::string text;
-  const std::size_t pieces = rng() % (max_pieces + 1);
-  for (std::size_t k = 0; k < pieces; ++k) {
-    switch (rng() % 4) {
-      case 0:
-        text += breaks[rng() % breaks.size()];
-        break;
-      case 1:
-        for (int i = static_cast<int>(rng() % 6); i > 0; --i) text += kLetters[rng() % kLetters.size()];
-        break;
-      default:
-        text += SampleMatch(rng, p, skip);
+  for (std::size_t k = rng() % (max_pieces + 1); k > 0; --k) {
+    if (rng() % 4 == 0) {
+      text += std::vector<std::string>{"\n", "\r", "\r\n"}[rng() % 3];
+    } else if (rng() % 3 == 0) {
+      for (int i = static_cast<int>(rng() % 6); i > 0; --i) text += kLetters[rng() % kLetters.size()];
+    } else {
+      std::string sample;
+      for (const auto& [item, op] : row.items) {
+        int count = op == ' ' ? 1 : static_cast<int>(rng() % (op == '?' ? 2 : 3)) + (op == '+');
+        if (op != ' ' && op != '+' && rng() % skip != 0) count = 0;
+        const std::vector<int>& reads = kItems[item].second;
+        while (count-- > 0) sample += kLetters[static_cast<std::size_t>(reads[rng() % reads.size()])];
+      }
+      const std::size_t at = sample.empty() ? 0 : rng() % sample.size();
+      if (rng() % 3 == 0 && static_cast<unsigned char>(sample[at]) < 0x80) sample[at] = "abAB"[rng() % 4];
+      text += sample;
     }
   }
   if (rng() % 10 == 0) text += "\x82";  // a lead byte cut off at the end
   return text;
-}
-
-void ExpectSameAsAutomata(const std::string& pattern, const std::string& oracle, bool ignore_case,
-                          const std::string& text) {
-  const std::string where = ::testing::PrintToString(pattern) + " in " + ::testing::PrintToString(text) +
-                            (ignore_case ? " ignoring case" : "");
-  int p1 = 0, l1 = 0, p2 = 0, l2 = 0;
-  RegexFind(pattern, ignore_case, text, &p1, &l1);
-  RegexFind(oracle, ignore_case, text, &p2, &l2);
-  ASSERT_EQ(std::make_pair(p1, l1), std::make_pair(p2, l2)) << where;
-  std::string line1 = text;
-  std::string line2 = text;
-  ASSERT_EQ(RegexReplaceAll(pattern, ignore_case, "<&>", line1), RegexReplaceAll(oracle, ignore_case, "<&>", line2))
-      << where;
-  ASSERT_EQ(line1, line2) << where;
-  ASSERT_EQ(RegexContains(pattern, ignore_case, text), p2 > 0) << where;
 }
 
 TEST(RegexBitParallel, AgreesWithTheAutomata) {
@@ -192,74 +146,74 @@ TEST(RegexBitParallel, AgreesWithTheAutomata) {
   int matched = 0;
   int recognised = 0;
   for (int round = 0; round < 300; ++round) {
-    const RandomPattern p = MakePattern(rng, 256 + rng() % 200, 5 + rng() % 90);
+    const RandomRow row = MakeRow(rng, 256 + rng() % 200, 5 + rng() % 90);
     const std::string head = rng() % 4 == 0 ? "^" : "";
     const std::string tail = rng() % 4 == 0 ? "$" : "";
-    const std::string pattern = head + p.body + tail;
+    const std::string pattern = head + row.body + tail;
+    const std::string oracle = head + "(" + row.body + ")" + tail;
     recognised += Recognise(pattern).has_value();
     for (int t = 0; t < 4; ++t) {
-      const std::string text = MakeText(rng, p, 6);
-      ASSERT_NO_FATAL_FAILURE(ExpectSameAsAutomata(pattern, head + "(" + p.body + ")" + tail, t % 2 == 1, text));
-      int position = 0, length = 0;
-      matched += RegexFind(pattern, t % 2 == 1, text, &position, &length) > 0;
+      const bool ignore_case = t % 2 == 1;
+      const std::string text = MakeText(rng, row, 6);
+      const std::string where = ::testing::PrintToString(pattern) + " in " + ::testing::PrintToString(text) +
+                                (ignore_case ? " ignoring case" : "");
+      TbmRExp parallel;
+      TbmRExp automata;
+      parallel.SetPattern(pattern);
+      automata.SetPattern(oracle);
+      parallel.SetOption(1, ignore_case);
+      automata.SetOption(1, ignore_case);
+      // From the start, and from an offset, where a line head is only
+      // where the text before it ends a line.
+      for (int start : {0, static_cast<int>(rng() % (text.size() + 1))}) {
+        int l1 = 0;
+        int l2 = 0;
+        const int p1 = parallel.Match(text, start, &l1);
+        ASSERT_EQ(std::make_pair(p1, l1), std::make_pair(automata.Match(text, start, &l2), l2)) << where << start;
+        matched += start == 0 && p1 >= 0;
+      }
+      std::string line1 = text;
+      std::string line2 = text;
+      ASSERT_EQ(parallel.ReplaceAll("<&>", line1), automata.ReplaceAll("<&>", line2)) << where;
+      ASSERT_EQ(line1, line2) << where;
+      ASSERT_EQ(parallel.Contains(text), automata.Contains(text)) << where;
     }
   }
   EXPECT_EQ(recognised, 300);
   EXPECT_GT(matched, 200);  // the texts do hold matches, not only misses
 }
 
-// A search from an offset sees a line head only where the text before it
-// ends a line.
-TEST(RegexBitParallel, OffsetsAsTheAutomata) {
-  std::mt19937 rng(7);
-  for (int round = 0; round < 40; ++round) {
-    const RandomPattern p = MakePattern(rng, 256 + rng() % 64, 50);
-    const std::string text = MakeText(rng, p, 5);
-    TbmRExp parallel;
-    parallel.SetPattern("^" + p.body);
-    TbmRExp automata;
-    automata.SetPattern("^(" + p.body + ")");
-    for (int start = 0; start <= static_cast<int>(text.size()); start += 1 + static_cast<int>(rng() % 40)) {
-      int l1 = 0;
-      int l2 = 0;
-      ASSERT_EQ(parallel.Match(text, start, &l1), automata.Match(text, start, &l2)) << start;
-      ASSERT_EQ(l1, l2) << start;
-    }
-  }
-}
-
-// Patterns of mostly optional and repeated items match short texts, where
-// the reference matcher, which shares no code with the engine, can judge.
-TEST(RegexBitParallel, AgreesWithTheReferenceOnMostlyOptionalPatterns) {
+// Rows of mostly optional items match short texts, where the reference
+// matcher, which shares no code with the engine, can judge; their runs of
+// optional items cross the 64-bit words of the vectors.
+TEST(RegexBitParallel, AgreesWithTheReferenceOnMostlyOptionalRows) {
   using testing_reference::DecodeSjis;
   using testing_reference::ReferenceRegex;
   std::mt19937 rng(42);
   int compared = 0;
   int matched = 0;
   for (int round = 0; round < 200; ++round) {
-    const RandomPattern p = MakePattern(rng, 256 + rng() % 100, 96, "?*");
-    const std::string head = rng() % 3 == 0 ? "^" : "";
-    const std::string tail = rng() % 3 == 0 ? "$" : "";
-    const std::string pattern = head + p.body + tail;
+    const RandomRow row = MakeRow(rng, 256 + rng() % 100, 96, "?*");
+    const std::string pattern = (rng() % 3 == 0 ? "^" : "") + row.body + (rng() % 3 == 0 ? "$" : "");
     const bool ignore_case = round % 2 == 1;
     const ReferenceRegex reference(pattern, ignore_case);
     for (int t = 0; t < 3; ++t) {
-      std::string text = MakeText(rng, p, 2, 16);
+      const std::string text = MakeText(rng, row, 2, 16);
       std::vector<int> codes, offsets;
       DecodeSjis(text, &codes, &offsets);
       if (codes.size() > 64) continue;  // the reference tries every start and end
       const auto expected = reference.Find(codes, 0);
       int position = 0, length = 0;
       RegexFind(pattern, ignore_case, text, &position, &length);
-      const int want_position = expected ? offsets[expected->first] + 1 : 0;
-      const int want_length = expected ? offsets[expected->second] - offsets[expected->first] : 0;
-      ASSERT_EQ(std::make_pair(position, length), std::make_pair(want_position, want_length))
-          << ::testing::PrintToString(pattern) << " in " << ::testing::PrintToString(text);
+      const std::string where = ::testing::PrintToString(pattern) + " in " + ::testing::PrintToString(text);
+      ASSERT_EQ(std::make_pair(position, length),
+                expected ? std::make_pair(offsets[expected->first] + 1, offsets[expected->second] - offsets[expected->first])
+                         : std::make_pair(0, 0))
+          << where;
       int count = 0;
       std::string line = text;
       RegexReplaceAll(pattern, ignore_case, "X", line);
-      ASSERT_EQ(line, testing_reference::ReferenceReplaceAll(reference, text, "X", &count))
-          << ::testing::PrintToString(pattern) << " in " << ::testing::PrintToString(text);
+      ASSERT_EQ(line, testing_reference::ReferenceReplaceAll(reference, text, "X", &count)) << where;
       matched += expected.has_value();
       ++compared;
     }
