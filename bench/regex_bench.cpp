@@ -164,6 +164,59 @@ void BM_LongPatternOneLetterWithDot(benchmark::State& state) {
 }
 BENCHMARK(BM_LongPatternOneLetterWithDot)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// A run of one letter with `b*` in the middle, replaced over a line of that
+// letter: the bit vectors' route. The same pattern in parentheses takes the
+// automata, for where the route begins to pay (BitParallelSearch::kMinItems).
+void LongPatternOneLetterWithStar(benchmark::State& state, bool grouped) {
+  const auto half = static_cast<std::size_t>(state.range(0)) / 2;
+  std::string pattern = std::string(half, 'a') + "b*" + std::string(half - 1, 'a');
+  if (grouped) pattern = "(" + pattern + ")";
+  const std::string line(64000, 'a');
+  for (auto _ : state) {
+    std::string replaced = line;
+    benchmark::DoNotOptimize(RegexReplaceAll(pattern, false, "X", replaced));
+  }
+}
+void BM_LongPatternOneLetterWithStar(benchmark::State& state) { LongPatternOneLetterWithStar(state, false); }
+void BM_LongPatternOneLetterWithStarAutomata(benchmark::State& state) {
+  LongPatternOneLetterWithStar(state, true);
+}
+BENCHMARK(BM_LongPatternOneLetterWithStar)->Arg(256)->Arg(1000)->Arg(4000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongPatternOneLetterWithStarAutomata)->Arg(256)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+// Letters and classes of two letters with one `b*`, over a line of what the
+// pattern reads with a letter changed here and there: the automata's states
+// are many different large sets.
+void LongPatternClassesWithStar(benchmark::State& state, bool grouped) {
+  std::mt19937 rng(11);
+  const auto items = static_cast<std::size_t>(state.range(0));
+  std::vector<std::string> row;
+  for (std::size_t i = 0; i < items; ++i) {
+    row.push_back(i == items / 2 ? "b*" : rng() % 3 == 0 ? "[ab]" : rng() % 2 == 0 ? "a" : "b");
+  }
+  std::string pattern;
+  for (const std::string& item : row) pattern += item;
+  if (grouped) pattern = "(" + pattern + ")";
+  // Near-matches: what the row reads, one letter in fifty changed.
+  std::string line;
+  while (line.size() < 64000) {
+    for (const std::string& item : row) {
+      if (item == "b*") continue;
+      char c = item.size() == 1 ? item[0] : "ab"[rng() % 2];
+      if (rng() % 50 == 0) c = c == 'a' ? 'b' : 'a';
+      line += c;
+    }
+  }
+  for (auto _ : state) {
+    std::string replaced = line;
+    benchmark::DoNotOptimize(RegexReplaceAll(pattern, false, "X", replaced));
+  }
+}
+void BM_LongPatternClassesWithStar(benchmark::State& state) { LongPatternClassesWithStar(state, false); }
+void BM_LongPatternClassesWithStarAutomata(benchmark::State& state) { LongPatternClassesWithStar(state, true); }
+BENCHMARK(BM_LongPatternClassesWithStar)->Arg(256)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongPatternClassesWithStarAutomata)->Arg(256)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
+
 // The same with one dot in the middle: no longer a literal, so the
 // automata run.
 void BM_LongPatternWithDot(benchmark::State& state) {

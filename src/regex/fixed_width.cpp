@@ -6,17 +6,12 @@
 #include <map>
 
 namespace parvane {
-namespace {
 
 using Range = TbmREWchRanges::Range;
+using regex_internal::CharacterItem;
+using regex_internal::InRanges;
 
-// One item of the pattern: a character (compared folded), or a set of
-// characters (compared as they stand).
-struct Item {
-  bool character = false;
-  std::int32_t code = 0;
-  std::vector<Range> ranges;
-};
+namespace {
 
 std::vector<Range> Merged(std::vector<Range> members) {
   std::sort(members.begin(), members.end());
@@ -31,11 +26,58 @@ std::vector<Range> Merged(std::vector<Range> members) {
   return merged;
 }
 
+}  // namespace
+
+namespace regex_internal {
+
 bool InRanges(const std::vector<Range>& ranges, std::int32_t code) {
   auto it = std::upper_bound(ranges.begin(), ranges.end(), code,
                              [](std::int32_t c, const Range& r) { return c < r.first; });
   return it != ranges.begin() && code <= std::prev(it)->second;
 }
+
+bool ReadCharacterItem(const TbmRETokens& tokens, std::size_t* at, CharacterItem* item) {
+  std::size_t& i = *at;
+  const TbmREToken& t = tokens[i];
+  *item = CharacterItem();
+  switch (t.Kind) {
+    case kTokenCharacter:
+      item->character = true;
+      item->code = t.Lo;
+      return true;
+    case kTokenDot:
+      // As Standardize makes it: anything but a line break.
+      item->ranges = {{0, 9}, {11, 12}, {14, 0xFFFF}};
+      return true;
+    case kTokenLeftBracket:
+    case kTokenNegateLeftBracket: {
+      std::vector<Range> members;
+      std::size_t j = i + 1;
+      for (; tokens[j].Kind == kTokenCharacter || tokens[j].Kind == kTokenCharacterClass; ++j) {
+        members.push_back({tokens[j].Lo, tokens[j].Hi});
+      }
+      if (tokens[j].Kind != kTokenRightBracket) return false;
+      if (t.Kind == kTokenNegateLeftBracket) {
+        members.push_back({10, 10});
+        members.push_back({13, 13});
+        TbmREWchRanges rest;
+        rest.AddRangesBatch(Merged(std::move(members)));
+        rest.Complement(0, 0xFFFF);
+        item->ranges = rest.Ranges();
+      } else {
+        item->ranges = Merged(std::move(members));
+      }
+      i = j;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace regex_internal
+
+namespace {
 
 // The 64 bits of bits starting at bit `at`; bits must hold one word past it.
 std::uint64_t BitsAt(const std::uint64_t* bits, std::size_t at) {
@@ -52,7 +94,7 @@ std::optional<FixedWidthSearch> FixedWidthSearch::FromTokens(const TbmRETokens& 
   if (tokens.empty() || tokens.back().Kind != kTokenEnd) return std::nullopt;
   FixedWidthSearch search;
   search.ignore_case_ = ignore_case;
-  std::vector<Item> items;
+  std::vector<CharacterItem> items;
   std::size_t i = 0;
   if (tokens[0].Kind == kTokenLineHead) {
     search.head_ = true;
@@ -60,44 +102,13 @@ std::optional<FixedWidthSearch> FixedWidthSearch::FromTokens(const TbmRETokens& 
   }
   for (; tokens[i].Kind != kTokenEnd; ++i) {
     const TbmREToken& t = tokens[i];
-    Item item;
-    switch (t.Kind) {
-      case kTokenCharacter:
-        item.character = true;
-        item.code = t.Lo;
-        break;
-      case kTokenDot:
-        // As Standardize makes it: anything but a line break.
-        item.ranges = {{0, 9}, {11, 12}, {14, 0xFFFF}};
-        break;
-      case kTokenLeftBracket:
-      case kTokenNegateLeftBracket: {
-        std::vector<Range> members;
-        std::size_t j = i + 1;
-        for (; tokens[j].Kind == kTokenCharacter || tokens[j].Kind == kTokenCharacterClass; ++j) {
-          members.push_back({tokens[j].Lo, tokens[j].Hi});
-        }
-        if (tokens[j].Kind != kTokenRightBracket) return std::nullopt;
-        if (t.Kind == kTokenNegateLeftBracket) {
-          members.push_back({10, 10});
-          members.push_back({13, 13});
-          TbmREWchRanges rest;
-          rest.AddRangesBatch(Merged(std::move(members)));
-          rest.Complement(0, 0xFFFF);
-          item.ranges = rest.Ranges();
-        } else {
-          item.ranges = Merged(std::move(members));
-        }
-        i = j;
-        break;
-      }
-      case kTokenLineTail:
-        if (tokens[i + 1].Kind != kTokenEnd) return std::nullopt;
-        search.tail_ = true;
-        continue;
-      default:
-        return std::nullopt;
+    if (t.Kind == kTokenLineTail) {
+      if (tokens[i + 1].Kind != kTokenEnd) return std::nullopt;
+      search.tail_ = true;
+      continue;
     }
+    CharacterItem item;
+    if (!ReadCharacterItem(tokens, &i, &item)) return std::nullopt;
     items.push_back(std::move(item));
   }
   if (items.size() < std::max<std::size_t>(min_width, 1)) return std::nullopt;

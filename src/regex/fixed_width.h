@@ -32,6 +32,27 @@
 #include "regex/token.h"
 
 namespace parvane {
+namespace regex_internal {
+
+// One item of a pattern that reads exactly one character: a character
+// (which a case filter may fold), or a set of characters (a dot or a bracket
+// class, with a negated class already turned positive without the line
+// breaks, as Standardize does), compared as they stand.
+struct CharacterItem {
+  bool character = false;                      // a character, code; otherwise ranges
+  std::int32_t code = 0;
+  std::vector<TbmREWchRanges::Range> ranges;  // sorted and disjoint
+};
+
+// Reads the item at tokens[*at] (a character, a dot, or a whole bracket
+// class of scanned tokens) into *item, leaving *at on its last token.
+// Returns false for any other token, *at then unchanged.
+bool ReadCharacterItem(const TbmRETokens& tokens, std::size_t* at, CharacterItem* item);
+
+// Returns whether code lies in ranges (sorted and disjoint).
+bool InRanges(const std::vector<TbmREWchRanges::Range>& ranges, std::int32_t code);
+
+}  // namespace regex_internal
 
 class FixedWidthSearch {
  public:

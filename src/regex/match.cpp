@@ -170,6 +170,7 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   dfa_.reset();
   literal_.reset();
   fixed_.reset();
+  parallel_.reset();
   groups_.reset();
   template_char_code_ = -1;  // a template reads differently in the other syntax
   TbmREScanner scanner(CharCode);
@@ -181,6 +182,7 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   if (Extended && RegexMode) ExpandRepetitions(&scanned);
   literal_ = LiteralSearch::FromTokens(scanned, IgnoreCase);
   if (!literal_ && RegexMode) fixed_ = FixedWidthSearch::FromTokens(scanned, IgnoreCase);
+  if (!literal_ && !fixed_ && RegexMode) parallel_ = BitParallelSearch::FromTokens(scanned, IgnoreCase);
   // The automaton looks for a required run only in patterns of ordinary
   // size; a long one that no other route takes gets the top level's.
   long_required_.clear();
@@ -200,6 +202,7 @@ TbmREDFATable& TbmRExp::GetDFATable() {
   Standardize(&tokens, &partition);
   TbmRETree tree = BuildTree(tokens);
   dfa_ = std::make_unique<TbmREDFATable>(std::move(tree), partition);
+  if (parallel_ && !parallel_->UseSymbolsOf(*dfa_)) parallel_.reset();
   if (!group_tokens.empty()) {
     // Only now, when the parser has accepted the pattern: the group matcher
     // relies on its shape and reports no errors of its own but its depth.
@@ -278,7 +281,19 @@ bool TbmRExp::LineHeadAt(std::size_t i) const {
   return symbols_[i - 1] == carriage_return_symbol_ && !(i < symbols_.size() && symbols_[i] == line_feed_symbol_);
 }
 
+BitParallelSearch::Line TbmRExp::DecodedLine() const {
+  return {symbols_.data(), symbols_.size(), line_feed_symbol_, carriage_return_symbol_};
+}
+
 void TbmRExp::ComputeStarts() {
+  if (parallel_) {
+    parallel_->FindStarts(DecodedLine(), &starts_);
+    if (parallel_->HeadAnchored()) {
+      for (std::size_t i = 0; i < starts_.size(); ++i) starts_[i] = starts_[i] && LineHeadAt(i);
+    }
+    reverse_generation_ = ~0ull;
+    return;
+  }
   TbmREDFATable& dfa = *dfa_;
   const std::size_t n = symbols_.size();
   starts_.resize(n + 1);
@@ -314,6 +329,7 @@ void TbmRExp::ComputeStarts() {
 }
 
 int TbmRExp::LongestFrom(std::size_t i) {
+  if (parallel_) return static_cast<int>(parallel_->LongestFrom(DecodedLine(), i, LineHeadAt(i)));
   TbmREDFATable& dfa = *dfa_;
   const std::size_t n = symbols_.size();
   int state = dfa.ForwardStart(dfa.HasLineHead() && LineHeadAt(i));
@@ -382,6 +398,8 @@ bool TbmRExp::MayMatch(std::string_view text) {
     return false;
   }
   if (!long_required_.empty() && !HoldsBytes(text, long_required_)) return false;
+  // The search automaton would cost what the bit vectors are there to save.
+  if (parallel_) return true;
   return dfa.SearchSjis(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
@@ -398,7 +416,7 @@ bool TbmRExp::Contains(std::string_view text) {
   if (!MayMatch(text)) return false;
   // Without anchors the search automaton is exact; with them it assumes a
   // line head everywhere and a $ satisfied before any break.
-  if (CharCode == kCharCodeShiftJis && !dfa.HasLineHead() && !dfa.HasLineTail()) return true;
+  if (CharCode == kCharCodeShiftJis && !parallel_ && !dfa.HasLineHead() && !dfa.HasLineTail()) return true;
   int length = 0;
   return Match(text, 0, &length) >= 0;
 }

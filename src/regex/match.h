@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "regex/bit_parallel.h"
 #include "regex/dfa.h"
 #include "regex/fixed_width.h"
 #include "regex/groups.h"
@@ -118,6 +119,7 @@ class TbmRExp {
   void Decode(std::string_view text, bool first_is_line_head);
   bool LineHeadAt(std::size_t i) const;
   void ComputeStarts();
+  BitParallelSearch::Line DecodedLine() const;
   // Returns the longest match length in characters from character i, or -1.
   int LongestFrom(std::size_t i);
   // Finds the leftmost-longest match at character from or later.
@@ -168,6 +170,10 @@ class TbmRExp {
   // Set when the pattern is long and every item reads one character (see
   // fixed_width.h); the automaton is still built, for its errors and groups.
   std::optional<FixedWidthSearch> fixed_;
+  // Set when the pattern is a long row of one-character items some of
+  // which repeat or may be left out (see bit_parallel.h): it then runs the
+  // two passes over a decoded line in place of the automata.
+  std::optional<BitParallelSearch> parallel_;
   // Bytes every match holds, for patterns of more than kLongPatternTokens
   // tokens that take the automata (see TopLevelRequiredBytes in match.cpp).
   static constexpr std::size_t kLongPatternTokens = 256;
