@@ -3,7 +3,6 @@
 // (which the store refuses), instead of building all of it first.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 
@@ -73,7 +72,6 @@ TEST(LengthLimitTest, EveryReplacerGivesTheResultOrItsFirstLimitPlusOneBytes) {
 }
 
 TEST(LengthLimitTest, HugeExpansionsStopAtTheLimitQuickly) {
-  const auto begin = std::chrono::steady_clock::now();
   // 30,000 '&' on a 64 KB match would be 1.9 GB; a 60 KB template on every
   // character of a 64 KB line, 3.8 GB.
   std::string line(64000, 'a');
@@ -93,9 +91,6 @@ TEST(LengthLimitTest, HugeExpansionsStopAtTheLimitQuickly) {
   EXPECT_FALSE(ApplyConversionTable(table, lines, {}, kMaxLineLength));
   EXPECT_EQ(lines[0].size(), kMaxLineLength + 1);
   EXPECT_EQ(lines[1], "untouched");
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  EXPECT_LT(seconds, 5.0);
 }
 
 class LengthLimitCommandTest : public LineCommandsTest {

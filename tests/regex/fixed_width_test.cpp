@@ -7,7 +7,6 @@
 // cases and a lead byte cut off at the end.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -216,7 +215,6 @@ TEST(RegexFixedWidth, LongPatternOverRepetitiveLineBuildsNoStates) {
   const std::string pattern = std::string(50000, 'a') + "." + std::string(49999, 'a');
   TbmRExp regex;
   regex.SetPattern(pattern);
-  const auto begin = std::chrono::steady_clock::now();
   int length = 0;
   EXPECT_EQ(regex.Match(std::string(65536, 'a'), 0, &length), -1);
   const std::string line(150000, 'a');
@@ -225,11 +223,9 @@ TEST(RegexFixedWidth, LongPatternOverRepetitiveLineBuildsNoStates) {
   std::string replaced = line;
   EXPECT_EQ(regex.ReplaceAll("X", replaced), 1);
   EXPECT_EQ(replaced, "X" + std::string(50000, 'a'));
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  // The automata emptied their caches at nearly every character here.
   EXPECT_EQ(regex.GetDFATable().ForwardFlushes(), 0u);
   EXPECT_EQ(regex.GetDFATable().ReverseFlushes(), 0u);
-  // Generous even under the sanitizers; the automata took minutes.
-  EXPECT_LT(seconds, 20.0);
 }
 
 }  // namespace
