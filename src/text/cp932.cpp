@@ -82,14 +82,13 @@ constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
 }  // namespace
 
-std::u16string Cp932ToUtf16(std::string_view sjis) {
-  std::u16string out;
-  out.reserve(sjis.size());
-  AppendBlock<char16_t> block(out);
-  char16_t* p = block.data;
+void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
+  // No byte gives more than one unit, so the bytes' count is room enough;
+  // writing through a pointer into that room costs no check per unit.
+  out.resize(sjis.size());
+  char16_t* p = out.data();
   const std::size_t n = sjis.size();
   for (std::size_t i = 0; i < n;) {
-    p = block.Room(p, 1);
     unsigned char b = static_cast<unsigned char>(sjis[i]);
     char16_t u = kCp932SingleByte[b];
     if (u != kLeadByte) {
@@ -113,7 +112,12 @@ std::u16string Cp932ToUtf16(std::string_view sjis) {
     *p++ = pair != 0 ? pair : u'?';
     i += 2;
   }
-  block.Finish(p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
+std::u16string Cp932ToUtf16(std::string_view sjis) {
+  std::u16string out;
+  Cp932ToUtf16(sjis, out);
   return out;
 }
 

@@ -23,8 +23,8 @@ std::vector<std::size_t> ExpectedOrder(const std::vector<std::string>& keys) {
 std::vector<std::size_t> Order(const std::vector<std::string>& keys, unsigned workers) {
   return StableOrderByKeys(
       keys.size(),
-      [&keys](std::size_t begin, std::size_t end, KeyBuilder& builder) {
-        for (std::size_t i = begin; i < end; ++i) builder.Add(keys[i]);
+      [&keys](KeyBuilder& builder) {
+        for (std::size_t i : builder.items()) builder.Add(keys[i]);
       },
       {}, workers);
 }
@@ -66,8 +66,8 @@ TEST(StableOrderByKeys, ReportsProgressOfTheFirstChunkOnly) {
   std::size_t last_count = 0;
   StableOrderByKeys(
       keys.size(),
-      [&keys](std::size_t begin, std::size_t end, KeyBuilder& builder) {
-        for (std::size_t i = begin; i < end; ++i) builder.Add(keys[i]);
+      [&keys](KeyBuilder& builder) {
+        for (std::size_t i : builder.items()) builder.Add(keys[i]);
       },
       [&](std::size_t i, std::size_t count) {
         EXPECT_EQ(i, calls);
@@ -80,9 +80,7 @@ TEST(StableOrderByKeys, ReportsProgressOfTheFirstChunkOnly) {
 }
 
 TEST(StableOrderByKeys, AMissingKeyIsAnError) {
-  EXPECT_THROW(StableOrderByKeys(3, [](std::size_t, std::size_t, KeyBuilder& builder) {
-                 builder.Add("x");
-               }),
+  EXPECT_THROW(StableOrderByKeys(3, [](KeyBuilder& builder) { builder.Add("x"); }),
                std::logic_error);
 }
 
