@@ -82,13 +82,13 @@ constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
 }  // namespace
 
-void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
-  // No byte gives more than one unit, so the bytes' count is room enough;
-  // writing through a pointer into that room costs no check per unit.
-  out.resize(sjis.size());
-  char16_t* p = out.data();
+std::size_t Cp932ToUtf16Part(std::string_view sjis, std::size_t* pos, char16_t* out,
+                             std::size_t room) {
+  char16_t* p = out;
+  char16_t* const end = out + room;
   const std::size_t n = sjis.size();
-  for (std::size_t i = 0; i < n;) {
+  std::size_t i = *pos;
+  while (i < n && p < end) {
     unsigned char b = static_cast<unsigned char>(sjis[i]);
     char16_t u = kCp932SingleByte[b];
     if (u != kLeadByte) {
@@ -98,6 +98,7 @@ void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
     }
     if (i + 1 == n) {
       *p++ = u'?';
+      ++i;
       break;
     }
     int t = TrailIndex(static_cast<unsigned char>(sjis[i + 1]));
@@ -112,7 +113,16 @@ void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
     *p++ = pair != 0 ? pair : u'?';
     i += 2;
   }
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  *pos = i;
+  return static_cast<std::size_t>(p - out);
+}
+
+void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
+  // No byte gives more than one unit, so the bytes' count is room enough;
+  // writing through a pointer into that room costs no check per unit.
+  out.resize(sjis.size());
+  std::size_t pos = 0;
+  out.resize(Cp932ToUtf16Part(sjis, &pos, out.data(), out.size()));
 }
 
 std::u16string Cp932ToUtf16(std::string_view sjis) {

@@ -130,20 +130,26 @@ TEST(JapaneseCollator, FoldingThroughPrivateCodesMatchesTheWholeStringPath) {
 // boundaries of ICU's levels and of its requests (a square unit such as ㍊
 // expands to five kana, more key than the first request makes room for).
 TEST(JapaneseCollator, EveryPrefixIsTheStartOfTheKey) {
-  PrivateCodes codes;
-  const std::vector<std::string> atoms = {"a", "A", "Z", "1", " ", "-", Sjis("あ"), Sjis("ア"),
-                                          Sjis("ー"), Sjis("ゞ"), Sjis("漢"), Sjis("㍊"), "\xB6\xDE",
-                                          codes.FromUtf8("\xC3\x89"),
-                                          codes.FromUtf8("\xF0\x90\x90\x80")};
-  const JapaneseCollator c(&codes);
-  std::mt19937 rng(11);
-  for (int round = 0; round < 300; ++round) {
-    std::string line;
-    for (int k = static_cast<int>(rng() % 60); k > 0; --k) line += atoms[rng() % atoms.size()];
-    const std::string key = c.SortKey(line);
-    ASSERT_EQ(key, ReferenceSortKey(line, &codes));
-    for (std::size_t limit = 0; limit <= key.size() + 1; ++limit) {
-      ASSERT_EQ(c.SortKeyPrefix(line, limit), key.substr(0, limit)) << "limit " << limit;
+  for (bool with_codes : {false, true}) {
+    PrivateCodes codes;
+    std::vector<std::string> atoms = {"a",        "A",        "Z",        "1",        " ",
+                                      "-",        Sjis("あ"), Sjis("ア"), Sjis("ー"), Sjis("ゞ"),
+                                      Sjis("漢"), Sjis("㍊"), "\xB6\xDE"};
+    if (with_codes) {
+      atoms.push_back(codes.FromUtf8("\xC3\x89"));
+      atoms.push_back(codes.FromUtf8("\xF0\x90\x90\x80"));
+    }
+    const JapaneseCollator c(&codes);
+    std::mt19937 rng(11);
+    for (int round = 0; round < 200; ++round) {
+      std::string line;
+      for (int k = static_cast<int>(rng() % 60); k > 0; --k) line += atoms[rng() % atoms.size()];
+      const std::string key = c.SortKey(line);
+      ASSERT_EQ(key, ReferenceSortKey(line, &codes));
+      for (std::size_t limit = 0; limit <= key.size() + 1; ++limit) {
+        ASSERT_EQ(c.SortKeyPrefix(line, limit), key.substr(0, limit))
+            << "limit " << limit << " private codes " << with_codes;
+      }
     }
   }
 }
