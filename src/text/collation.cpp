@@ -92,7 +92,8 @@ const UnitFolds& Folds() {
 // folded, made only as far as ICU reads. ICU asks for one unit at a time;
 // the units are made by batches as large as what is made already (at least
 // 8), few calls for a whole line and little made past a short prefix, for
-// which ICU reads some 13 characters of lines of 30.
+// which ICU reads a handful of characters (some 13 of a 30-character line
+// for 24 bytes of key).
 class FoldingReader {
  public:
   // Starts over with sjis and points iter at it.

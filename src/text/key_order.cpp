@@ -9,13 +9,15 @@
 namespace parvane {
 namespace key_order_internal {
 
-// Sorting entries by their four words sorts the items by key prefix, then by
+constexpr std::size_t kWords = KeyBuilder::kPrefixBytes / 8;
+
+// Sorting entries by their words sorts the items by key prefix, then by
 // the prefix's length (a shorter key that the padding makes look equal is a
 // prefix of the longer one, so it comes first, and a key that goes on
 // comes last), then by item.
 struct Entry {
-  std::uint64_t prefix[3];  // the key's first 24 bytes, big-endian, zero-padded
-  std::uint64_t rest;       // length << 32 | item, the length capped at kLonger
+  std::uint64_t prefix[kWords];  // the key's first kPrefixBytes, big-endian, zero-padded
+  std::uint64_t rest;            // length << 32 | item, the length capped at kLonger
 };
 
 }  // namespace key_order_internal
@@ -23,6 +25,7 @@ struct Entry {
 namespace {
 
 using key_order_internal::Entry;
+using key_order_internal::kWords;
 
 static_assert(sizeof(Entry::prefix) == KeyBuilder::kPrefixBytes);
 
@@ -42,9 +45,9 @@ std::uint64_t BigEndian(const unsigned char* bytes) {
 }
 
 bool EntryLess(const Entry& a, const Entry& b) {
-  if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
-  if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
-  if (a.prefix[2] != b.prefix[2]) return a.prefix[2] < b.prefix[2];
+  for (std::size_t w = 0; w < kWords; ++w) {
+    if (a.prefix[w] != b.prefix[w]) return a.prefix[w] < b.prefix[w];
+  }
   return a.rest < b.rest;
 }
 
@@ -52,7 +55,7 @@ std::uint64_t LengthOf(const Entry& e) { return e.rest >> 32; }
 std::size_t ItemOf(const Entry& e) { return static_cast<std::size_t>(e.rest & 0xFFFFFFFF); }
 
 bool SamePrefix(const Entry& a, const Entry& b) {
-  return a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1] && a.prefix[2] == b.prefix[2];
+  return std::equal(a.prefix, a.prefix + kWords, b.prefix);
 }
 
 // A tied item with its whole key. The keys of one run agree in their first
@@ -195,7 +198,7 @@ void KeyBuilder::Add(std::string_view key) {
   unsigned char bytes[kPrefixBytes] = {};
   std::memcpy(bytes, key.data(), std::min(key.size(), kPrefixBytes));
   Entry& entry = entries_[item];
-  for (int w = 0; w < 3; ++w) entry.prefix[w] = BigEndian(bytes + 8 * w);
+  for (std::size_t w = 0; w < kWords; ++w) entry.prefix[w] = BigEndian(bytes + 8 * w);
   const std::uint64_t length = std::min<std::uint64_t>(key.size(), kLonger);
   entry.rest = length << 32 | item;
   ++added_;
@@ -205,15 +208,19 @@ void KeyBuilder::Add(std::string_view key) {
 std::vector<std::size_t> StableOrderByKeys(
     std::size_t n, const std::function<void(KeyBuilder&)>& make_keys,
     const std::function<void(std::size_t, std::size_t)>& progress, unsigned workers) {
-  // An entry keeps its item in 32 bits, so that it is four words.
+  // An entry keeps its item in 32 bits, so that it is one word past the
+  // prefix.
   if (n > 0xFFFFFFFF) throw std::length_error("StableOrderByKeys: too many items");
   std::vector<Entry> entries(n);
   key_order_internal::Rounds::First(entries, make_keys, progress, workers);
   ParallelSortDistinct(entries, EntryLess, workers);
   key_order_internal::Rounds::OrderTies(entries, make_keys, workers);
-  std::vector<std::size_t> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = ItemOf(entries[i]);
-  return order;
+  // The items pass through a vector of 32-bit items, so that the entries
+  // are gone before the order is made: the sort's memory peaks here.
+  std::vector<std::uint32_t> items(n);
+  for (std::size_t i = 0; i < n; ++i) items[i] = static_cast<std::uint32_t>(ItemOf(entries[i]));
+  std::vector<Entry>().swap(entries);
+  return std::vector<std::size_t>(items.begin(), items.end());
 }
 
 }  // namespace parvane

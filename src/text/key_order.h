@@ -70,7 +70,7 @@ class KeyItems {
 class KeyBuilder {
  public:
   // How many leading bytes of each key an entry holds.
-  static constexpr std::size_t kPrefixBytes = 24;
+  static constexpr std::size_t kPrefixBytes = 16;
   // limit() when whole keys are wanted.
   static constexpr std::size_t kWholeKey = static_cast<std::size_t>(-1);
 
