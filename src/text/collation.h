@@ -37,7 +37,8 @@ class JapaneseCollator {
   // Returns the first limit bytes of SortKey(sjis), all of it when shorter:
   // a view of the collator's own buffer, valid until its next call. The key
   // is computed only as far as limit, so a short prefix costs a fraction of
-  // the whole key (the whole text is still converted and folded).
+  // the whole key; the line is converted and folded only as far as the key
+  // needs, unless the private codes have entries.
   std::string_view SortKeyPrefix(std::string_view sjis, std::size_t limit) const;
 
  private:

@@ -17,7 +17,7 @@ constexpr std::size_t kWords = KeyBuilder::kPrefixBytes / 8;
 // comes last), then by item.
 struct Entry {
   std::uint64_t prefix[kWords];  // the key's first kPrefixBytes, big-endian, zero-padded
-  std::uint64_t rest;            // length << 32 | item, the length capped at kLonger
+  std::uint64_t rest;            // length << 32 | item, the length capped at kPrefixBytes + 1
 };
 
 }  // namespace key_order_internal
