@@ -222,11 +222,10 @@ constexpr char kTextSegment = 0x02;
 
 }  // namespace
 
-std::string NumericSortKey(const JapaneseCollator& collator, std::string_view line,
-                           std::size_t limit) {
+std::string NumericSortKey(const JapaneseCollator& collator, std::string_view line) {
   std::string key;
   std::string digits;
-  for (std::size_t i = 0; i < line.size() && key.size() < limit;) {
+  for (std::size_t i = 0; i < line.size();) {
     if (DigitAt(line, i) >= 0) {
       digits.clear();
       int d;
@@ -249,10 +248,7 @@ std::string NumericSortKey(const JapaneseCollator& collator, std::string_view li
     // The collation key is escaped so that 00 can end it: a text that is a
     // prefix of another then sorts first, whatever segment follows it.
     key += kTextSegment;
-    // Escaping only lengthens the collation key, so as many of its bytes as
-    // the numeric key still needs are enough.
-    const std::size_t needed = limit - std::min(limit, key.size());
-    for (char c : collator.SortKeyPrefix(line.substr(i, end - i), needed)) {
+    for (char c : collator.SortKeyPrefix(line.substr(i, end - i), JapaneseCollator::kWholeKey)) {
       if (c == 0x00 || c == 0x01) {
         key += '\x01';
         key += static_cast<char>(c + 1);
@@ -260,12 +256,9 @@ std::string NumericSortKey(const JapaneseCollator& collator, std::string_view li
         key += c;
       }
     }
-    // A key cut short has no end to mark.
-    if (key.size() >= limit) break;
     key += '\0';
     i = end;
   }
-  if (key.size() > limit) key.resize(limit);
   return key;
 }
 
@@ -277,14 +270,17 @@ void SortNumerically(Editor& editor) {
   const LineStore& lines = editor.work_store;
   if (editor.work_store.empty() || lines.size() < 2) return;
   // One key per line, built on every core (a collator per chunk) and sorted
-  // as plain bytes: the order a stable sort of the keys gives.
+  // as plain bytes: the order a stable sort of the keys gives. The key of
+  // the first text run comes whole before any number, so lines that start
+  // alike ("item12", "item7") tie far into their keys: each key is made
+  // once, in full, and kept past its prefix for the ties.
   const PrivateCodes* table = &editor.private_codes;
   auto make_keys = [&lines, table](KeyBuilder& keys) {
     const JapaneseCollator collator(table);
-    for (std::size_t i : keys.items()) keys.Add(NumericSortKey(collator, lines[i], keys.limit()));
+    for (std::size_t i : keys.items()) keys.Add(NumericSortKey(collator, lines[i]));
   };
   const std::vector<std::size_t> order =
-      StableOrderByKeys(lines.size(), make_keys,
+      StableOrderByWholeKeys(lines.size(), make_keys,
                         [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   ApplyOrder(editor.work_store.views(), order, nullptr);
   editor.EndProgress();

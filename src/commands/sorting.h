@@ -77,10 +77,8 @@ void ShuffleWith(LineStore& lines, LinearRandom& random, Editor* editor = nullpt
 void SortNumerically(Editor& editor);
 
 // Returns a byte string whose plain byte order is the order SortNumerically
-// sorts lines by; only its first limit bytes when limit is given (the rest
-// is not computed).
-std::string NumericSortKey(const JapaneseCollator& collator, std::string_view line,
-                           std::size_t limit = JapaneseCollator::kWholeKey);
+// sorts lines by.
+std::string NumericSortKey(const JapaneseCollator& collator, std::string_view line);
 
 }  // namespace parvane
 

@@ -80,8 +80,9 @@ class KeyBuilder {
   // Returns how many leading bytes of each key Add uses: kPrefixBytes + 1
   // in the first round, which gives every item its key (the one byte more
   // tells whether the key goes on), kWholeKey in the second, which asks
-  // again for the keys of tied items. A maker may compute no more.
-  std::size_t limit() const { return whole_ ? kWholeKey : kPrefixBytes + 1; }
+  // again for the keys of tied items, and in StableOrderByWholeKeys. A maker
+  // may compute no more.
+  std::size_t limit() const { return whole_ || keep_ ? kWholeKey : kPrefixBytes + 1; }
 
   // Returns true in the second round: work that must happen once per item
   // belongs to the first.
@@ -98,11 +99,13 @@ class KeyBuilder {
 
   KeyItems items_;
   bool whole_;
+  bool keep_ = false;      // the only round of StableOrderByWholeKeys: tails are kept
   std::size_t added_ = 0;  // how many keys Add took
   // First round: the entries of all items, indexed by item.
   key_order_internal::Entry* entries_ = nullptr;
   const std::function<void(std::size_t, std::size_t)>* progress_ = nullptr;  // chunk 0 only
-  // Second round: the whole keys, one after another, and where each ends.
+  // The keys past their prefixes, one after another, and where each ends:
+  // in the second round, and in the first of StableOrderByWholeKeys.
   std::string bytes_;
   std::vector<std::size_t> ends_;
 };
@@ -119,6 +122,15 @@ class KeyBuilder {
 // given, is called on the calling thread as the first chunk's keys are
 // added. Throws std::length_error when n does not fit in 32 bits.
 std::vector<std::size_t> StableOrderByKeys(
+    std::size_t n, const std::function<void(KeyBuilder& builder)>& make_keys,
+    const std::function<void(std::size_t i, std::size_t count)>& progress = {},
+    unsigned workers = WorkerCount());
+
+// StableOrderByKeys in one round, for keys that cannot be made in part for
+// much less than whole (keys whose first bytes tie for most items): make_keys
+// runs once per chunk with limit() kWholeKey, and the keys past their first
+// kPrefixBytes are kept for ordering the ties instead of being made again.
+std::vector<std::size_t> StableOrderByWholeKeys(
     std::size_t n, const std::function<void(KeyBuilder& builder)>& make_keys,
     const std::function<void(std::size_t i, std::size_t count)>& progress = {},
     unsigned workers = WorkerCount());

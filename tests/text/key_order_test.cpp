@@ -24,15 +24,16 @@ std::vector<std::size_t> ExpectedOrder(const std::vector<std::string>& keys) {
 
 // Gives the builder no more of each key than it asks for, so that a sort
 // that looked past limit() would go wrong.
-std::vector<std::size_t> Order(const std::vector<std::string>& keys, unsigned workers) {
-  return StableOrderByKeys(
-      keys.size(),
-      [&keys](KeyBuilder& builder) {
-        for (std::size_t i : builder.items()) {
-          builder.Add(std::string_view(keys[i]).substr(0, builder.limit()));
-        }
-      },
-      {}, workers);
+// With kept, through StableOrderByWholeKeys.
+std::vector<std::size_t> Order(const std::vector<std::string>& keys, unsigned workers,
+                               bool kept = false) {
+  auto make_keys = [&keys](KeyBuilder& builder) {
+    for (std::size_t i : builder.items()) {
+      builder.Add(std::string_view(keys[i]).substr(0, builder.limit()));
+    }
+  };
+  return kept ? StableOrderByWholeKeys(keys.size(), make_keys, {}, workers)
+              : StableOrderByKeys(keys.size(), make_keys, {}, workers);
 }
 
 // Keys over few byte values, zero among them: prefixes of one another,
@@ -60,7 +61,10 @@ TEST(StableOrderByKeys, MatchesStableSortOfTheKeys) {
     for (std::string& key : keys) key = RandomKey(rng);
     const std::vector<std::size_t> expected = ExpectedOrder(keys);
     for (unsigned workers : {1u, 2u, 3u, 5u}) {
-      ASSERT_EQ(Order(keys, workers), expected) << "n=" << n << " workers=" << workers;
+      for (bool kept : {false, true}) {
+        ASSERT_EQ(Order(keys, workers, kept), expected)
+            << "n=" << n << " workers=" << workers << " kept=" << kept;
+      }
     }
   }
 }
@@ -71,7 +75,10 @@ TEST(StableOrderByKeys, ALongRunOfTiesMatchesStableSort) {
   std::vector<std::string> keys(40000, std::string(KeyBuilder::kPrefixBytes + 3, 'k'));
   for (std::string& key : keys) key += static_cast<char>(rng() % 3);
   const std::vector<std::size_t> expected = ExpectedOrder(keys);
-  for (unsigned workers : {1u, 2u, 3u}) EXPECT_EQ(Order(keys, workers), expected);
+  for (unsigned workers : {1u, 2u, 3u}) {
+    EXPECT_EQ(Order(keys, workers), expected);
+    EXPECT_EQ(Order(keys, workers, true), expected);
+  }
 }
 
 // The first round asks for every key once, the second only for keys that
@@ -110,6 +117,7 @@ TEST(StableOrderByKeys, TrailingZerosAndPrefixesOrderAsStrings) {
     keys.push_back(stem + tail);
   }
   EXPECT_EQ(Order(keys, 1), ExpectedOrder(keys));
+  EXPECT_EQ(Order(keys, 1, true), ExpectedOrder(keys));
 }
 
 TEST(StableOrderByKeys, ReportsProgressOfTheFirstChunkOnly) {
