@@ -104,24 +104,24 @@ void SortCsv(Editor& editor, SortOrder order) {
   // that comes back is the padded record, the key field in its place again.
   // Each chunk of lines is padded and keyed on a thread of its own, with a
   // collator of its own; the private codes are only read, and the records
-  // that padding changed are handed over under a lock, once per chunk.
+  // that padding changed are handed over under a lock, once per chunk, in
+  // the first round only (the second asks again for the keys of ties).
   const PrivateCodes* table = &editor.private_codes;
   const LineStore& lines = editor.work_store;
   const std::size_t n = lines.size();
   std::vector<std::pair<std::size_t, std::string>> padded;
   std::mutex padded_lock;
-  auto make_keys = [&lines, k, syllabary, table, &padded, &padded_lock](
-                       std::size_t begin, std::size_t end, KeyBuilder& keys) {
+  auto make_keys = [&lines, k, syllabary, table, &padded, &padded_lock](KeyBuilder& keys) {
     const JapaneseCollator collator(table);
     std::vector<std::pair<std::size_t, std::string>> mine;
     std::string compared;
     std::string record;
-    for (std::size_t i = begin; i < end; ++i) {
+    for (std::size_t i : keys.items()) {
       Lines fields = SplitFields(lines[i]);
       // A line without fields (empty, or control characters only) is left as
       // it is and compared as it stands.
       if (fields.empty()) {
-        keys.Add(collator.SortKey(lines[i]));
+        keys.Add(collator.SortKeyPrefix(lines[i], keys.limit()));
         continue;
       }
       if (fields.size() < k + 1) fields.resize(k + 1);
@@ -142,8 +142,8 @@ void SortCsv(Editor& editor, SortOrder order) {
         compared = length;
         compared += record;
       }
-      keys.Add(collator.SortKey(compared));
-      if (record != lines[i]) mine.emplace_back(i, std::move(record));
+      keys.Add(collator.SortKeyPrefix(compared, keys.limit()));
+      if (!keys.whole() && record != lines[i]) mine.emplace_back(i, std::move(record));
     }
     if (mine.empty()) return;
     const std::lock_guard<std::mutex> hold(padded_lock);

@@ -43,13 +43,14 @@ template <class LineList>
 std::vector<std::size_t> CollationOrderOf(const LineList& lines, Editor* editor,
                                           const PrivateCodes* codes) {
   // Comparing through the collator inside the sort would convert both lines
-  // at every comparison; one key per line makes the sort a plain byte sort.
-  // ICU collators are not shared between threads: one per chunk. The private
+  // at every comparison; one key per line makes the sort a plain byte sort,
+  // and the collator computes no more of a key than the builder asks for.
+  // A collator is not shared between threads: one per chunk. The private
   // codes are only read.
   const PrivateCodes* table = editor != nullptr ? &editor->private_codes : codes;
-  auto make_keys = [&lines, table](std::size_t begin, std::size_t end, KeyBuilder& keys) {
-    JapaneseCollator collator(table);
-    for (std::size_t i = begin; i < end; ++i) keys.Add(collator.SortKey(lines[i]));
+  auto make_keys = [&lines, table](KeyBuilder& keys) {
+    const JapaneseCollator collator(table);
+    for (std::size_t i : keys.items()) keys.Add(collator.SortKeyPrefix(lines[i], keys.limit()));
   };
   std::function<void(std::size_t, std::size_t)> progress;
   if (editor != nullptr) {
@@ -241,7 +242,7 @@ std::string NumericSortKey(const JapaneseCollator& collator, std::string_view li
     // The collation key is escaped so that 00 can end it: a text that is a
     // prefix of another then sorts first, whatever segment follows it.
     key += kTextSegment;
-    for (char c : collator.SortKey(line.substr(i, end - i))) {
+    for (char c : collator.SortKeyPrefix(line.substr(i, end - i), JapaneseCollator::kWholeKey)) {
       if (c == 0x00 || c == 0x01) {
         key += '\x01';
         key += static_cast<char>(c + 1);
@@ -261,16 +262,18 @@ void SortNumerically(Editor& editor) {
   CommandFrame frame(editor, kBusy, {.use_store = true});
   const LineStore& lines = editor.work_store;
   if (editor.work_store.empty() || lines.size() < 2) return;
-  // One key per line, built on every core (a collator per chunk) into the
-  // key builders' buffers, then sorted there as plain bytes: the order a
-  // stable sort of the keys gives.
+  // One key per line, built on every core (a collator per chunk) and sorted
+  // as plain bytes: the order a stable sort of the keys gives. The key of
+  // the first text run comes whole before any number, so lines that start
+  // alike ("item12", "item7") tie far into their keys: each key is made
+  // once, in full, and kept past its prefix for the ties.
   const PrivateCodes* table = &editor.private_codes;
-  auto make_keys = [&lines, table](std::size_t begin, std::size_t end, KeyBuilder& keys) {
+  auto make_keys = [&lines, table](KeyBuilder& keys) {
     const JapaneseCollator collator(table);
-    for (std::size_t i = begin; i < end; ++i) keys.Add(NumericSortKey(collator, lines[i]));
+    for (std::size_t i : keys.items()) keys.Add(NumericSortKey(collator, lines[i]));
   };
   const std::vector<std::size_t> order =
-      StableOrderByKeys(lines.size(), make_keys,
+      StableOrderByWholeKeys(lines.size(), make_keys,
                         [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   ApplyOrder(editor.work_store.views(), order, nullptr);
   editor.EndProgress();

@@ -47,7 +47,8 @@ void GatherSelectedLines(Editor& editor);
 
 // Returns the indexes of lines in ascending Japanese collation order (ICU
 // "ja", letter case ignored), equal lines in their former order. Each line's
-// sort key is computed once; keys and sort run on every core. When editor is
+// sort key is computed once, as far as its first bytes (the whole key again
+// only where those tie); keys and sort run on every core. When editor is
 // given, key building reports progress through it and reads the lines
 // through its private codes; otherwise through codes when given.
 std::vector<std::size_t> CollationOrder(const Lines& lines, Editor* editor = nullptr,

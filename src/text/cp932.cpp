@@ -26,6 +26,23 @@ constexpr int TrailIndex(unsigned char trail) {
   return -1;
 }
 
+// LeadIndex of every lead byte and TrailIndex of every byte, for reading
+// without branches; 0 for a byte that is no lead byte.
+constexpr std::array<unsigned char, 256> kLeadIndex = [] {
+  std::array<unsigned char, 256> index{};
+  for (int b = 0; b < 256; ++b) {
+    if (kCp932SingleByte[b] == kLeadByte) index[b] = static_cast<unsigned char>(LeadIndex(b));
+  }
+  return index;
+}();
+constexpr std::array<short, 256> kTrailIndex = [] {
+  std::array<short, 256> index{};
+  for (int b = 0; b < 256; ++b) {
+    index[b] = static_cast<short>(TrailIndex(static_cast<unsigned char>(b)));
+  }
+  return index;
+}();
+
 // Characters that Unix Japanese text writes differently from Windows; they
 // map to the code Windows text uses for the same meaning, but only when the
 // table itself gives the character no code.
@@ -82,38 +99,44 @@ constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
 }  // namespace
 
+std::size_t Cp932ToUtf16Part(std::string_view sjis, std::size_t* pos, char16_t* out,
+                             std::size_t room) {
+  // Japanese text mixes one- and two-byte characters without a pattern, so a
+  // branch on each character's kind is mispredicted about every other time,
+  // which cost more than the rest of the work. Each step reads the character
+  // both ways and picks one. A stray lead byte gives '?' and leaves the byte
+  // after it to be read on its own (a CR or LF after it must survive); an
+  // undefined pair gives one '?'.
+  const std::size_t n = sjis.size();
+  std::size_t i = *pos;
+  std::size_t written = 0;
+  while (i < n && written < room) {
+    const unsigned char b = static_cast<unsigned char>(sjis[i]);
+    const char16_t single = kCp932SingleByte[b];
+    const bool lead = single == kLeadByte;
+    const unsigned char next = i + 1 < n ? static_cast<unsigned char>(sjis[i + 1]) : 0;
+    const int t = kTrailIndex[next];
+    const bool two_bytes = lead && i + 1 < n && t >= 0;
+    const char16_t pair = kCp932DoubleByte[kLeadIndex[b]][two_bytes ? t : 0];
+    const char16_t unit = !lead ? single : (two_bytes && pair != 0) ? pair : u'?';
+    out[written++] = unit;
+    i += two_bytes ? 2 : 1;
+  }
+  *pos = i;
+  return written;
+}
+
+void Cp932ToUtf16(std::string_view sjis, std::u16string& out) {
+  // No byte gives more than one unit, so the bytes' count is room enough;
+  // writing through a pointer into that room costs no check per unit.
+  out.resize(sjis.size());
+  std::size_t pos = 0;
+  out.resize(Cp932ToUtf16Part(sjis, &pos, out.data(), out.size()));
+}
+
 std::u16string Cp932ToUtf16(std::string_view sjis) {
   std::u16string out;
-  out.reserve(sjis.size());
-  AppendBlock<char16_t> block(out);
-  char16_t* p = block.data;
-  const std::size_t n = sjis.size();
-  for (std::size_t i = 0; i < n;) {
-    p = block.Room(p, 1);
-    unsigned char b = static_cast<unsigned char>(sjis[i]);
-    char16_t u = kCp932SingleByte[b];
-    if (u != kLeadByte) {
-      *p++ = u;
-      ++i;
-      continue;
-    }
-    if (i + 1 == n) {
-      *p++ = u'?';
-      break;
-    }
-    int t = TrailIndex(static_cast<unsigned char>(sjis[i + 1]));
-    if (t < 0) {
-      // The following byte cannot be a trail byte, so it is its own
-      // character: a CR or LF after a stray lead byte must survive.
-      *p++ = u'?';
-      ++i;
-      continue;
-    }
-    char16_t pair = kCp932DoubleByte[LeadIndex(b)][t];
-    *p++ = pair != 0 ? pair : u'?';
-    i += 2;
-  }
-  block.Finish(p);
+  Cp932ToUtf16(sjis, out);
   return out;
 }
 

@@ -15,6 +15,17 @@ namespace parvane {
 // gives '?' and that byte is read on its own.
 std::u16string Cp932ToUtf16(std::string_view sjis);
 
+// Cp932ToUtf16 into out, replacing its contents: a caller that converts line
+// after line reuses one buffer instead of allocating a string per line.
+void Cp932ToUtf16(std::string_view sjis, std::u16string& out);
+
+// Converts as Cp932ToUtf16 does, from sjis[*pos] on and one unit per
+// character, at most room units into out; *pos moves past the bytes read.
+// Returns the number of units written. For reading a text only as far as
+// it is needed.
+std::size_t Cp932ToUtf16Part(std::string_view sjis, std::size_t* pos, char16_t* out,
+                             std::size_t room);
+
 // Converts UTF-16 to Shift_JIS. A character without a form gives one '?' (a
 // surrogate pair gives one '?'); *unmapped (when given) is increased by the
 // number of such characters.

@@ -71,14 +71,39 @@ void ParallelStableSort(std::vector<T>& items, Less less, unsigned workers = Wor
 }
 
 // ParallelStableSort for an order in which no two items are equal (ties
-// broken by a unique index, say): every sort gives that one order, so each
-// run is sorted in place by std::sort, without the stable sort's buffer.
+// broken by a unique index, say): every sort gives that one order, so it
+// needs neither stability nor merging. The items are split at the
+// boundaries of equal parts with std::nth_element (each part then holds
+// exactly the items that belong there), and each part is sorted in place by
+// std::sort on a worker of its own: no memory beyond the items, where a
+// merge takes a buffer of half of them.
+template <typename Iterator, typename Less>
+void ParallelSortDistinct(Iterator first, Iterator last, Less less,
+                          unsigned workers = WorkerCount(),
+                          std::size_t min_run = std::size_t{1} << 13) {
+  const std::size_t n = static_cast<std::size_t>(last - first);
+  const std::size_t parts = ChunkCount(n, min_run, workers);
+  auto at = [first](std::size_t i) { return first + static_cast<std::ptrdiff_t>(i); };
+  std::vector<std::size_t> bounds(parts + 1);
+  for (std::size_t j = 0; j <= parts; ++j) bounds[j] = n / parts * j + std::min(j, n % parts);
+  for (std::size_t j = 1; j < parts; ++j) {
+    std::nth_element(at(bounds[j - 1]), at(bounds[j]), last, less);
+  }
+  ForEachChunk(
+      parts, 1,
+      [&](std::size_t, std::size_t begin, std::size_t end) {
+        for (std::size_t j = begin; j < end; ++j) {
+          std::sort(at(bounds[j]), at(bounds[j + 1]), less);
+        }
+      },
+      workers);
+}
+
+// ParallelSortDistinct of a whole vector.
 template <typename T, typename Less>
 void ParallelSortDistinct(std::vector<T>& items, Less less, unsigned workers = WorkerCount(),
                           std::size_t min_run = std::size_t{1} << 13) {
-  parallel_sort_internal::SortRunsAndMerge(
-      items, less, [&less](auto first, auto last) { std::sort(first, last, less); }, workers,
-      min_run);
+  ParallelSortDistinct(items.begin(), items.end(), less, workers, min_run);
 }
 
 }  // namespace parvane

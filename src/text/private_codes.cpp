@@ -187,15 +187,17 @@ int PrivateCodes::Encode(char32_t ch, BestFit best_fit) {
   return Assign(ch);
 }
 
-std::u16string PrivateCodes::ToUtf16(std::string_view s) const {
-  if (entries_.empty()) return Cp932ToUtf16(s);
-  std::u16string out;
-  out.reserve(s.size());
-  AppendBlock<char16_t> block(out);
-  char16_t* p = block.data;
+void PrivateCodes::ToUtf16(std::string_view s, std::u16string& out) const {
+  if (entries_.empty()) {
+    Cp932ToUtf16(s, out);
+    return;
+  }
+  // A byte gives one unit and a pair at most two (a surrogate pair), so the
+  // bytes' count is room enough.
+  out.resize(s.size());
+  char16_t* p = out.data();
   const std::size_t n = s.size();
   for (std::size_t i = 0; i < n;) {
-    p = block.Room(p, 2);
     unsigned char b = static_cast<unsigned char>(s[i]);
     int code = b;
     int unit = Cp932ToUnit(b);
@@ -223,7 +225,12 @@ std::u16string PrivateCodes::ToUtf16(std::string_view s) const {
     }
     i += size;
   }
-  block.Finish(p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
+std::u16string PrivateCodes::ToUtf16(std::string_view s) const {
+  std::u16string out;
+  ToUtf16(s, out);
   return out;
 }
 

@@ -93,6 +93,8 @@ class PrivateCodes {
   // Shift_JIS -> UTF-16 through the table (code page 932 elsewhere, with its
   // '?' rules for undefined and broken pairs).
   std::u16string ToUtf16(std::string_view sjis) const;
+  // ToUtf16 into out, replacing its contents (one buffer for many lines).
+  void ToUtf16(std::string_view sjis, std::u16string& out) const;
 
   // UTF-16 -> Shift_JIS through Encode; a surrogate pair is one character, a
   // lone surrogate is a character of its own. A character for which no code

@@ -122,6 +122,16 @@ TEST_F(CsvTest, ShortRecordsArePaddedAndEqualKeysKeepTheirOrder) {
   }
 }
 
+// Keys that agree far past their first bytes are made twice; the records
+// padded while making them come back once each.
+TEST_F(CsvTest, PaddedRecordsWhoseKeysTieLongComeBackOnce) {
+  const std::string stem(40, 'z');
+  Load({"x," + stem + "2", stem + "1", "y," + stem + "1", stem + "0"});
+  host.key_fields.push_back(1);
+  SortCsvBySyllabary(editor);
+  EXPECT_EQ(Text(), (Utf8{stem + "0,", stem + "1,", "y," + stem + "1", "x," + stem + "2"}));
+}
+
 TEST_F(CsvTest, LengthSortKeepsARecordOfOneEmptyField) {
   Load({"bb", "\"\"", "a"});
   host.key_fields.push_back(0);

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/reference_collation.h"
+#include "text/cp932.h"
 #include "text/literal.h"
 #include "text/private_codes.h"
+#include "text/sjis.h"
 
 namespace parvane {
 namespace {
@@ -80,6 +83,75 @@ TEST(JapaneseCollator, PrivateCodesSortAsTheirCharacters) {
   // Without the table the codes are private-use characters, after everything.
   const JapaneseCollator plain;
   EXPECT_GT(plain.Compare(e_acute, "f"), 0);
+}
+
+// Every character of code page 932 alone, and all of them as one line (a
+// key longer than any first request for its bytes): the keys are those of
+// the whole-string path.
+TEST(JapaneseCollator, KeysOfEveryCodePageCharacterMatchTheWholeStringPath) {
+  const JapaneseCollator c;
+  std::string all;
+  for (int code = 0; code <= 0xFFFF; ++code) {
+    if (Cp932ToUnit(code) < 0) continue;
+    std::string ch;
+    if (code > 0xFF) ch += static_cast<char>(code >> 8);
+    ch += static_cast<char>(code & 0xFF);
+    ASSERT_EQ(c.SortKey(ch), ReferenceSortKey(ch)) << "code " << std::hex << code;
+    all += ch;
+  }
+  EXPECT_EQ(c.SortKey(all), ReferenceSortKey(all));
+}
+
+// Letters whose case folding differs from a simple lower-casing (ß, ΐ to
+// three characters, İ, final sigma, ligatures) and supplementary letters
+// with case, reached through private codes.
+TEST(JapaneseCollator, FoldingThroughPrivateCodesMatchesTheWholeStringPath) {
+  std::u16string text;
+  for (char32_t ch = 0xC0; ch < 0x250; ++ch) text += static_cast<char16_t>(ch);
+  for (char32_t ch = 0x370; ch < 0x530; ++ch) text += static_cast<char16_t>(ch);
+  for (char32_t ch = 0x1E00; ch < 0x1F00; ++ch) text += static_cast<char16_t>(ch);
+  for (char32_t ch = 0xFB00; ch < 0xFB07; ++ch) text += static_cast<char16_t>(ch);
+  for (char32_t ch = 0x10400; ch < 0x10450; ++ch) {
+    text += static_cast<char16_t>(0xD800 + ((ch - 0x10000) >> 10));
+    text += static_cast<char16_t>(0xDC00 + ((ch - 0x10000) & 0x3FF));
+  }
+  PrivateCodes codes;
+  const std::string line = codes.FromUtf16(text);
+  ASSERT_GT(codes.size(), 500u);
+  const JapaneseCollator c(&codes);
+  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
+    const std::string ch = line.substr(i, SjisCharLength(line, i));
+    ASSERT_EQ(c.SortKey(ch), ReferenceSortKey(ch, &codes)) << SjisToUtf8(ch);
+  }
+  EXPECT_EQ(c.SortKey(line), ReferenceSortKey(line, &codes));
+}
+
+// A prefix of every length is the start of the whole key, also at the
+// boundaries of ICU's levels and of its requests (a square unit such as ㍊
+// expands to five kana, more key than the first request makes room for).
+TEST(JapaneseCollator, EveryPrefixIsTheStartOfTheKey) {
+  for (bool with_codes : {false, true}) {
+    PrivateCodes codes;
+    std::vector<std::string> atoms = {"a",        "A",        "Z",        "1",        " ",
+                                      "-",        Sjis("あ"), Sjis("ア"), Sjis("ー"), Sjis("ゞ"),
+                                      Sjis("漢"), Sjis("㍊"), "\xB6\xDE"};
+    if (with_codes) {
+      atoms.push_back(codes.FromUtf8("\xC3\x89"));
+      atoms.push_back(codes.FromUtf8("\xF0\x90\x90\x80"));
+    }
+    const JapaneseCollator c(&codes);
+    std::mt19937 rng(11);
+    for (int round = 0; round < 200; ++round) {
+      std::string line;
+      for (int k = static_cast<int>(rng() % 60); k > 0; --k) line += atoms[rng() % atoms.size()];
+      const std::string key = c.SortKey(line);
+      ASSERT_EQ(key, ReferenceSortKey(line, &codes));
+      for (std::size_t limit = 0; limit <= key.size() + 1; ++limit) {
+        ASSERT_EQ(c.SortKeyPrefix(line, limit), key.substr(0, limit))
+            << "limit " << limit << " private codes " << with_codes;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// The collation key as the program first computed it, kept as the oracle for
+// the faster key making of text/collation.cpp: the whole line converted to
+// a UTF-16 string, folded with icu::UnicodeString::foldCase and given to
+// icu::Collator::getSortKey in one piece, closing 00 dropped.
+#ifndef PARVANE_TESTS_SUPPORT_REFERENCE_COLLATION_H_
+#define PARVANE_TESTS_SUPPORT_REFERENCE_COLLATION_H_
+
+#include <string>
+#include <string_view>
+
+namespace parvane {
+
+class PrivateCodes;
+
+// Returns the sort key of a Shift_JIS line, read through codes when given.
+std::string ReferenceSortKey(std::string_view sjis, const PrivateCodes* codes = nullptr);
+
+}  // namespace parvane
+
+#endif  // PARVANE_TESTS_SUPPORT_REFERENCE_COLLATION_H_
