@@ -448,13 +448,12 @@ void SortCsvByNumber(Editor& editor) {
   const LineStore& lines = editor.work_store;
   std::vector<std::pair<std::size_t, std::string>> padded;
   std::mutex padded_lock;
-  auto make_keys = [&lines, k, table, &padded, &padded_lock](std::size_t begin, std::size_t end,
-                                                             KeyBuilder& keys) {
+  auto make_keys = [&lines, k, table, &padded, &padded_lock](KeyBuilder& keys) {
     const JapaneseCollator collator(table);
     std::vector<std::pair<std::size_t, std::string>> mine;
     std::string sort_key;
     Lines fields;
-    for (std::size_t i = begin; i < end; ++i) {
+    for (std::size_t i : keys.items()) {
       const std::string_view line = lines[i];
       std::optional<std::string_view> field = PlainField(line, k);
       if (!field) {
@@ -480,7 +479,8 @@ void SortCsvByNumber(Editor& editor) {
     const std::lock_guard<std::mutex> hold(padded_lock);
     for (auto& entry : mine) padded.push_back(std::move(entry));
   };
-  std::vector<std::size_t> order_of = StableOrderByKeys(
+  // One round: equal numbers tie past any prefix, and a key is short.
+  std::vector<std::size_t> order_of = StableOrderByWholeKeys(
       lines.size(), make_keys,
       [&editor](std::size_t i, std::size_t count) { editor.Progress(i, count); });
   StorePaddedInOrder(editor.work_store, padded, order_of);
