@@ -268,8 +268,8 @@ void TbmREDFATable::ComputeStartExits() {
     int last = b;
     while (last + 1 < 0x100 && exit_byte_[last + 1]) ++last;
     if (ranges == kMaxExitRanges) return;
-    exit_low_[static_cast<std::size_t>(ranges)] = static_cast<unsigned char>(b);
-    exit_width_[static_cast<std::size_t>(ranges)] = static_cast<unsigned char>(last - b);
+    exit_low_[static_cast<std::size_t>(ranges)].fill(static_cast<unsigned char>(b));
+    exit_width_[static_cast<std::size_t>(ranges)].fill(static_cast<unsigned char>(last - b));
     ++ranges;
     b = last + 1;
   }
@@ -283,25 +283,30 @@ std::size_t TbmREDFATable::NextStartExit(const unsigned char* p, std::size_t i,
   for (;;) {
     std::size_t k = i;
 #ifdef __SSE2__
-    // x - low <= width, unsigned: min(x - low, width) == x - low.
-    __m128i low[kMaxExitRanges];
-    __m128i width[kMaxExitRanges];
-    for (int r = 0; r < exit_ranges_; ++r) {
-      low[r] = _mm_set1_epi8(static_cast<char>(exit_low_[static_cast<std::size_t>(r)]));
-      width[r] = _mm_set1_epi8(static_cast<char>(exit_width_[static_cast<std::size_t>(r)]));
-    }
-    for (; n - k >= 16; k += 16) {
-      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+    // Bit j: byte q[j] is in a range (x - low <= width, unsigned, is
+    // min(x - low, width) == x - low).
+    auto hits_at = [this](const unsigned char* q) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
       __m128i hits = _mm_setzero_si128();
-      for (int r = 0; r < exit_ranges_; ++r) {
-        const __m128i d = _mm_sub_epi8(x, low[r]);
-        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(_mm_min_epu8(d, width[r]), d));
+      for (std::size_t r = 0; r < static_cast<std::size_t>(exit_ranges_); ++r) {
+        const __m128i d =
+            _mm_sub_epi8(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(exit_low_[r].data())));
+        const __m128i width = _mm_loadu_si128(reinterpret_cast<const __m128i*>(exit_width_[r].data()));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(_mm_min_epu8(d, width), d));
       }
-      const int mask = _mm_movemask_epi8(hits);
-      if (mask != 0) {
-        k += static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+      return static_cast<unsigned>(_mm_movemask_epi8(hits));
+    };
+    for (; n - k >= 16; k += 16) {
+      if (const unsigned mask = hits_at(p + k); mask != 0) {
+        k += static_cast<std::size_t>(__builtin_ctz(mask));
         break;
       }
+    }
+    if (n - k < 16 && k < n && n >= 16) {
+      // The last few bytes: the sixteen that end the text, without those
+      // before k.
+      const unsigned mask = hits_at(p + n - 16) >> (k - (n - 16));
+      k = mask != 0 ? k + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
     }
 #endif
     while (k < n && !exit_byte_[p[k]]) ++k;

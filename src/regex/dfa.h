@@ -211,8 +211,10 @@ class TbmREDFATable {
   static constexpr int kMaxExitRanges = 6;
   bool start_exits_known_ = false;
   int exit_ranges_ = 0;
-  std::array<unsigned char, kMaxExitRanges> exit_low_{};    // first byte of each range
-  std::array<unsigned char, kMaxExitRanges> exit_width_{};  // last byte - first byte
+  // Per range, sixteen times over (one vector each): its first byte, and
+  // its last byte - its first byte.
+  std::array<std::array<unsigned char, 16>, kMaxExitRanges> exit_low_{};
+  std::array<std::array<unsigned char, 16>, kMaxExitRanges> exit_width_{};
   std::array<bool, 256> exit_byte_{};
   // The search transitions again, as offsets of target rows, for the hot
   // loop of SearchSjis: -1 where not yet known or where the target has
