@@ -698,6 +698,7 @@ bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCode
     out.Commit(p + bytes.copy(p, bytes.size()));
     return true;
   };
+  constexpr std::size_t kDirectPiece = std::size_t{4} << 20;
   std::size_t done = 0;
   const bool written = lines.ForEachRun(brk, [&](const LineStore::Run& run) {
     done += run.count;
@@ -708,7 +709,12 @@ bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCode
       eol = std::string_view();
     }
     if (bytes.size() >= ChunkWriter::kChunk) {
-      if (!out.Flush() || !sink(bytes)) return false;
+      if (!out.Flush()) return false;
+      // In pieces of a few megabytes: one write of a whole large file makes
+      // the system hold all of it as unwritten pages at once.
+      for (std::size_t at = 0; at < bytes.size(); at += kDirectPiece) {
+        if (!sink(bytes.substr(at, kDirectPiece))) return false;
+      }
     } else if (!put(bytes)) {
       return false;
     }

@@ -81,8 +81,8 @@ DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf,
 // follows every line, the last one only when ending.final_break. Returns
 // false as soon as sink returns false. From a line store, in Shift_JIS with
 // no private code to replace, a long run of lines that lie in a block with
-// the break after each (a loaded file's lines) goes to sink as one piece
-// straight from the block.
+// the break after each (a loaded file's lines) goes to sink straight from
+// the block, in pieces of a few megabytes.
 bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
                         const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
