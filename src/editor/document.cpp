@@ -27,10 +27,7 @@ Lines SplitLines(std::string_view text) {
   return lines;
 }
 
-bool HasLineBreak(std::string_view line) {
-  return std::memchr(line.data(), '\n', line.size()) != nullptr ||
-         std::memchr(line.data(), '\r', line.size()) != nullptr;
-}
+bool HasLineBreak(std::string_view line) { return HoldsLineBreak(line); }
 
 void SplitAtLineBreaks(Lines& lines) {
   std::size_t first = 0;

@@ -154,6 +154,33 @@ std::size_t CountLines(std::string_view text) {
   return breaks + (last == '\r' || last == '\n' ? 0 : 1);
 }
 
+bool HoldsLineBreak(std::string_view text) {
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen bytes at a time, the last sixteen overlapping what was read:
+  // every result a command stores is checked line by line, and almost no
+  // line holds a break, so the whole line is read either way.
+  if (n >= 16) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    auto any_at = [&](const char* q) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      return _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))) != 0;
+    };
+    for (; n - i >= 16; i += 16) {
+      if (any_at(p + i)) return true;
+    }
+    return i < n && any_at(p + n - 16);
+  }
+#endif
+  for (; i < n; ++i) {
+    if (p[i] == '\r' || p[i] == '\n') return true;
+  }
+  return false;
+}
+
 LineStore& LineStore::operator=(const LineStore& other) {
   if (this != &other) {
     blocks_ = other.blocks_;

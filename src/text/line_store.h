@@ -149,6 +149,8 @@ void ForEachLine(std::string_view text, F&& f) {
 }
 // How many lines ForEachLine finds in text (to reserve an index once).
 std::size_t CountLines(std::string_view text);
+// Returns whether text holds a CR or an LF: whether it would split at all.
+bool HoldsLineBreak(std::string_view text);
 
 }  // namespace parvane
 

@@ -68,6 +68,21 @@ TEST(LineStoreSplit, LongRandomTextsCrossTheSixteenByteBlocksAndTheirSums) {
   }
 }
 
+TEST(LineStoreSplit, ABreakIsSeenWhereverItStands) {
+  // Every length around the sixteen-byte steps, a break at every place.
+  for (std::size_t length = 0; length <= 70; ++length) {
+    const std::string plain(length, '\x8D');  // a byte just above CR, as a trail
+    EXPECT_FALSE(HoldsLineBreak(plain)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      for (char brk : {'\r', '\n'}) {
+        std::string text = plain;
+        text[at] = brk;
+        EXPECT_TRUE(HoldsLineBreak(text)) << length << " " << at;
+      }
+    }
+  }
+}
+
 TEST(LineStore, ACopySharesBytesButNeverAppendsIntoTheOriginalsRoom) {
   LineStore original;
   original.Append("one");
