@@ -710,8 +710,8 @@ bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCode
     }
     if (bytes.size() >= ChunkWriter::kChunk) {
       if (!out.Flush()) return false;
-      // In pieces of a few megabytes: one write of a whole large file makes
-      // the system hold all of it as unwritten pages at once.
+      // In pieces of a few megabytes: with one write of a whole large file
+      // the system time of a save was seen to jump now and then.
       for (std::size_t at = 0; at < bytes.size(); at += kDirectPiece) {
         if (!sink(bytes.substr(at, kDirectPiece))) return false;
       }
