@@ -678,6 +678,51 @@ bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
   return out.Flush();
 }
 
+bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCodes* codes,
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending) {
+  const std::span<const std::string_view> views(lines.views());
+  if (code != SaveCode::kShiftJis || HasPrivateEntries(codes)) {
+    return EncodeLinesForSave(views, code, codes, sink, ending);
+  }
+  // The saved bytes are the lines' own bytes and breaks. A run below a
+  // piece's size is copied like any line, so a reordered document still
+  // goes out in large pieces rather than one small write per line.
+  const std::string_view brk = LineBreakBytes(ending.kind);
+  const std::size_t n = lines.size();
+  ChunkWriter out(sink);
+  auto put = [&out](std::string_view bytes) {
+    char* p = out.Room(bytes.size());
+    if (p == nullptr) return false;
+    // copy, not memcpy: an empty view may have no data pointer.
+    out.Commit(p + bytes.copy(p, bytes.size()));
+    return true;
+  };
+  constexpr std::size_t kDirectPiece = std::size_t{4} << 20;
+  std::size_t done = 0;
+  const bool written = lines.ForEachRun(brk, [&](const LineStore::Run& run) {
+    done += run.count;
+    std::string_view bytes = run.bytes;
+    std::string_view eol = run.separated ? std::string_view() : brk;
+    if (done == n && !ending.final_break) {
+      if (run.separated) bytes.remove_suffix(brk.size());
+      eol = std::string_view();
+    }
+    if (bytes.size() >= ChunkWriter::kChunk) {
+      if (!out.Flush()) return false;
+      // In pieces of a few megabytes: with one write of a whole large file
+      // the system time of a save was seen to jump now and then.
+      for (std::size_t at = 0; at < bytes.size(); at += kDirectPiece) {
+        if (!sink(bytes.substr(at, kDirectPiece))) return false;
+      }
+    } else if (!put(bytes)) {
+      return false;
+    }
+    return eol.empty() || put(eol);
+  });
+  return written && out.Flush();
+}
+
 UnsavableReport CountUnsavable(std::span<const std::string_view> lines, SaveCode code,
                                const PrivateCodes* codes) {
   UnsavableReport report;

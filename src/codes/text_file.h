@@ -79,7 +79,10 @@ DecodedFile DecodeFileBytesAs(std::string bytes, SaveCode code, bool is_rtf,
 // codes) to sink in pieces of a few hundred kilobytes, so that saving needs
 // neither the document text nor the whole file's bytes at once. The break
 // follows every line, the last one only when ending.final_break. Returns
-// false as soon as sink returns false.
+// false as soon as sink returns false. From a line store, in Shift_JIS with
+// no private code to replace, a long run of lines that lie in a block with
+// the break after each (a loaded file's lines) goes to sink straight from
+// the block, in pieces of a few megabytes.
 bool EncodeLinesForSave(std::span<const std::string_view> lines, SaveCode code,
                         const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
@@ -88,12 +91,9 @@ bool EncodeLinesForSave(const std::vector<std::string>& lines, SaveCode code,
                         const PrivateCodes* codes,
                         const std::function<bool(std::string_view)>& sink,
                         const LineEnding& ending = {});
-inline bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCodes* codes,
-                               const std::function<bool(std::string_view)>& sink,
-                               const LineEnding& ending = {}) {
-  return EncodeLinesForSave(std::span<const std::string_view>(lines.views()), code, codes, sink,
-                            ending);
-}
+bool EncodeLinesForSave(const LineStore& lines, SaveCode code, const PrivateCodes* codes,
+                        const std::function<bool(std::string_view)>& sink,
+                        const LineEnding& ending = {});
 
 struct UnsavableReport {
   std::size_t count = 0;       // characters that saving would write as '?'

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace parvane {
 
 std::string JoinLines(const Lines& lines) {
@@ -31,33 +27,7 @@ Lines SplitLines(std::string_view text) {
   return lines;
 }
 
-bool HasLineBreak(std::string_view line) {
-  // Every stored line is asked once per command, and most are short: one
-  // pass for both bytes, sixteen at a time where SSE2 is there (every
-  // x86-64), costs far less than two library searches per line.
-  const char* p = line.data();
-  const std::size_t n = line.size();
-#ifdef __SSE2__
-  if (n >= 16) {
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    auto any_break = [&](const char* at) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-      return _mm_movemask_epi8(
-                 _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))) != 0;
-    };
-    for (std::size_t i = 0; i + 16 <= n; i += 16) {
-      if (any_break(p + i)) return true;
-    }
-    // The last sixteen bytes, overlapping what was read: no byte-wise tail.
-    return any_break(p + n - 16);
-  }
-#endif
-  for (std::size_t i = 0; i < n; ++i) {
-    if (p[i] == '\r' || p[i] == '\n') return true;
-  }
-  return false;
-}
+bool HasLineBreak(std::string_view line) { return HoldsLineBreak(line); }
 
 void SplitAtLineBreaks(Lines& lines) {
   std::size_t first = 0;

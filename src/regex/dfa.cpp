@@ -8,6 +8,12 @@
 #include <deque>
 #include <map>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "text/sjis.h"
+
 namespace parvane {
 namespace regex_internal {
 
@@ -227,6 +233,95 @@ void TbmREDFATable::ComputeRequiredBytes() {
   }
 }
 
+void TbmREDFATable::ComputeStartExits() {
+  start_exits_known_ = true;
+  if (ForwardFlagsOf(any_start_) != 0) return;
+  // A symbol leaves the start state when a start position reads it (the
+  // successor of the start set is the start set plus what those positions
+  // are followed by).
+  std::vector<std::uint8_t> leaves(static_cast<std::size_t>(num_symbols_), 0);
+  for (int symbol = 0; symbol < num_symbols_; ++symbol) {
+    for (int x : any_start_) {
+      if (tree_.leaves[x].type == TbmRELeaf::kChar && LeafHasSymbol(x, symbol)) {
+        leaves[static_cast<std::size_t>(symbol)] = 1;
+        break;
+      }
+    }
+  }
+  // A character is a byte below a lead byte, else the lead byte with any
+  // byte after it (or none, cut off at the end): the codes SearchSjis reads.
+  for (int b = 0; b < 0x100; ++b) {
+    if (!IsDoubleByteLeadByte(static_cast<unsigned char>(b))) {
+      exit_byte_[b] = leaves[static_cast<std::size_t>(symbol_of_char_[b])] != 0;
+      continue;
+    }
+    for (int trail = 0; trail < 0x100 && !exit_byte_[b]; ++trail) {
+      exit_byte_[b] = leaves[static_cast<std::size_t>(symbol_of_char_[b << 8 | trail])] != 0;
+    }
+  }
+  int ranges = 0;
+  for (int b = 0; b < 0x100;) {
+    if (!exit_byte_[b]) {
+      ++b;
+      continue;
+    }
+    int last = b;
+    while (last + 1 < 0x100 && exit_byte_[last + 1]) ++last;
+    if (ranges == kMaxExitRanges) return;
+    exit_low_[static_cast<std::size_t>(ranges)].fill(static_cast<unsigned char>(b));
+    exit_width_[static_cast<std::size_t>(ranges)].fill(static_cast<unsigned char>(last - b));
+    ++ranges;
+    b = last + 1;
+  }
+  // A start state that reads nothing never leaves itself; such patterns
+  // are rare enough to search the plain way.
+  exit_ranges_ = ranges;
+}
+
+std::size_t TbmREDFATable::NextStartExit(const unsigned char* p, std::size_t i,
+                                          std::size_t n) const {
+  for (;;) {
+    std::size_t k = i;
+#ifdef __SSE2__
+    // Bit j: byte q[j] is in a range (x - low <= width, unsigned, is
+    // min(x - low, width) == x - low).
+    auto hits_at = [this](const unsigned char* q) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      __m128i hits = _mm_setzero_si128();
+      for (std::size_t r = 0; r < static_cast<std::size_t>(exit_ranges_); ++r) {
+        const __m128i d =
+            _mm_sub_epi8(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(exit_low_[r].data())));
+        const __m128i width = _mm_loadu_si128(reinterpret_cast<const __m128i*>(exit_width_[r].data()));
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(_mm_min_epu8(d, width), d));
+      }
+      return static_cast<unsigned>(_mm_movemask_epi8(hits));
+    };
+    for (; n - k >= 16; k += 16) {
+      if (const unsigned mask = hits_at(p + k); mask != 0) {
+        k += static_cast<std::size_t>(__builtin_ctz(mask));
+        break;
+      }
+    }
+    if (n - k < 16 && k < n && n >= 16) {
+      // The last few bytes: the sixteen that end the text, without those
+      // before k.
+      const unsigned mask = hits_at(p + n - 16) >> (k - (n - 16));
+      k = mask != 0 ? k + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
+    }
+#endif
+    while (k < n && !exit_byte_[p[k]]) ++k;
+    if (k >= n) return n;
+    // k starts a character unless it is the trail of a lead byte before it.
+    // The lead-range bytes right before k pair up from the first of them,
+    // which starts a character: it follows a byte that cannot be a lead (a
+    // character or a trail of its own), or it is i.
+    std::size_t run = k;
+    while (run > i && IsDoubleByteLeadByte(p[run - 1])) --run;
+    if ((k - run) % 2 == 0) return k;
+    i = k + 1;
+  }
+}
+
 bool TbmREDFATable::SearchSjis(const unsigned char* p, std::size_t n) {
   static constexpr auto kLead = [] {
     std::array<std::uint8_t, 256> lead{};
@@ -249,9 +344,12 @@ bool TbmREDFATable::SearchSjis(const unsigned char* p, std::size_t n) {
     return symbol_of[b * 256];
   };
   const std::size_t ns = static_cast<std::size_t>(num_symbols_);
+  if (!start_exits_known_) ComputeStartExits();
+  const bool skip = exit_ranges_ != 0;
   int state = SearchStart();
   std::size_t i = 0;
   for (;;) {
+    if (skip && AtSearchStart(state)) i = NextStartExit(p, i, n);
     // A state with flags is stepped carefully: it may end the search.
     std::uint8_t f = search_.Flags(state);
     if (i >= n) return f != 0;
@@ -266,7 +364,8 @@ bool TbmREDFATable::SearchSjis(const unsigned char* p, std::size_t n) {
         fast_search_generation_ = search_.Generation();
       }
       if (fast_search_.size() < search_.Size() * ns) fast_search_.resize(search_.Size() * ns, -1);
-      if (search_.Flags(t) != 0) {
+      // Back at the start, the outer loop skips what cannot leave it.
+      if (search_.Flags(t) != 0 || (skip && AtSearchStart(t))) {
         state = t;
         break;
       }
@@ -281,9 +380,11 @@ bool TbmREDFATable::SearchSjis(const unsigned char* p, std::size_t n) {
         if (i + 1 < n) {
           // Without branches on the byte, which Japanese text mixed with
           // ASCII would mispredict.
+          // The trail byte is read whether or not it is one, and masked:
+          // a conditional load compiles to the branch this avoids.
           unsigned b = p[i];
           unsigned lead = static_cast<unsigned>((b ^ 0x20u) - 0xA1u) < 0x3Cu;
-          unsigned code = lead ? (b << 8 | p[i + 1]) : b;
+          unsigned code = b << (lead * 8) | (p[i + 1] & (0u - lead));
           i += 1 + lead;
           s = symbol_of[code];
         } else {

@@ -12,6 +12,7 @@
 #ifndef PARVANE_REGEX_DFA_H_
 #define PARVANE_REGEX_DFA_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -167,6 +168,11 @@ class TbmREDFATable {
   std::uint8_t ReverseFlagsOf(const std::vector<int>& set) const;
   void ComputeRequiredBytes();
   void ComputeMinimumWidth();
+  void ComputeStartExits();
+  bool AtSearchStart(int state) const {
+    return search_start_generation_ == search_.Generation() && state == search_start_;
+  }
+  std::size_t NextStartExit(const unsigned char* p, std::size_t i, std::size_t n) const;
 
   TbmRETree tree_;
   TbmREWchRanges symbols_;  // the partition, refined by line feed and carriage return
@@ -195,6 +201,21 @@ class TbmREDFATable {
   std::uint64_t reverse_end_generation_ = ~0ull;
   std::string required_bytes_;
   std::size_t minimum_width_ = 0;
+  // The search start state goes back to itself on every character that no
+  // start position reads, so SearchSjis passes over text to the next byte
+  // that can begin a character one does read (exit_byte_), many bytes at a
+  // time. That is worth it only for a few ranges of bytes: with more, or
+  // with a start state that has flags, exit_ranges_ is 0 and nothing is
+  // skipped (a word of four letters in either case takes eight). Computed by
+  // the first search.
+  static constexpr int kMaxExitRanges = 6;
+  bool start_exits_known_ = false;
+  int exit_ranges_ = 0;
+  // Per range, sixteen times over (one vector each): its first byte, and
+  // its last byte - its first byte.
+  std::array<std::array<unsigned char, 16>, kMaxExitRanges> exit_low_{};
+  std::array<std::array<unsigned char, 16>, kMaxExitRanges> exit_width_{};
+  std::array<bool, 256> exit_byte_{};
   // The search transitions again, as offsets of target rows, for the hot
   // loop of SearchSjis: -1 where not yet known or where the target has
   // flags. Valid while fast_search_generation_ is the cache's generation.

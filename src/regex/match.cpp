@@ -240,7 +240,7 @@ void TbmRExp::Decode(std::string_view text, bool first_is_line_head) {
       unsigned b = p[i];
       unsigned lead = static_cast<unsigned>((b ^ 0x20u) - 0xA1u) < 0x3Cu;
       offset[k] = static_cast<std::int32_t>(i);
-      symbol[k] = symbol_of[lead ? (b << 8 | p[i + 1]) : b];
+      symbol[k] = symbol_of[b << (lead * 8) | (p[i + 1] & (0u - lead))];
       i += 1 + lead;
     }
     for (; i < n; ++k) {

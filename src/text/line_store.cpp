@@ -70,46 +70,79 @@ BreakCounts CountBreaks(std::string_view text) {
   return counts;
 }
 
-// Splits text that holds only one kind of break, one memchr per line.
-void SplitAt(std::string_view text, char brk, void (*line)(void*, std::string_view), void* context) {
+// Sets bit k of *cr and *lf where p[k] is CR or LF, for 64 bytes at p.
+void BreakMasks(const char* p, std::uint64_t* cr, std::uint64_t* lf) {
+#ifdef __SSE2__
+  const __m128i cr_bytes = _mm_set1_epi8('\r');
+  const __m128i lf_bytes = _mm_set1_epi8('\n');
+  std::uint64_t crs = 0;
+  std::uint64_t lfs = 0;
+  for (int k = 0; k < 64; k += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+    crs |= static_cast<std::uint64_t>(
+               static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr_bytes))))
+           << k;
+    lfs |= static_cast<std::uint64_t>(
+               static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf_bytes))))
+           << k;
+  }
+  *cr = crs;
+  *lf = lfs;
+#else
+  std::uint64_t crs = 0;
+  std::uint64_t lfs = 0;
+  for (int k = 0; k < 64; ++k) {
+    crs |= static_cast<std::uint64_t>(p[k] == '\r') << k;
+    lfs |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+  }
+  *cr = crs;
+  *lf = lfs;
+#endif
+}
+
+// The splitting rule of VisitLines, for it and for FromText (which keeps its
+// per-line step inline). Breaks are found 64 bytes at a time as bit masks,
+// so a line costs a few instructions, not a search call of its own.
+template <class F>
+void SplitText(std::string_view text, F&& line) {
   const char* const s = text.data();
   const std::size_t n = text.size();
   std::size_t start = 0;
-  while (start < n) {
-    const void* found = std::memchr(s + start, brk, n - start);
-    std::size_t end =
-        found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
-    line(context, std::string_view(s + start, end - start));
-    start = end + 1;
+  std::uint64_t cr_carry = 0;  // the last byte of the previous 64 was a CR
+  auto take = [&](std::size_t base, std::uint64_t cr, std::uint64_t lf) {
+    // The LF of a CR LF pair ends no line of its own.
+    const std::uint64_t paired = lf & (cr << 1 | cr_carry);
+    cr_carry = cr >> 63;
+    for (std::uint64_t breaks = (cr | lf) & ~paired; breaks != 0; breaks &= breaks - 1) {
+      const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(breaks));
+      line(std::string_view(s + start, at - start));
+      start = at + 1;
+      if (s[at] == '\r' && at + 1 < n && s[at + 1] == '\n') ++start;
+    }
+  };
+  std::size_t base = 0;
+  for (; n - base >= 64; base += 64) {
+    std::uint64_t cr;
+    std::uint64_t lf;
+    BreakMasks(s + base, &cr, &lf);
+    take(base, cr, lf);
   }
+  if (base < n) {
+    // The last bytes, padded with bytes that are no break.
+    char tail[64] = {};
+    std::memcpy(tail, s + base, n - base);
+    std::uint64_t cr;
+    std::uint64_t lf;
+    BreakMasks(tail, &cr, &lf);
+    take(base, cr, lf);
+  }
+  if (start < n) line(std::string_view(s + start, n - start));
 }
 
 }  // namespace
 
 void VisitLines(std::string_view text, void (*line)(void*, std::string_view), void* context) {
-  const char* const s = text.data();
-  const std::size_t n = text.size();
-  if (std::memchr(s, '\r', n) == nullptr) return SplitAt(text, '\n', line, context);
-  if (std::memchr(s, '\n', n) == nullptr) return SplitAt(text, '\r', line, context);
-  // Both kinds. memchr finds the breaks many bytes at a time; the next LF is
-  // remembered, so a file of lone CRs is not searched to its end once per line.
-  std::size_t start = 0;
-  std::size_t next_lf = 0;
-  bool lf_known = false;
-  while (start < n) {
-    if (!lf_known || next_lf < start) {
-      const void* lf = std::memchr(s + start, '\n', n - start);
-      next_lf = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - s) : n;
-      lf_known = true;
-    }
-    const void* cr = std::memchr(s + start, '\r', next_lf - start);
-    std::size_t end =
-        cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - s) : next_lf;
-    line(context, std::string_view(s + start, end - start));
-    if (end == n) break;
-    if (s[end] == '\r' && end + 1 < n && s[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
+  SplitText(text, [line, context](std::string_view view) { line(context, view); });
 }
 
 std::size_t CountLines(std::string_view text) {
@@ -119,6 +152,33 @@ std::size_t CountLines(std::string_view text) {
   const std::size_t breaks = counts.cr + counts.lf - counts.cr_lf;
   const char last = text.back();
   return breaks + (last == '\r' || last == '\n' ? 0 : 1);
+}
+
+bool HoldsLineBreak(std::string_view text) {
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen bytes at a time, the last sixteen overlapping what was read:
+  // every result a command stores is checked line by line, and almost no
+  // line holds a break, so the whole line is read either way.
+  if (n >= 16) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    auto any_at = [&](const char* q) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+      return _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))) != 0;
+    };
+    for (; n - i >= 16; i += 16) {
+      if (any_at(p + i)) return true;
+    }
+    return i < n && any_at(p + n - 16);
+  }
+#endif
+  for (; i < n; ++i) {
+    if (p[i] == '\r' || p[i] == '\n') return true;
+  }
+  return false;
 }
 
 LineStore& LineStore::operator=(const LineStore& other) {
@@ -137,7 +197,7 @@ LineStore LineStore::FromText(std::string text) {
   store.index_.reserve(CountLines(text));
   auto block = std::make_shared<Block>();
   block->bytes = std::move(text);
-  ForEachLine(block->bytes, [&store](std::string_view line) { store.index_.push_back(line); });
+  SplitText(block->bytes, [&store](std::string_view line) { store.index_.push_back(line); });
   store.blocks_.push_back(std::move(block));
   return store;
 }
@@ -235,6 +295,73 @@ std::string LineStore::Text() const {
     p += 2;
   }
   return text;
+}
+
+bool LineStore::VisitRuns(View separator, bool (*run)(void*, const Run&), void* context) const {
+  // A run may only read bytes between its views when they lie in one block,
+  // so each view is placed in a block first: the blocks' used bytes, sorted
+  // by address.
+  struct Range {
+    std::uintptr_t begin;
+    std::uintptr_t end;
+  };
+  std::vector<Range> ranges;
+  ranges.reserve(blocks_.size());
+  for (const auto& block : blocks_) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(block->bytes.data());
+    ranges.push_back({begin, begin + block->bytes.size()});
+  }
+  std::sort(ranges.begin(), ranges.end(),
+            [](const Range& a, const Range& b) { return a.begin < b.begin; });
+  Range block{0, 0};
+  auto place = [&ranges, &block](View view) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(view.data());
+    const auto end = begin + view.size();
+    if (begin >= block.begin && end <= block.end && block.end > block.begin) return true;
+    auto after = std::upper_bound(ranges.begin(), ranges.end(), begin,
+                                  [](std::uintptr_t a, const Range& r) { return a < r.begin; });
+    if (after == ranges.begin() || end > std::prev(after)->end) return false;
+    block = *std::prev(after);
+    return true;
+  };
+  auto separator_at = [&separator, &block](const char* p) {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    if (block.end - at < separator.size()) return false;
+    // Byte by byte: a separator is a byte or two, too short for a call.
+    for (std::size_t k = 0; k < separator.size(); ++k) {
+      if (p[k] != separator[k]) return false;
+    }
+    return true;
+  };
+  const std::size_t n = index_.size();
+  for (std::size_t i = 0; i < n;) {
+    const View first = index_[i];
+    if (!place(first)) {
+      if (!run(context, Run{first, 1, false})) return false;
+      ++i;
+      continue;
+    }
+    const char* end = first.data() + first.size();
+    bool separated = false;
+    std::size_t j = i + 1;
+    while (separator_at(end)) {
+      separated = true;
+      if (j == n) break;
+      const View next = index_[j];
+      const auto next_end = reinterpret_cast<std::uintptr_t>(next.data()) + next.size();
+      if (next.data() != end + separator.size() || next_end > block.end) break;
+      end = next.data() + next.size();
+      separated = false;
+      ++j;
+    }
+    if (separated) end += separator.size();
+    if (!run(context, Run{View(first.data(), static_cast<std::size_t>(end - first.data())), j - i,
+                          separated})) {
+      return false;
+    }
+    i = j;
+  }
+  return true;
 }
 
 std::vector<std::string> LineStore::ToStrings() const {

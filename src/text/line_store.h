@@ -87,6 +87,27 @@ class LineStore {
 
   // Every line followed by CR LF (the last one too).
   std::string Text() const;
+
+  // A stretch of lines that can be written as the bytes it lies in.
+  struct Run {
+    // The run's lines and the separators between them, and the separator
+    // after its last line when `separated`: bytes of one block.
+    View bytes;
+    std::size_t count = 0;  // lines in the run
+    bool separated = false;
+  };
+  // Walks the lines in order as runs of lines that follow each other in one
+  // block with separator between each and the next (as a loaded file's lines
+  // lie), so that a writer can pass large runs on without copying them; a
+  // line that stands alone is a run of one. Calls run(Run) for each and
+  // stops as soon as it returns false. Returns false when it stopped.
+  template <class F>
+  bool ForEachRun(View separator, F&& run) const {
+    using Callable = std::remove_reference_t<F>;
+    return VisitRuns(
+        separator, [](void* c, const Run& r) { return (*static_cast<Callable*>(c))(r); },
+        const_cast<void*>(static_cast<const void*>(&run)));
+  }
   std::vector<std::string> ToStrings() const;
 
   // Line by line equal to a list of strings (tests and small checks).
@@ -109,6 +130,7 @@ class LineStore {
 
  private:
   char* Room(std::size_t size);
+  bool VisitRuns(View separator, bool (*run)(void* context, const Run& r), void* context) const;
 
   std::vector<std::shared_ptr<Block>> blocks_;
   Index index_;
@@ -131,6 +153,8 @@ void ForEachLine(std::string_view text, F&& f) {
 }
 // How many lines ForEachLine finds in text (to reserve an index once).
 std::size_t CountLines(std::string_view text);
+// Returns whether text holds a CR or an LF: whether it would split at all.
+bool HoldsLineBreak(std::string_view text);
 
 }  // namespace parvane
 

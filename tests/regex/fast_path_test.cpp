@@ -110,6 +110,43 @@ TEST(RegexFastPaths, LongLinesAgreeWithReference) {
   }
 }
 
+// The search passes over text to the next byte that can leave its start
+// state. Such a byte is often the trail of a two-byte character ('a' in
+// 82 61, a lead-range byte in 82 82, E0 E0), and long runs of lead-range
+// bytes decide which byte is which only from where the run began.
+TEST(RegexFastPaths, SkippingAheadKeepsCharacterBoundaries) {
+  static const std::vector<std::string> atoms = {
+      "a", "b", "A", "\x82\x82", "\x82\x61", "\xE0\xE0", "\x82\xE1", "[ab]", "[\x82\x82-\x82\x90]",
+      "x", "\x95\x5C", ".", "\\\\", "[^a]"};
+  static const std::vector<std::string> letters = {
+      "a", "b", "A", "x", "\x82\x82", "\x82\x61", "\xE0\xE0", "\x82\xE1", "\x95\x5C", "\x82\x9F",
+      "\xE0", "\x82", "\x61", "\xB1", "\\", "\xE0\x82\x82"};
+  std::mt19937 rng(23);
+  std::vector<int> codes;
+  std::vector<int> offsets;
+  int matched = 0;
+  for (int round = 0; round < 2000; ++round) {
+    const std::string pattern = RandomPatternFrom(rng, atoms);
+    const bool ignore_case = rng() % 3 == 0;
+    ReferenceRegex reference(pattern, ignore_case);
+    for (int t = 0; t < 8; ++t) {
+      std::string text;
+      // Mostly runs of two-byte characters that the pattern never reads,
+      // so that the skip crosses several sixteen-byte blocks.
+      for (int k = static_cast<int>(rng() % 60); k-- > 0;) {
+        text += rng() % 4 == 0 ? letters[rng() % letters.size()] : "\x82\xA0";
+      }
+      DecodeSjis(text, &codes, &offsets);
+      const bool expected = reference.Find(codes, 0).has_value();
+      matched += expected;
+      ASSERT_EQ(RegexContains(pattern, ignore_case, text), expected)
+          << "pattern " << ::testing::PrintToString(pattern) << " text "
+          << ::testing::PrintToString(text);
+    }
+  }
+  EXPECT_GT(matched, 2000);
+}
+
 TEST(RegexFastPaths, RepeatedLongRunsStayLinear) {
   // Each match is one a; without the early stop every forward run would
   // read on to the end of the line looking for the b.

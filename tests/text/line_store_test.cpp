@@ -68,6 +68,21 @@ TEST(LineStoreSplit, LongRandomTextsCrossTheSixteenByteBlocksAndTheirSums) {
   }
 }
 
+TEST(LineStoreSplit, ABreakIsSeenWhereverItStands) {
+  // Every length around the sixteen-byte steps, a break at every place.
+  for (std::size_t length = 0; length <= 70; ++length) {
+    const std::string plain(length, '\x8D');  // a byte just above CR, as a trail
+    EXPECT_FALSE(HoldsLineBreak(plain)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      for (char brk : {'\r', '\n'}) {
+        std::string text = plain;
+        text[at] = brk;
+        EXPECT_TRUE(HoldsLineBreak(text)) << length << " " << at;
+      }
+    }
+  }
+}
+
 TEST(LineStore, ACopySharesBytesButNeverAppendsIntoTheOriginalsRoom) {
   LineStore original;
   original.Append("one");
@@ -115,6 +130,71 @@ TEST(LineStore, CompactingASparseStoreKeepsItsLinesAndLetsTheOldBlocksGo) {
   ASSERT_EQ(store.size(), 2u);
   EXPECT_EQ(store[1], "1" + std::string(100000, '.'));
   EXPECT_LT(store.HeldBytes(), before / 10);
+}
+
+// A store made the ways the editor makes them: a loaded text, lines shared
+// from it in another order or with gaps, appended copies, and lines of
+// another store.
+LineStore RandomStore(std::mt19937& rng, std::string_view separator) {
+  const char* const kPieces[] = {"a", "", "\r", "\n", "\r\n", "xy"};
+  std::string text;
+  for (unsigned i = rng() % 40; i-- > 0;) text += kPieces[rng() % 6];
+  const LineStore loaded = LineStore::FromText(text);
+  const LineStore other = LineStore::FromText(std::string(separator) + "p" + std::string(separator));
+  LineStore store;
+  store.ShareBlocksOf(loaded);
+  store.ShareBlocksOf(other);
+  for (std::size_t i = 0; i < loaded.size(); ++i) {
+    switch (rng() % 6) {
+      case 0: break;  // removed
+      case 1: store.Append(loaded[i]); break;
+      case 2: store.AppendShared(loaded[rng() % loaded.size()]); break;
+      case 3: store.AppendShared(other[0]); break;
+      default: store.AppendShared(loaded[i]); break;
+    }
+  }
+  return store;
+}
+
+TEST(LineStoreRuns, RunsJoinUpToTheLinesWithTheirSeparators) {
+  std::mt19937 rng(11);
+  for (std::string_view separator : {"\r\n", "\n", "\r"}) {
+    for (int round = 0; round < 2000; ++round) {
+      const LineStore store = RandomStore(rng, separator);
+      std::string expected;
+      for (std::string_view line : store) expected.append(line).append(separator);
+      std::string joined;
+      std::size_t lines = 0;
+      store.ForEachRun(separator, [&](const LineStore::Run& run) {
+        EXPECT_GT(run.count, 0u);
+        lines += run.count;
+        joined.append(run.bytes);
+        if (!run.separated) joined.append(separator);
+        return true;
+      });
+      EXPECT_EQ(lines, store.size());
+      ASSERT_EQ(joined, expected) << "round " << round;
+    }
+  }
+}
+
+TEST(LineStoreRuns, ALoadedTextIsOneRunAndAStopEndsTheWalk) {
+  const LineStore store = LineStore::FromText("one\ntwo\n\nthree");
+  std::vector<std::pair<std::string, bool>> runs;
+  EXPECT_TRUE(store.ForEachRun("\n", [&](const LineStore::Run& run) {
+    runs.emplace_back(std::string(run.bytes), run.separated);
+    return true;
+  }));
+  // The last line has no break in the block: it is not separated.
+  EXPECT_EQ(runs, (std::vector<std::pair<std::string, bool>>{{"one\ntwo\n\nthree", false}}));
+  runs.clear();
+  // Another break than the text's: every line stands alone.
+  int calls = 0;
+  EXPECT_FALSE(store.ForEachRun("\r\n", [&](const LineStore::Run& run) {
+    EXPECT_EQ(run.count, 1u);
+    return ++calls < 2;
+  }));
+  EXPECT_EQ(calls, 2);
 }
 
 }  // namespace
