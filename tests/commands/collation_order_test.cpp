@@ -55,19 +55,6 @@ Lines RandomLines(std::mt19937& rng, std::size_t count, const Lines& extra_atoms
   return lines;
 }
 
-Lines StableSortedBy(const Lines& lines,
-                     const std::function<std::string(const std::string&)>& key_of) {
-  std::vector<std::string> keys;
-  for (const std::string& line : lines) keys.push_back(key_of(line));
-  std::vector<std::size_t> order(lines.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  Lines sorted;
-  for (std::size_t i : order) sorted.push_back(lines[i]);
-  return sorted;
-}
-
 // With and without private codes (letters whose folding the table's
 // characters need, one outside the BMP), on enough lines for every core.
 TEST(CollationOrderTest, SyllabaryOrderIsTheStableOrderOfTheReferenceKeys) {

@@ -11,6 +11,7 @@
 #include "automation/run_command.h"
 #include "commands/sorting.h"
 #include "editor/editor.h"
+#include "support/reference_collation.h"
 #include "support/scripted_host.h"
 #include "text/collation.h"
 #include "text/literal.h"
@@ -36,15 +37,7 @@ Lines RandomDocument(std::mt19937& gen, std::size_t count) {
 // The order as one thread computed it: a key per line, std::stable_sort.
 Lines SortedOnOneThread(const Lines& lines) {
   JapaneseCollator collator;
-  std::vector<std::string> keys;
-  for (const std::string& line : lines) keys.push_back(collator.SortKey(line));
-  std::vector<std::size_t> order(lines.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  Lines sorted;
-  for (std::size_t i : order) sorted.push_back(lines[i]);
-  return sorted;
+  return StableSortedBy(lines, [&collator](const std::string& line) { return collator.SortKey(line); });
 }
 
 TEST(ParallelSortingTest, SyllabaryOrderMatchesTheOneThreadOrder) {

@@ -13,24 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "pattern_tokens.h"
 #include "reference_matcher.h"
 #include "regex/bit_parallel.h"
 #include "regex/kit.h"
 #include "regex/match.h"
-#include "regex/repetition.h"
-#include "regex/scanner.h"
 
 namespace parvane {
 namespace {
 
 std::optional<BitParallelSearch> Recognise(std::string_view pattern, bool extended = false) {
-  TbmREScanner scanner(kCharCodeShiftJis);
-  scanner.SetExtended(extended);
-  scanner.SetText(pattern);
-  TbmRETokens tokens;
-  Tokenize(scanner, &tokens);
-  if (extended) ExpandRepetitions(&tokens);
-  return BitParallelSearch::FromTokens(tokens, false);
+  return BitParallelSearch::FromTokens(PatternTokens(pattern, extended), false);
 }
 
 TEST(RegexBitParallel, OnlyLongRowsOfItemsWithRepeatsAreRecognised) {

@@ -11,23 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "pattern_tokens.h"
 #include "regex/fixed_width.h"
 #include "regex/kit.h"
 #include "regex/match.h"
-#include "regex/repetition.h"
-#include "regex/scanner.h"
 
 namespace parvane {
 namespace {
 
 std::optional<FixedWidthSearch> Recognise(std::string_view pattern, bool extended = false) {
-  TbmREScanner scanner(kCharCodeShiftJis);
-  scanner.SetExtended(extended);
-  scanner.SetText(pattern);
-  TbmRETokens tokens;
-  Tokenize(scanner, &tokens);
-  if (extended) ExpandRepetitions(&tokens);
-  return FixedWidthSearch::FromTokens(tokens, false);
+  return FixedWidthSearch::FromTokens(PatternTokens(pattern, extended), false);
 }
 
 TEST(RegexFixedWidth, OnlyLongRunsOfOneCharacterItemsAreRecognised) {

@@ -4,7 +4,9 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "text/cp932.h"
@@ -35,6 +37,22 @@ std::string ReferenceSortKey(std::string_view sjis, const PrivateCodes* codes) {
   key.assign(bytes.begin(), bytes.end());
   if (!key.empty() && key.back() == '\0') key.pop_back();
   return key;
+}
+
+std::vector<std::string> StableSortedBy(
+    const std::vector<std::string>& lines,
+    const std::function<std::string(const std::string&)>& key_of) {
+  std::vector<std::string> keys;
+  keys.reserve(lines.size());
+  for (const std::string& line : lines) keys.push_back(key_of(line));
+  std::vector<std::size_t> order(lines.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  std::vector<std::string> sorted;
+  sorted.reserve(lines.size());
+  for (std::size_t i : order) sorted.push_back(lines[i]);
+  return sorted;
 }
 
 }  // namespace parvane

@@ -5,8 +5,10 @@
 #ifndef PARVANE_TESTS_SUPPORT_REFERENCE_COLLATION_H_
 #define PARVANE_TESTS_SUPPORT_REFERENCE_COLLATION_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parvane {
 
@@ -14,6 +16,12 @@ class PrivateCodes;
 
 // Returns the sort key of a Shift_JIS line, read through codes when given.
 std::string ReferenceSortKey(std::string_view sjis, const PrivateCodes* codes = nullptr);
+
+// The lines in the order std::stable_sort gives on key_of of each line: the
+// plain order every key sort must reproduce.
+std::vector<std::string> StableSortedBy(
+    const std::vector<std::string>& lines,
+    const std::function<std::string(const std::string&)>& key_of);
 
 }  // namespace parvane
 
