@@ -95,8 +95,12 @@ void PasteRows(Editor& editor) {
   std::string text = editor.host().ClipboardText();
   if (text.empty()) return;
   editor.RecordStep();
+  // Text from elsewhere may hold a line no command could make: refused
+  // before anything changes, as a load refuses it.
+  LineStore lines = ClipboardLines(std::move(text));
+  if (editor.RefuseLongLines(lines)) return;
   CommandFrame frame(editor, Sjis("貼り付けています…"), RowEdit(true));
-  editor.doc.SetStore(ClipboardLines(std::move(text)));
+  editor.doc.SetStore(std::move(lines));
   editor.current_file_name.clear();
 }
 
@@ -104,9 +108,10 @@ void InsertPasteRows(Editor& editor) {
   std::string text = editor.host().ClipboardText();
   if (text.empty()) return;
   editor.RecordStep();
+  const LineStore lines = ClipboardLines(std::move(text));
+  if (editor.RefuseLongLines(lines)) return;
   CommandFrame frame(editor, Sjis("挿入して貼り付けています…"), RowEdit(true));
   Document& doc = editor.doc;
-  const LineStore lines = ClipboardLines(std::move(text));
   doc.ClearSelection();
   const long current = doc.current_row();
   const std::size_t row = current < 0 ? 0 : std::min(static_cast<std::size_t>(current), doc.size());

@@ -257,16 +257,7 @@ bool Editor::StoreResult() {
   // Once here for every command: a row never holds a line break, whatever a
   // replacement or a decoder put into a line.
   SplitStoreAtLineBreaks(work_store);
-  for (std::string_view line : work_store) {
-    if (line.size() > max_line_length) {
-      if (!Playing()) {
-        host_->Message(Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。"),
-                       MessageIcon::kError, MessageButtons::kOk);
-      }
-      result_refused_ = true;
-      return false;
-    }
-  }
+  if (RefuseLongLines(work_store)) return false;
   if (whole_document) {
     doc.SetStore(std::move(work_store));
   } else {
@@ -280,6 +271,20 @@ bool Editor::StoreResult() {
   }
   WriteRecoveryCopy();
   return true;
+}
+
+bool Editor::RefuseLongLines(const LineStore& lines) {
+  for (std::string_view line : lines) {
+    if (line.size() > max_line_length) {
+      if (!Playing()) {
+        host_->Message(Sjis("行が長くなりすぎてしまいます。\r\n処理を中止しました。"),
+                       MessageIcon::kError, MessageButtons::kOk);
+      }
+      result_refused_ = true;
+      return true;
+    }
+  }
+  return false;
 }
 
 void Editor::ReleaseWork() {

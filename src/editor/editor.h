@@ -187,6 +187,10 @@ class Editor {
   // True when the last StoreResult refused its result for a line's length;
   // the refused lines stay in work_store.
   bool ResultRefused() const { return result_refused_; }
+  // Refuses lines of which one is longer than max_line_length, as a result
+  // that grew too long is refused: says so (not while playing) and marks the
+  // result refused. Returns true when refused.
+  bool RefuseLongLines(const LineStore& lines);
   // Frees the working lists of a command that ended without storing (out of
   // memory); lines the frame moved out of the document go back to it.
   void ReleaseWork();

@@ -152,6 +152,26 @@ TEST_F(EditingTest, PasteConvertsTabsAndMakesTheDocumentUntitled) {
   EXPECT_EQ(Recorded(), (Utf8{"[貼り付け]"}));
 }
 
+TEST_F(EditingTest, APasteWithALineOverTheLimitChangesNothing) {
+  editor.max_line_length = 8;
+  for (auto command : {PasteRows, InsertPasteRows}) {
+    Load({"old"});
+    editor.modified = false;
+    editor.ClearUndo();
+    host.messages.clear();
+    host.clipboard = "short\r\n123456789";  // one byte over
+    RunOperation(editor, command);
+    EXPECT_EQ(Text(), (Utf8{"old"}));
+    EXPECT_FALSE(editor.modified);
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_TRUE(editor.ResultRefused());
+    EXPECT_EQ(host.messages.size(), 1u);
+    host.clipboard = "short\r\n12345678";  // at the limit
+    RunOperation(editor, command);
+    EXPECT_TRUE(editor.doc.size() >= 2) << "a line of the limit is pasted";
+  }
+}
+
 TEST_F(EditingTest, InsertPasteSelectsOnlyTheInsertedRows) {
   Load({"0", "1", "2", "3", "4", "5"}, {0, 5});
   editor.doc.set_current_row(4);
