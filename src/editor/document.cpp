@@ -27,17 +27,15 @@ Lines SplitLines(std::string_view text) {
   return lines;
 }
 
-bool HasLineBreak(std::string_view line) { return HoldsLineBreak(line); }
-
 void SplitAtLineBreaks(Lines& lines) {
   std::size_t first = 0;
-  while (first < lines.size() && !HasLineBreak(lines[first])) ++first;
+  while (first < lines.size() && !HoldsLineBreak(lines[first])) ++first;
   if (first == lines.size()) return;
   Lines split;
   split.reserve(lines.size() + 1);
   for (std::size_t i = 0; i < first; ++i) split.push_back(std::move(lines[i]));
   for (std::size_t i = first; i < lines.size(); ++i) {
-    if (!HasLineBreak(lines[i])) {
+    if (!HoldsLineBreak(lines[i])) {
       split.push_back(std::move(lines[i]));
       continue;
     }

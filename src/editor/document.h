@@ -24,8 +24,6 @@ std::string JoinLines(const Lines& lines);
 // NUL included, stays in its line.
 Lines SplitLines(std::string_view text);
 
-// True when line holds a CR or an LF byte.
-bool HasLineBreak(std::string_view line);
 
 // Splits every line that holds CR or LF into lines as SplitLines does (a line
 // that is only a break becomes one empty line); the others stay as they are.

@@ -225,14 +225,14 @@ LineStore StoreOfStrings(Lines& lines) {
 // line that is only a break becomes one empty line).
 void SplitStoreAtLineBreaks(LineStore& lines) {
   std::size_t first = 0;
-  while (first < lines.size() && !HasLineBreak(lines[first])) ++first;
+  while (first < lines.size() && !HoldsLineBreak(lines[first])) ++first;
   if (first == lines.size()) return;
   LineStore split;
   split.ShareBlocksOf(lines);
   split.ReserveLines(lines.size() + 1);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
-    if (i < first || !HasLineBreak(line)) {
+    if (i < first || !HoldsLineBreak(line)) {
       split.AppendShared(line);
       continue;
     }

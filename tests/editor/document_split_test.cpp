@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/document.h"
+#include "text/line_store.h"
 
 namespace parvane {
 namespace {
@@ -55,20 +56,20 @@ TEST(SplitLines, LongLinesAndManyLines) {
 // A CR or an LF at every position of lines of every length up to forty,
 // and the other bytes next to the breaks, for the sixteen-byte reads and
 // their overlapping last block.
-TEST(HasLineBreak, FindsABreakAtEveryPositionOfEveryLength) {
+TEST(HoldsLineBreak, FindsABreakAtEveryPositionOfEveryLength) {
   for (std::size_t length = 0; length <= 40; ++length) {
     const std::string plain(length, '\x0c');
-    EXPECT_FALSE(HasLineBreak(plain)) << length;
-    EXPECT_FALSE(HasLineBreak(std::string(length, '\x8d'))) << length;  // 0x0D | 0x80
+    EXPECT_FALSE(HoldsLineBreak(plain)) << length;
+    EXPECT_FALSE(HoldsLineBreak(std::string(length, '\x8d'))) << length;  // 0x0D | 0x80
     for (std::size_t at = 0; at < length; ++at) {
       for (char brk : {'\r', '\n'}) {
         std::string line = plain;
         line[at] = brk;
-        EXPECT_TRUE(HasLineBreak(line)) << length << " " << at;
+        EXPECT_TRUE(HoldsLineBreak(line)) << length << " " << at;
         // Read from inside a longer buffer: the reads stay within the view.
         const std::string padded = "\n" + line + "\n";
-        EXPECT_TRUE(HasLineBreak(std::string_view(padded).substr(1, length)));
-        EXPECT_FALSE(HasLineBreak(std::string_view("\n" + plain + "\n").substr(1, length)));
+        EXPECT_TRUE(HoldsLineBreak(std::string_view(padded).substr(1, length)));
+        EXPECT_FALSE(HoldsLineBreak(std::string_view("\n" + plain + "\n").substr(1, length)));
       }
     }
   }
